@@ -1,0 +1,53 @@
+#pragma once
+// A scripted audio input for tests: the test decides which devices exist, which formats open,
+// which calls fail, when the queued buffer comes back full and whether a reset returns it.
+
+#include "WaveInput.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace mirel::test {
+
+struct FakeDevice {
+    std::string name;
+    bool readable = true;  // false: its capabilities cannot be read
+    int maxRate = 48000;   // opens any rate up to this (0: refuses every rate)
+};
+
+class FakeWaveInput : public WaveInput {
+public:
+    std::vector<FakeDevice> devices{{"Fake card"}};
+    MMResult openResult = MMSYSERR_NOERROR;
+    MMResult prepareResult = MMSYSERR_NOERROR;
+    MMResult addResult = MMSYSERR_NOERROR;
+    MMResult startResult = MMSYSERR_NOERROR;
+    bool resetReturnsBuffer = true;
+
+    // What happened, one word per platform call: "open", "prepare", "add", "start", "reset",
+    // "unprepare", "close".
+    std::vector<std::string> calls;
+    int openHandles = 0;
+    WaveFormat lastFormat;
+    int lastDevice = -1;
+
+    // Fills the queued buffer (byte i gets fill(i)) and posts it full to the receiver; false when
+    // no buffer is queued.
+    bool completeBuffer(const std::function<std::uint8_t(int)>& fill = {});
+    bool bufferQueued() const;
+
+    int deviceCount() override;
+    MMResult deviceName(int id, std::string& name) override;
+    MMResult isFormatSupported(int id, const WaveFormat& format) override;
+    MMResult open(std::unique_ptr<WaveInHandle>& handle, int id, const WaveFormat& format,
+                  QObject* receiver) override;
+    std::string errorText(MMResult code) override;
+
+private:
+    class Handle;
+    friend class Handle;
+    Handle* current_ = nullptr;
+};
+
+}  // namespace mirel::test
