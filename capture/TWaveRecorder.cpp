@@ -120,6 +120,7 @@ void TWaveRecorder::StopRecording()
         // Let the block in flight finish and reach the window; any handler may run meanwhile.
         QTimer StopTimer;
         StopTimer.setSingleShot(true);
+        StopTimer.setTimerType(Qt::PreciseTimer);
         QObject::connect(&StopTimer, &QTimer::timeout, [this] { TimedOut = true; });
         TimedOut = false;
         StopTimer.start(StopTimeoutMs);
