@@ -1,0 +1,87 @@
+#include "TracePoints.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace mirel::osc {
+
+namespace {
+
+// Converts an already truncated coordinate into the surface's pixel range. The clamp also keeps
+// the conversion defined for coordinates no int32 can hold.
+std::int32_t IntoSurface(double v, int extent)
+{
+    const double last = std::max(extent - 1, 0);
+    if (std::isnan(v))
+        return 0;
+    return static_cast<std::int32_t>(std::clamp(v, 0.0, last));
+}
+
+void MapChannel(const BlockView& block, bool channelB, int trigger, const PlotGeometry& g, const ChannelScale& ch,
+                double shiftX, int screenPoints, std::span<ScreenPoint> trace)
+{
+    const double step = screenPoints > 1 ? g.PlotWidth / (screenPoints - 1) : 0.0;
+    const double k = g.PlotHalfHeight * (1.0 / 65536) * 2 / 3;
+    const double top = std::trunc(g.PlotTop);
+    const double bottom = std::trunc(g.PlotTop + g.PlotHeight);
+    const double middle = std::trunc(g.PlotTop + g.PlotHalfHeight);
+    const double leftOut = std::trunc(g.PlotLeft - 1);
+    const double rightEdge = std::trunc(g.PlotLeft + g.PlotWidth);
+
+    const int count = std::min(screenPoints, static_cast<int>(trace.size()));
+    const int first = BlockLeadIn + trigger;
+    for (int j = 0; j < count; ++j) {
+        const int sample = channelB ? block.B(first + j) : block.A(first + j);
+        double x = std::trunc(step * j + shiftX + g.PlotLeft);
+        double y = std::trunc(g.PlotHalfHeight - ch.Shift - k * sample * ch.Sens + g.PlotTop);
+        if (y > g.PlotTop + g.PlotHeight)
+            y = bottom;
+        if (y < g.PlotTop)
+            y = top;
+        if (x < g.PlotLeft) {
+            x = leftOut;
+            y = middle;
+        }
+        if (x > g.PlotLeft + g.PlotWidth) {
+            x = rightEdge;
+            y = middle;
+        }
+        trace[static_cast<size_t>(j)] = {IntoSurface(x, g.SurfaceWidth), IntoSurface(y, g.SurfaceHeight)};
+    }
+}
+
+}  // namespace
+
+void ProcessData(const BlockView& block, const TriggerOffsets& triggers, const PlotGeometry& geometry,
+                 const TraceScales& scales, std::span<ScreenPoint> traceA, std::span<ScreenPoint> traceB)
+{
+    if (scales.A.On)
+        MapChannel(block, false, triggers.TriggerA, geometry, scales.A, scales.ShiftX, scales.ScreenPoints, traceA);
+    if (scales.B.On)
+        MapChannel(block, true, triggers.TriggerB, geometry, scales.B, scales.ShiftX, scales.ScreenPoints, traceB);
+}
+
+void TraceSet::Allocate(int screenPoints)
+{
+    const auto n = static_cast<size_t>(std::max(screenPoints, 0));
+    TraceA.assign(n, {});
+    TraceB.assign(n, {});
+    PrevTraceA.assign(n, {});
+    PrevTraceB.assign(n, {});
+}
+
+void TraceSet::Free()
+{
+    for (auto* v : {&TraceA, &TraceB, &PrevTraceA, &PrevTraceB}) {
+        v->clear();
+        v->shrink_to_fit();
+    }
+}
+
+void TraceSet::Remember()
+{
+    PrevTraceA = TraceA;
+    PrevTraceB = TraceB;
+}
+
+}  // namespace mirel::osc

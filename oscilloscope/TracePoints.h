@@ -1,0 +1,60 @@
+#pragma once
+// Mapping of the shown samples of a block to screen points of the drawing surface.
+
+#include "OscBlock.h"
+#include "OscScales.h"
+#include "Synchronize.h"
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace mirel::osc {
+
+// One point of a trace, in pixels of the drawing surface.
+struct ScreenPoint {
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+    bool operator==(const ScreenPoint&) const = default;
+};
+
+// How one channel is shown.
+struct ChannelScale {
+    bool On = true;
+    double Sens = 1.0;   // `SensA` / `SensB`
+    double Shift = 0;    // `ShiftA` / `ShiftB`, pixels, positive moves the trace up
+};
+
+struct TraceScales {
+    ChannelScale A;
+    ChannelScale B{false, 1.0, 0};
+    double ShiftX = 0;   // pixels, positive moves both traces right
+    int ScreenPoints = 2;
+};
+
+// `ProcessData`: maps the `ScreenPoints` samples of each switched-on channel, starting at frame
+// BlockLeadIn + its trigger offset, into `traceA` / `traceB`. A switched-off channel keeps its old
+// points. Rules per point j (all conversions truncate toward zero):
+//   x = PlotLeft + ShiftX + j × PlotWidth / (ScreenPoints − 1);
+//   y = PlotTop + PlotHalfHeight − Shift − s × Sens × PlotHeight / 196608;
+//   y is clipped to the plot's top and bottom edges; a point pushed left of the plot collapses
+//   onto (PlotLeft − 1, middle), one pushed right of it onto (PlotLeft + PlotWidth, middle).
+// On top of that every point is kept inside the drawing surface, which matters only for a surface
+// smaller than its margins. No more points are written than either array holds.
+void ProcessData(const BlockView& block, const TriggerOffsets& triggers, const PlotGeometry& geometry,
+                 const TraceScales& scales, std::span<ScreenPoint> traceA, std::span<ScreenPoint> traceB);
+
+// The four point arrays of the window: the traces of the last mapping and the traces as last drawn
+// (which a refresh overdraws in the background colour before drawing the new ones).
+struct TraceSet {
+    std::vector<ScreenPoint> TraceA, TraceB, PrevTraceA, PrevTraceB;
+
+    // Allocated at each start with `screenPoints` points each (all at 0,0); frees the old ones.
+    void Allocate(int screenPoints);
+    void Free();
+    bool Exists() const { return !TraceA.empty(); }
+    // After drawing: the drawn traces become the ones to erase next time (both channels, on or off).
+    void Remember();
+};
+
+}  // namespace mirel::osc
