@@ -1,0 +1,138 @@
+#pragma once
+// Immediate drawing on a surface's picture, in the manner of a classic window canvas: a pen
+// (colour, width, solid or dotted), a brush colour, a text colour and a font, a current position
+// for moveTo/lineTo, polylines, rectangle fills and texts on an opaque background.
+//
+// Nothing is antialiased, so a curve drawn again with the same points in the background colour
+// removes every pixel it set: the displays erase old curves that way.
+//
+// One-pixel lines are set pixel by pixel with the classic rules (start pixel in, end pixel out);
+// wider lines, fills and texts go through a QPainter. Every operation paints at once into the
+// image and ends its painter before it returns; no QPainter stays open on the image, so the owner
+// may resize, copy or save it between calls.
+
+#include "DisplayPalette.h"
+#include "ScreenPoint.h"
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QPoint>
+#include <QString>
+#include <concepts>
+#include <cstddef>
+#include <functional>
+#include <ranges>
+#include <span>
+#include <vector>
+
+class QImage;
+
+namespace mirel {
+
+// A point type with plain integer fields x and y.
+template <class Point>
+concept XYPoint = requires(const Point& p) {
+    { p.x } -> std::convertible_to<int>;
+    { p.y } -> std::convertible_to<int>;
+};
+
+class Canvas {
+public:
+    enum class PenStyle { Solid, Dotted };
+
+    // Draws into `image`, which must outlive the canvas (it may be reassigned, e.g. on resize).
+    // `beforeDrawing` runs before every drawing operation (the owner may bring the image up to
+    // date there), `afterDrawing` after every operation that touched pixels.
+    explicit Canvas(QImage& image, std::function<void()> beforeDrawing = {}, std::function<void()> afterDrawing = {});
+
+    Canvas(const Canvas&) = delete;
+    Canvas& operator=(const Canvas&) = delete;
+
+    // Pen: outlines, lines and polylines. Initially black, 1 pixel, solid.
+    // A dotted pen is 1 pixel wide and opaque: 3 pixels in the pen colour, 3 in the brush colour,
+    // the pattern starting afresh at each lineTo and running on along a polyline. As with
+    // cosmetic pens of the classic API, a dotted pen wider than 1 pixel draws solid.
+    void setPenColor(Rgb color) { m_penColor = color; }
+    Rgb penColor() const { return m_penColor; }
+    void setPenWidth(int width) { m_penWidth = width < 1 ? 1 : width; }
+    int penWidth() const { return m_penWidth; }
+    void setPenStyle(PenStyle style) { m_penStyle = style; }
+    PenStyle penStyle() const { return m_penStyle; }
+
+    // Brush: rectangle fills, the background of texts and the gaps of dotted lines. Initially white.
+    void setBrushColor(Rgb color) { m_brushColor = color; }
+    Rgb brushColor() const { return m_brushColor; }
+
+    // Colour of the glyphs of textOut. Initially black.
+    void setTextColor(Rgb color) { m_textColor = color; }
+    Rgb textColor() const { return m_textColor; }
+
+    // Font of textOut and of the measurements. Initially displayFont(false).
+    void setFont(const QFont& font) { m_font = font; }
+    const QFont& font() const { return m_font; }
+    // Switches the current font between its normal and bold style, keeping face and size.
+    void setBold(bool bold) { m_font.setBold(bold); }
+    bool bold() const { return m_font.bold(); }
+
+    // Current position. lineTo draws from it to (x, y), without the end pixel (so a closed
+    // outline sets each corner once), and makes (x, y) the current position.
+    void moveTo(int x, int y) { m_position = QPoint(x, y); }
+    void lineTo(int x, int y);
+    QPoint position() const { return m_position; }
+
+    // Lines through consecutive points, without the last pixel; the current position is neither
+    // used nor changed. Fewer than two points draw nothing. Points are QPoints, or any struct with
+    // integer fields x and y (ScreenPoint and its likes), given as a contiguous range or as a
+    // pointer and a count.
+    void polyline(std::span<const QPoint> points);
+    template <XYPoint Point>
+    void polyline(const Point* points, std::size_t count);
+    template <std::ranges::contiguous_range Range>
+        requires XYPoint<std::ranges::range_value_t<Range>>
+    void polyline(const Range& points)
+    {
+        polyline(std::ranges::data(points), std::ranges::size(points));
+    }
+
+    // Fills left <= x < right, top <= y < bottom with the brush colour.
+    void fillRect(int left, int top, int right, int bottom);
+    // Fills the whole image with the brush colour.
+    void clear();
+
+    // Text whose cell (textWidth × textHeight) has its top-left corner at (x, y); the cell is
+    // first filled with the brush colour, then the glyphs are drawn in the text colour.
+    void textOut(int x, int y, const QString& text);
+    int textWidth(const QString& text) const;
+    int textHeight(const QString& text) const;
+
+private:
+    void stroke(const QPoint* points, int count);
+    bool prepare();
+    void changed();
+    QFontMetrics fontMetrics() const;
+
+    QImage& m_image;
+    std::function<void()> m_before;
+    std::function<void()> m_after;
+    Rgb m_penColor = 0x000000;
+    int m_penWidth = 1;
+    PenStyle m_penStyle = PenStyle::Solid;
+    Rgb m_brushColor = 0xFFFFFF;
+    Rgb m_textColor = 0x000000;
+    QFont m_font;
+    QPoint m_position;
+    std::vector<QPoint> m_scratch;  // polyline points converted to QPoint, kept between calls
+};
+
+template <XYPoint Point>
+void Canvas::polyline(const Point* points, std::size_t count)
+{
+    if (count < 2)
+        return;
+    m_scratch.resize(count);
+    for (std::size_t i = 0; i < count; ++i)
+        m_scratch[i] = QPoint(static_cast<int>(points[i].x), static_cast<int>(points[i].y));
+    stroke(m_scratch.data(), static_cast<int>(count));
+}
+
+}  // namespace mirel
