@@ -1,8 +1,45 @@
+#include "Application.h"
+#include "CommandLine.h"
+#include "InputSetup.h"
+
 #include <QApplication>
+#include <iostream>
+
+namespace {
+
+// Exit status for a wrong command line or an input that cannot be opened.
+constexpr int UsageError = 2;
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
+    // The command line is read before Qt sees it, so that --help, --version and mistakes are
+    // answered without a display.
+    const mirel::CommandLine options = mirel::parseCommandLine(argc, argv);
+    if (!options.error.empty()) {
+        std::cerr << "mirel: " << options.error << "\nTry \"mirel --help\" for the options.\n";
+        return UsageError;
+    }
+    if (options.help) {
+        std::cout << mirel::helpText();
+        return 0;
+    }
+    if (options.version) {
+        std::cout << mirel::versionText();
+        return 0;
+    }
+
+    std::string error;
+    const auto input = mirel::buildInput(options, error);
+    if (!input) {
+        std::cerr << "mirel: " << error << '\n';
+        return UsageError;
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName("Mirel");
-    return 0;
+
+    // The windows: the launcher and the instruments are created and run from here.
+    return mirel::runApplication(*input);
 }

@@ -1,0 +1,151 @@
+#include "CommandLine.h"
+
+#ifndef MIREL_VERSION
+#define MIREL_VERSION "1.27"
+#endif
+
+namespace mirel {
+
+namespace {
+
+bool startsWith(const std::string& text, const std::string& prefix)
+{
+    return text.compare(0, prefix.size(), prefix) == 0;
+}
+
+}  // namespace
+
+CommandLine parseCommandLine(const std::vector<std::string>& arguments)
+{
+    CommandLine result;
+    bool generatorGiven = false;
+    bool inputGiven = false;
+
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        const size_t equals = argument.find('=');
+        const bool isOption = startsWith(argument, "-") && argument != "-";
+        const std::string name = isOption && equals != std::string::npos ? argument.substr(0, equals) : argument;
+        const bool inlineValue = isOption && equals != std::string::npos;
+
+        // The value of an option that takes one: after "=" or the next argument.
+        auto takeValue = [&](std::string& value) {
+            if (inlineValue) {
+                value = argument.substr(equals + 1);
+                return true;
+            }
+            if (i + 1 >= arguments.size() || startsWith(arguments[i + 1], "--")) {
+                result.error = "option " + name + " needs a value (" +
+                               (name == "--input" ? std::string("--input FILE") : std::string("--generator SPEC")) +
+                               ")";
+                return false;
+            }
+            value = arguments[++i];
+            return true;
+        };
+        auto refuseValue = [&] {
+            if (!inlineValue)
+                return false;
+            result.error = "option " + name + " takes no value";
+            return true;
+        };
+
+        if (name == "--help" || name == "-h") {
+            if (refuseValue())
+                return result;
+            result.help = true;
+        } else if (name == "--version") {
+            if (refuseValue())
+                return result;
+            result.version = true;
+        } else if (name == "--demo") {
+            if (refuseValue())
+                return result;
+            result.generator = true;
+        } else if (name == "--generator") {
+            if (generatorGiven) {
+                result.error = "option --generator is given more than once";
+                return result;
+            }
+            generatorGiven = true;
+            std::string spec;
+            if (!takeValue(spec))
+                return result;
+            std::string error;
+            if (!parseGeneratorSpec(spec, result.generatorSpec, error)) {
+                result.error = "--generator: " + error;
+                return result;
+            }
+            result.generator = true;
+        } else if (name == "--input") {
+            if (inputGiven) {
+                result.error = "option --input is given more than once";
+                return result;
+            }
+            inputGiven = true;
+            if (!takeValue(result.inputFile))
+                return result;
+            if (result.inputFile.empty()) {
+                result.error = "option --input needs a file name";
+                return result;
+            }
+        } else if (isOption) {
+            result.error = "unknown option \"" + name + "\"";
+            return result;
+        } else {
+            result.error = "unexpected argument \"" + argument + "\"";
+            return result;
+        }
+    }
+    return result;
+}
+
+CommandLine parseCommandLine(int argc, const char* const* argv)
+{
+    std::vector<std::string> arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.emplace_back(argv[i]);
+    return parseCommandLine(arguments);
+}
+
+std::string helpText()
+{
+    return "Usage: mirel [--demo] [--generator SPEC] [--input FILE] [--help] [--version]\n"
+           "\n"
+           "A two-channel measuring instrument on the sound card's input: oscilloscope, spectrum,\n"
+           "probability density and error statistics. Channel A is the left input, B the right.\n"
+           "\n"
+           "Options:\n"
+           "  --demo             add the built-in test-signal generator to the device list\n"
+           "                     (A: 1 kHz sine of 0.5 V with a little noise, B: 10 pulses/s of 0.8 V)\n"
+           "                       example: mirel --demo\n"
+           "  --generator SPEC   add the generator, playing SPEC; channels not named keep the above\n"
+           "                       example: mirel --generator A=sine:1000:0.5,B=pulse:10:0.8:1\n"
+           "  --input FILE       add an audio file (WAV, FLAC, OGG, ...), played in a loop\n"
+           "                       example: mirel --input recording.wav\n"
+           "  --help             show this text and exit\n"
+           "                       example: mirel --help\n"
+           "  --version          show the version and exit\n"
+           "                       example: mirel --version\n"
+           "\n"
+           "SPEC is a comma-separated list of CHANNEL=SIGNAL[+noise:RMS], CHANNEL being A or B:\n"
+           "  sine[:FREQ[:AMPL]]                 sine of peak AMPL (default 1000 Hz, 0.5 V)\n"
+           "  square[:FREQ[:AMPL]]               square wave of +AMPL/-AMPL (default 1000 Hz, 0.5 V)\n"
+           "  pulse[:FREQ[:AMPL[:WIDTH_MS]]]     FREQ pulses per second from 0 up to AMPL\n"
+           "                                     (default 10 Hz, 0.8 V, 1 ms)\n"
+           "  noise[:RMS]                        Gaussian white noise (default 0.1 V RMS)\n"
+           "  silence\n"
+           "FREQ in Hz (above 0, at most 50000), AMPL and RMS in volts (0 to 1; 1 V is full scale),\n"
+           "WIDTH_MS in milliseconds (shorter than the period). Example: A=square:250:0.3+noise:0.02\n"
+           "\n"
+           "An audio file can be captured at any rate from 1000 Hz up to its own; at a lower rate it\n"
+           "is converted by linear interpolation, so that every frequency stays true.\n"
+           "Exit status: 0 on success, 2 for a wrong command line or an input that cannot be opened.\n";
+}
+
+std::string versionText()
+{
+    return std::string("Mirel ") + MIREL_VERSION + "\n";
+}
+
+}  // namespace mirel

@@ -1,0 +1,51 @@
+#pragma once
+// An audio file offered as an input device: WAV, FLAC, OGG and whatever else libsndfile reads,
+// played in a loop in real time as if it came in through a sound card.
+//
+// Channels: a mono file feeds both channels; of a file with more than two channels the first two
+// are channel A and B.
+//
+// Rates: the device opens at any rate from 1000 Hz up to the file's own rate (a file recorded below
+// 1000 Hz opens at 1000 Hz). When the capture rate differs from the file's, the file is converted
+// by linear interpolation so that time runs true: a 1 kHz tone in a 44100 Hz file still measures
+// 1 kHz when captured at 44000 Hz. Content above half the capture rate is not filtered out; it
+// folds back into the band like any undersampled signal.
+
+#include "WaveInput.h"
+
+#include <memory>
+#include <string>
+
+namespace mirel {
+
+class FileInput : public WaveInput {
+public:
+    static constexpr int MinRate = 1000;
+
+    // Checks that `path` is an audio file that can be played. On failure returns nullptr and puts
+    // a sentence naming the file and the reason into `error`.
+    static std::unique_ptr<FileInput> open(const std::string& path, std::string& error);
+
+    const std::string& path() const { return path_; }
+    int fileRate() const { return fileRate_; }
+    int fileChannels() const { return fileChannels_; }
+    int maxRate() const;
+
+    int deviceCount() override;
+    MMResult deviceName(int id, std::string& name) override;  // the file's name, without folders
+    MMResult isFormatSupported(int id, const WaveFormat& format) override;
+    MMResult open(std::unique_ptr<WaveInHandle>& handle, int id, const WaveFormat& format,
+                  QObject* receiver) override;
+    std::string errorText(MMResult code) override;
+
+private:
+    FileInput(std::string path, int fileRate, int fileChannels);
+
+    std::string path_;
+    std::string name_;
+    int fileRate_;
+    int fileChannels_;
+    std::string openError_;  // why the file could not be opened again for a capture
+};
+
+}  // namespace mirel

@@ -1,0 +1,299 @@
+#include "SignalSpec.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <numbers>
+#include <vector>
+
+namespace mirel {
+
+namespace {
+
+constexpr double DefaultPulseWidth = 0.001;  // s
+
+SignalSpec signalDefaults(SignalKind kind)
+{
+    switch (kind) {
+    case SignalKind::Sine: return {SignalKind::Sine, 1000.0, 0.5, 0.0, 0.0};
+    case SignalKind::Square: return {SignalKind::Square, 1000.0, 0.5, 0.0, 0.0};
+    case SignalKind::Pulse: return {SignalKind::Pulse, 10.0, 0.8, DefaultPulseWidth, 0.0};
+    case SignalKind::Noise: return {SignalKind::Noise, 0.0, 0.1, 0.0, 0.0};
+    case SignalKind::Silence: break;
+    }
+    return {};
+}
+
+struct KindInfo {
+    const char* name;
+    SignalKind kind;
+    int maxValues;       // numbers after the name
+    const char* syntax;  // for messages
+};
+
+constexpr std::array<KindInfo, 5> kinds{{
+    {"sine", SignalKind::Sine, 2, "sine[:FREQ[:AMPL]]"},
+    {"square", SignalKind::Square, 2, "square[:FREQ[:AMPL]]"},
+    {"pulse", SignalKind::Pulse, 3, "pulse[:FREQ[:AMPL[:WIDTH_MS]]]"},
+    {"noise", SignalKind::Noise, 1, "noise[:RMS]"},
+    {"silence", SignalKind::Silence, 0, "silence"},
+}};
+
+std::string_view trim(std::string_view s)
+{
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
+        s.remove_suffix(1);
+    return s;
+}
+
+std::string lower(std::string_view s)
+{
+    std::string out(s);
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return out;
+}
+
+std::vector<std::string_view> split(std::string_view s, char separator)
+{
+    std::vector<std::string_view> parts;
+    for (;;) {
+        const size_t at = s.find(separator);
+        parts.push_back(s.substr(0, at));
+        if (at == std::string_view::npos)
+            return parts;
+        s.remove_prefix(at + 1);
+    }
+}
+
+std::string number(double value)
+{
+    char text[32];
+    const auto result = std::to_chars(text, text + sizeof text, value);
+    return std::string(text, result.ptr);
+}
+
+// Parses one channel's description (what follows "A="); `where` names it in messages.
+bool parseSignal(std::string_view text, const std::string& where, SignalSpec& out, std::string& error)
+{
+    // The optional "+noise:RMS" suffix.
+    std::string_view body = text;
+    std::string_view noiseText;
+    bool withNoise = false;
+    if (const size_t plus = text.find('+'); plus != std::string_view::npos) {
+        const std::string_view suffix = trim(text.substr(plus + 1));
+        if (lower(suffix.substr(0, 5)) != "noise") {
+            error = "in " + where + ": only \"+noise:RMS\" may follow the signal, not \"+" +
+                    std::string(suffix) + "\"";
+            return false;
+        }
+        std::string_view rest = trim(suffix.substr(5));
+        if (!rest.empty()) {
+            if (rest.front() != ':') {
+                error = "in " + where + ": expected \"+noise:RMS\"";
+                return false;
+            }
+            rest.remove_prefix(1);
+            noiseText = trim(rest);
+            if (noiseText.empty()) {
+                error = "in " + where + ": the noise level after \"+noise:\" is missing";
+                return false;
+            }
+        }
+        body = text.substr(0, plus);
+        withNoise = true;
+    }
+
+    const std::vector<std::string_view> fields = split(body, ':');
+    const std::string name = lower(trim(fields[0]));
+    if (name.empty()) {
+        error = "in " + where + ": the signal kind is missing (sine, square, pulse, noise or silence)";
+        return false;
+    }
+    const auto info = std::find_if(kinds.begin(), kinds.end(), [&](const KindInfo& k) { return name == k.name; });
+    if (info == kinds.end()) {
+        error = "in " + where + ": unknown signal kind \"" + std::string(trim(fields[0])) +
+                "\" (use sine, square, pulse, noise or silence)";
+        return false;
+    }
+    const int valueCount = static_cast<int>(fields.size()) - 1;
+    if (valueCount > info->maxValues) {
+        error = "in " + where + ": too many values for " + info->name + " (expected " + info->syntax + ")";
+        return false;
+    }
+
+    auto parseNumber = [&](std::string_view field, const char* what, double& value) {
+        const std::string_view t = trim(field);
+        const char* end = t.data() + t.size();
+        const auto result = std::from_chars(t.data(), end, value);
+        if (t.empty() || result.ec != std::errc() || result.ptr != end || !std::isfinite(value)) {
+            error = "in " + where + ": the " + what + " \"" + std::string(t) + "\" is not a number";
+            return false;
+        }
+        return true;
+    };
+
+    SignalSpec signal = signalDefaults(info->kind);
+    // Positions of the numbers after the name, per kind.
+    for (int i = 0; i < valueCount; ++i) {
+        const std::string_view field = fields[static_cast<size_t>(i) + 1];
+        const bool isNoiseLevel = info->kind == SignalKind::Noise;
+        if (isNoiseLevel || i == 1) {
+            const char* what = isNoiseLevel ? "noise level" : "amplitude";
+            if (!parseNumber(field, what, signal.amplitude))
+                return false;
+            if (signal.amplitude < 0.0 || signal.amplitude > 1.0) {
+                error = "in " + where + ": the " + what + " " + number(signal.amplitude) +
+                        " V is out of range (0 to 1 V)";
+                return false;
+            }
+        } else if (i == 0) {
+            if (!parseNumber(field, "frequency", signal.frequency))
+                return false;
+            if (signal.frequency <= 0.0 || signal.frequency > MaxSignalFrequency) {
+                error = "in " + where + ": the frequency " + number(signal.frequency) +
+                        " Hz is out of range (above 0, at most 50000 Hz)";
+                return false;
+            }
+        } else {
+            double widthMs = 0.0;
+            if (!parseNumber(field, "pulse width", widthMs))
+                return false;
+            signal.pulseWidth = widthMs / 1000.0;
+        }
+    }
+    if (signal.kind == SignalKind::Pulse && (signal.pulseWidth <= 0.0 || signal.pulseWidth * signal.frequency >= 1.0)) {
+        error = "in " + where + ": the pulse width " + number(signal.pulseWidth * 1000.0) +
+                " ms must be above 0 and shorter than the pulse period (" + number(1000.0 / signal.frequency) +
+                " ms)";
+        return false;
+    }
+
+    if (withNoise) {
+        signal.noise = signalDefaults(SignalKind::Noise).amplitude;
+        if (!noiseText.empty()) {
+            if (!parseNumber(noiseText, "noise level", signal.noise))
+                return false;
+            if (signal.noise < 0.0 || signal.noise > 1.0) {
+                error = "in " + where + ": the noise level " + number(signal.noise) +
+                        " V is out of range (0 to 1 V)";
+                return false;
+            }
+        }
+    }
+    out = signal;
+    return true;
+}
+
+}  // namespace
+
+GeneratorSpec GeneratorSpec::defaults()
+{
+    GeneratorSpec spec;
+    spec.a = signalDefaults(SignalKind::Sine);
+    spec.a.noise = 0.005;
+    spec.b = signalDefaults(SignalKind::Pulse);
+    return spec;
+}
+
+bool parseGeneratorSpec(std::string_view text, GeneratorSpec& spec, std::string& error)
+{
+    GeneratorSpec result = spec;
+    bool seen[2] = {false, false};
+    if (trim(text).empty()) {
+        error = "the generator description is empty (example: A=sine:1000:0.5,B=pulse:10:0.8)";
+        return false;
+    }
+    for (const std::string_view rawItem : split(text, ',')) {
+        const std::string_view item = trim(rawItem);
+        if (item.empty()) {
+            error = "the generator description \"" + std::string(text) + "\" has an empty channel (stray comma?)";
+            return false;
+        }
+        const size_t equals = item.find('=');
+        if (equals == std::string_view::npos) {
+            error = "\"" + std::string(item) + "\" does not name a channel (expected A=SIGNAL or B=SIGNAL)";
+            return false;
+        }
+        const std::string channel = lower(trim(item.substr(0, equals)));
+        if (channel != "a" && channel != "b") {
+            error = "unknown channel \"" + std::string(trim(item.substr(0, equals))) + "\" (use A or B)";
+            return false;
+        }
+        const int index = channel == "a" ? 0 : 1;
+        const std::string where = "\"" + std::string(item) + "\"";
+        if (seen[index]) {
+            error = "channel " + std::string(index == 0 ? "A" : "B") + " is given twice";
+            return false;
+        }
+        seen[index] = true;
+        if (!parseSignal(item.substr(equals + 1), where, index == 0 ? result.a : result.b, error))
+            return false;
+    }
+    spec = result;
+    return true;
+}
+
+std::string formatSignal(const SignalSpec& signal)
+{
+    std::string text;
+    switch (signal.kind) {
+    case SignalKind::Sine: text = "sine:" + number(signal.frequency) + ":" + number(signal.amplitude); break;
+    case SignalKind::Square: text = "square:" + number(signal.frequency) + ":" + number(signal.amplitude); break;
+    case SignalKind::Pulse:
+        text = "pulse:" + number(signal.frequency) + ":" + number(signal.amplitude) + ":" +
+               number(signal.pulseWidth * 1000.0);
+        break;
+    case SignalKind::Noise: text = "noise:" + number(signal.amplitude); break;
+    case SignalKind::Silence: text = "silence"; break;
+    }
+    if (signal.noise > 0.0)
+        text += "+noise:" + number(signal.noise);
+    return text;
+}
+
+double signalValue(const SignalSpec& signal, std::int64_t frame, int sampleRate)
+{
+    if (sampleRate <= 0)
+        return 0.0;
+    const double rate = sampleRate;
+    // Position within the period, in units of 1/rate periods: exact for whole frequencies, so the
+    // phase does not wander however long the stream runs.
+    auto position = [&] {
+        double p = std::fmod(signal.frequency * static_cast<double>(frame), rate);
+        return p < 0.0 ? p + rate : p;
+    };
+    switch (signal.kind) {
+    case SignalKind::Sine:
+        return signal.amplitude * std::sin(2.0 * std::numbers::pi * position() / rate);
+    case SignalKind::Square:
+        return position() < rate / 2.0 ? signal.amplitude : -signal.amplitude;
+    case SignalKind::Pulse: {
+        // High from the start of the period for `pulseWidth` seconds; a frame that falls exactly on
+        // the end of the pulse is already low.
+        const double end = signal.pulseWidth * signal.frequency * rate;
+        return position() < end - 1e-6 ? signal.amplitude : 0.0;
+    }
+    case SignalKind::Noise:
+    case SignalKind::Silence: break;
+    }
+    return 0.0;
+}
+
+std::int16_t voltsToSample16(double volts)
+{
+    const double scaled = std::clamp(std::round(volts * 32768.0), -32768.0, 32767.0);
+    return static_cast<std::int16_t>(scaled);
+}
+
+std::uint8_t voltsToSample8(double volts)
+{
+    const double scaled = std::clamp(std::round(128.0 + volts * 128.0), 0.0, 255.0);
+    return static_cast<std::uint8_t>(scaled);
+}
+
+}  // namespace mirel

@@ -1,0 +1,72 @@
+#pragma once
+// The signals of the built-in test-signal generator: what each channel plays, the text form used on
+// the command line (`--generator A=sine:1000:0.5,B=pulse:10:0.8`) and the value of a signal at a
+// given frame. Volts are relative to full scale: 1 V is the largest sample the input delivers.
+//
+// Grammar of the text form (spaces around the separators are allowed, names are case-insensitive):
+//
+//   SPEC    := CHANNEL { "," CHANNEL }
+//   CHANNEL := ("A" | "B") "=" SIGNAL [ "+noise:" RMS ]
+//   SIGNAL  := "sine"   [ ":" FREQ [ ":" AMPL ] ]             peak AMPL, default 1000 Hz, 0.5 V
+//            | "square" [ ":" FREQ [ ":" AMPL ] ]             +AMPL / -AMPL, half period each,
+//                                                             default 1000 Hz, 0.5 V
+//            | "pulse"  [ ":" FREQ [ ":" AMPL [ ":" WIDTH ] ] ]
+//                                                             FREQ pulses per second from 0 up to
+//                                                             AMPL, WIDTH in ms; default 10 Hz,
+//                                                             0.8 V, 1 ms
+//            | "noise"  [ ":" RMS ]                           Gaussian white noise, default 0.1 V
+//            | "silence"
+//
+// FREQ is in Hz, 0 < FREQ <= 50000; AMPL and RMS are in volts, 0..1; WIDTH is in milliseconds,
+// greater than 0 and shorter than the pulse period. Numbers use a decimal point. A channel that the
+// text does not name keeps its default: A = sine:1000:0.5+noise:0.005, B = pulse:10:0.8:1.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace mirel {
+
+enum class SignalKind { Sine, Square, Pulse, Noise, Silence };
+
+struct SignalSpec {
+    SignalKind kind = SignalKind::Silence;
+    double frequency = 0.0;   // Hz; pulses per second for a pulse train
+    double amplitude = 0.0;   // V: peak of sine and square, height of a pulse, RMS of noise
+    double pulseWidth = 0.0;  // s, pulse trains only
+    double noise = 0.0;       // V RMS of Gaussian noise added to the signal
+
+    bool operator==(const SignalSpec&) const = default;
+};
+
+struct GeneratorSpec {
+    SignalSpec a;
+    SignalSpec b;
+
+    // Channel A: 1 kHz sine of 0.5 V with 5 mV of noise; channel B: 10 pulses per second of 0.8 V,
+    // 1 ms wide.
+    static GeneratorSpec defaults();
+
+    bool operator==(const GeneratorSpec&) const = default;
+};
+
+inline constexpr double MaxSignalFrequency = 50000.0;
+
+// Parses the text form into `spec`, starting from its current contents (so channels the text does
+// not name keep them). On a malformed text returns false, leaves `spec` unchanged and puts a
+// sentence naming the fault into `error`.
+bool parseGeneratorSpec(std::string_view text, GeneratorSpec& spec, std::string& error);
+
+// The text form of one channel's signal, as the parser accepts it.
+std::string formatSignal(const SignalSpec& signal);
+
+// The noiseless part of `signal` at frame `frame` of a stream running at `sampleRate` frames per
+// second, in volts; frame 0 is the start of a period. Noise (kind Noise, or `noise`) is added by
+// the caller, which owns the random source.
+double signalValue(const SignalSpec& signal, std::int64_t frame, int sampleRate);
+
+// Volts to samples: 1 V is full scale; values beyond full scale are clipped.
+std::int16_t voltsToSample16(double volts);
+std::uint8_t voltsToSample8(double volts);  // silence at 128
+
+}  // namespace mirel

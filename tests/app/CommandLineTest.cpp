@@ -1,0 +1,191 @@
+// The command line: what the parser makes of it, the device list built from it, and what the
+// program itself answers to a few command lines (exit status, stdout, stderr).
+#include "CommandLine.h"
+#include "GeneratorInput.h"
+#include "InputSetup.h"
+
+#include <sndfile.h>
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace mirel;
+
+namespace {
+
+CommandLine parse(std::vector<std::string> arguments)
+{
+    return parseCommandLine(arguments);
+}
+
+TEST(CommandLineParsing, NoArgumentsMeansSoundCardsOnly)
+{
+    const CommandLine options = parse({});
+    EXPECT_TRUE(options.error.empty());
+    EXPECT_FALSE(options.help);
+    EXPECT_FALSE(options.version);
+    EXPECT_FALSE(options.generator);
+    EXPECT_TRUE(options.inputFile.empty());
+}
+
+TEST(CommandLineParsing, OptionsAndTheirValues)
+{
+    EXPECT_TRUE(parse({"--help"}).help);
+    EXPECT_TRUE(parse({"-h"}).help);
+    EXPECT_TRUE(parse({"--version"}).version);
+
+    const CommandLine demo = parse({"--demo", "--input", "song.flac"});
+    EXPECT_TRUE(demo.error.empty()) << demo.error;
+    EXPECT_TRUE(demo.generator);
+    EXPECT_EQ(demo.generatorSpec, GeneratorSpec::defaults());
+    EXPECT_EQ(demo.inputFile, "song.flac");
+
+    const CommandLine generator = parse({"--generator", "B=sine:50:0.1"});
+    EXPECT_TRUE(generator.error.empty()) << generator.error;
+    EXPECT_TRUE(generator.generator) << "--generator brings the generator device by itself";
+    EXPECT_EQ(generator.generatorSpec.a, GeneratorSpec::defaults().a);
+    EXPECT_EQ(generator.generatorSpec.b, (SignalSpec{SignalKind::Sine, 50.0, 0.1, 0.0, 0.0}));
+
+    const CommandLine inlineValues = parse({"--generator=A=noise:0.2", "--input=a b.wav", "--demo"});
+    EXPECT_TRUE(inlineValues.error.empty()) << inlineValues.error;
+    EXPECT_EQ(inlineValues.generatorSpec.a.kind, SignalKind::Noise);
+    EXPECT_EQ(inlineValues.inputFile, "a b.wav");
+}
+
+TEST(CommandLineParsing, MistakesAreReportedByName)
+{
+    auto errorOf = [](std::vector<std::string> arguments) {
+        const CommandLine options = parse(std::move(arguments));
+        EXPECT_FALSE(options.error.empty());
+        return options.error;
+    };
+    EXPECT_NE(errorOf({"--frobnicate"}).find("--frobnicate"), std::string::npos);
+    EXPECT_NE(errorOf({"-x"}).find("-x"), std::string::npos);
+    EXPECT_NE(errorOf({"stray.wav"}).find("stray.wav"), std::string::npos);
+    EXPECT_NE(errorOf({"--generator", "nonsense"}).find("nonsense"), std::string::npos);
+    EXPECT_NE(errorOf({"--generator", "A=sine:1000:7"}).find("amplitude"), std::string::npos);
+    EXPECT_NE(errorOf({"--generator"}).find("needs a value"), std::string::npos);
+    EXPECT_NE(errorOf({"--input"}).find("needs a value"), std::string::npos);
+    EXPECT_NE(errorOf({"--input", "--demo"}).find("needs a value"), std::string::npos);
+    EXPECT_NE(errorOf({"--input="}).find("file name"), std::string::npos);
+    EXPECT_NE(errorOf({"--input", "a.wav", "--input", "b.wav"}).find("more than once"), std::string::npos);
+    EXPECT_NE(errorOf({"--demo=yes"}).find("no value"), std::string::npos);
+    // A mistake is reported even when help is asked for too.
+    EXPECT_FALSE(parse({"--help", "--bogus"}).error.empty());
+}
+
+TEST(CommandLineParsing, HelpNamesEveryOptionWithAnExample)
+{
+    const std::string help = helpText();
+    for (const char* option : {"--demo", "--generator", "--input", "--help", "--version"}) {
+        EXPECT_NE(help.find(option), std::string::npos) << option;
+        EXPECT_NE(help.find(std::string("example: mirel ") + option), std::string::npos) << option;
+    }
+    EXPECT_EQ(versionText(), "Mirel 1.27\n");
+}
+
+// ---- The device list ----
+
+void writeSilentWav(const std::string& path)
+{
+    SF_INFO info{};
+    info.samplerate = 8000;
+    info.channels = 1;
+    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
+    ASSERT_NE(file, nullptr);
+    short silence[100] = {};
+    sf_writef_short(file, silence, 100);
+    sf_close(file);
+}
+
+std::vector<std::string> deviceNames(WaveInput& input)
+{
+    std::vector<std::string> names;
+    for (int id = 0; id < input.deviceCount(); ++id) {
+        std::string name;
+        input.deviceName(id, name);
+        names.push_back(name);
+    }
+    return names;
+}
+
+TEST(InputSetup, GeneratorComesBeforeTheFile)
+{
+    QTemporaryDir dir;
+    const std::string path = dir.filePath("take1.wav").toStdString();
+    writeSilentWav(path);
+
+    std::string error;
+    auto input = buildInput(parse({"--input", path, "--demo"}), error, false);
+    ASSERT_TRUE(input) << error;
+    EXPECT_EQ(deviceNames(*input), (std::vector<std::string>{GeneratorInput::DeviceName, "take1.wav"}));
+
+    auto nothing = buildInput(parse({}), error, false);
+    ASSERT_TRUE(nothing);
+    EXPECT_EQ(nothing->deviceCount(), 0);
+}
+
+TEST(InputSetup, MissingFileIsAnError)
+{
+    std::string error;
+    EXPECT_EQ(buildInput(parse({"--demo", "--input", "/no/such/dir/missing.wav"}), error, false), nullptr);
+    EXPECT_NE(error.find("/no/such/dir/missing.wav"), std::string::npos) << error;
+}
+
+// ---- The program ----
+
+struct ProgramRun {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+ProgramRun runProgram(const QStringList& arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral(MIREL_PROGRAM), arguments);
+    ProgramRun run;
+    if (!process.waitForFinished(20000)) {
+        process.kill();
+        process.waitForFinished();
+        ADD_FAILURE() << "the program did not finish";
+        return run;
+    }
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << "the program crashed";
+    run.exitCode = process.exitCode();
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+TEST(Program, HelpAndVersionGoToStdoutAndSucceed)
+{
+    const ProgramRun help = runProgram({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.out.contains("--generator"));
+    EXPECT_TRUE(help.err.isEmpty()) << help.err.toStdString();
+
+    const ProgramRun version = runProgram({"--version"});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out.trimmed(), "Mirel 1.27");
+}
+
+TEST(Program, WrongCommandLinesExitWithStatusTwoAndAMessage)
+{
+    const ProgramRun missing = runProgram({"--input", "missing.wav"});
+    EXPECT_EQ(missing.exitCode, 2);
+    EXPECT_TRUE(missing.err.contains("missing.wav")) << missing.err.toStdString();
+    EXPECT_TRUE(missing.out.isEmpty());
+
+    const ProgramRun nonsense = runProgram({"--generator", "nonsense"});
+    EXPECT_EQ(nonsense.exitCode, 2);
+    EXPECT_TRUE(nonsense.err.contains("nonsense")) << nonsense.err.toStdString();
+
+    const ProgramRun unknown = runProgram({"--colour", "red"});
+    EXPECT_EQ(unknown.exitCode, 2);
+    EXPECT_TRUE(unknown.err.contains("--colour")) << unknown.err.toStdString();
+}
+
+}  // namespace

@@ -1,0 +1,445 @@
+// The test-signal generator: its description language, its signal values, and the whole way from
+// the generator through the capture engine to a receiver on the UI thread, in real time.
+#include "GeneratorInput.h"
+#include "SignalSpec.h"
+#include "TWaveRecorder.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <gtest/gtest.h>
+#include <numbers>
+#include <vector>
+
+using namespace mirel;
+
+namespace {
+
+// ---- The description language ----
+
+GeneratorSpec parsed(const std::string& text)
+{
+    GeneratorSpec spec = GeneratorSpec::defaults();
+    std::string error;
+    EXPECT_TRUE(parseGeneratorSpec(text, spec, error)) << text << ": " << error;
+    return spec;
+}
+
+std::string rejection(const std::string& text)
+{
+    GeneratorSpec spec = GeneratorSpec::defaults();
+    std::string error;
+    EXPECT_FALSE(parseGeneratorSpec(text, spec, error)) << text << " was accepted";
+    EXPECT_EQ(spec, GeneratorSpec::defaults()) << "a rejected text changed the description: " << text;
+    EXPECT_FALSE(error.empty()) << text;
+    return error;
+}
+
+TEST(GeneratorSpecParsing, ReadsEveryKindWithItsValues)
+{
+    const GeneratorSpec spec = parsed("A=sine:440:0.25,B=pulse:20:0.6:2.5");
+    EXPECT_EQ(spec.a, (SignalSpec{SignalKind::Sine, 440.0, 0.25, 0.0, 0.0}));
+    EXPECT_EQ(spec.b.kind, SignalKind::Pulse);
+    EXPECT_DOUBLE_EQ(spec.b.frequency, 20.0);
+    EXPECT_DOUBLE_EQ(spec.b.amplitude, 0.6);
+    EXPECT_DOUBLE_EQ(spec.b.pulseWidth, 0.0025);
+
+    const GeneratorSpec other = parsed("B=square:50000:1, A=noise:0.2");
+    EXPECT_EQ(other.b, (SignalSpec{SignalKind::Square, 50000.0, 1.0, 0.0, 0.0}));
+    EXPECT_EQ(other.a, (SignalSpec{SignalKind::Noise, 0.0, 0.2, 0.0, 0.0}));
+
+    EXPECT_EQ(parsed("a=SILENCE").a.kind, SignalKind::Silence);
+    EXPECT_DOUBLE_EQ(parsed("A=sine:1e3:0.5").a.frequency, 1000.0);
+    EXPECT_DOUBLE_EQ(parsed("A = sine : 0.5 : 0").a.frequency, 0.5);
+}
+
+TEST(GeneratorSpecParsing, OmittedValuesAndChannelsKeepTheirDefaults)
+{
+    const GeneratorSpec defaults = GeneratorSpec::defaults();
+    EXPECT_EQ(defaults.a.kind, SignalKind::Sine);
+    EXPECT_DOUBLE_EQ(defaults.a.frequency, 1000.0);
+    EXPECT_DOUBLE_EQ(defaults.a.amplitude, 0.5);
+    EXPECT_GT(defaults.a.noise, 0.0);
+    EXPECT_LE(defaults.a.noise, 0.01);
+    EXPECT_EQ(defaults.b.kind, SignalKind::Pulse);
+    EXPECT_DOUBLE_EQ(defaults.b.frequency, 10.0);
+    EXPECT_DOUBLE_EQ(defaults.b.amplitude, 0.8);
+
+    const GeneratorSpec onlyB = parsed("B=sine:300");
+    EXPECT_EQ(onlyB.a, defaults.a);
+    EXPECT_EQ(onlyB.b, (SignalSpec{SignalKind::Sine, 300.0, 0.5, 0.0, 0.0}));
+
+    const GeneratorSpec pulse = parsed("A=pulse");
+    EXPECT_EQ(pulse.a, defaults.b) << "a bare pulse is the default pulse train";
+    EXPECT_EQ(pulse.b, defaults.b);
+}
+
+TEST(GeneratorSpecParsing, NoiseCanBeAddedToAnySignal)
+{
+    const GeneratorSpec spec = parsed("A=square:250:0.3+noise:0.02,B=sine+noise");
+    EXPECT_DOUBLE_EQ(spec.a.noise, 0.02);
+    EXPECT_DOUBLE_EQ(spec.a.frequency, 250.0);
+    EXPECT_GT(spec.b.noise, 0.0);
+    // A named channel is exactly what the text says: no noise unless asked for.
+    EXPECT_EQ(parsed("A=sine:1000:0.5").a.noise, 0.0);
+}
+
+TEST(GeneratorSpecParsing, TextFormReadsBackToTheSameDescription)
+{
+    for (const char* text : {"A=sine:1234.5:0.125+noise:0.003,B=pulse:7:0.9:12",
+                             "A=noise:0.3,B=silence", "A=square:60:1,B=sine:0.25:0"}) {
+        const GeneratorSpec spec = parsed(text);
+        const std::string again = "A=" + formatSignal(spec.a) + ",B=" + formatSignal(spec.b);
+        EXPECT_EQ(parsed(again), spec) << text << " -> " << again;
+    }
+    EXPECT_EQ(parsed("A=" + formatSignal(GeneratorSpec::defaults().a) + ",B=" +
+                     formatSignal(GeneratorSpec::defaults().b)),
+              GeneratorSpec::defaults());
+}
+
+TEST(GeneratorSpecParsing, MalformedTextIsRejectedNamingTheFault)
+{
+    EXPECT_NE(rejection("").find("empty"), std::string::npos);
+    EXPECT_NE(rejection("sine:1000").find("sine:1000"), std::string::npos);
+    EXPECT_NE(rejection("C=sine").find("\"C\""), std::string::npos);
+    EXPECT_NE(rejection("A=triangle:100").find("triangle"), std::string::npos);
+    EXPECT_NE(rejection("A=").find("kind"), std::string::npos);
+    EXPECT_NE(rejection("A=sine:abc").find("\"abc\""), std::string::npos);
+    EXPECT_NE(rejection("A=sine:1000:0.5x").find("\"0.5x\""), std::string::npos);
+    EXPECT_NE(rejection("A=sine:nan").find("not a number"), std::string::npos);
+    EXPECT_NE(rejection("A=sine:1000:").find("not a number"), std::string::npos);
+    EXPECT_NE(rejection("A=sine:0").find("frequency"), std::string::npos);
+    EXPECT_NE(rejection("A=sine:-5").find("frequency"), std::string::npos);
+    EXPECT_NE(rejection("A=sine:50001").find("frequency"), std::string::npos);
+    EXPECT_NE(rejection("A=sine:1000:1.5").find("amplitude"), std::string::npos);
+    EXPECT_NE(rejection("A=square:1000:-0.1").find("amplitude"), std::string::npos);
+    EXPECT_NE(rejection("A=noise:2").find("noise level"), std::string::npos);
+    EXPECT_NE(rejection("A=sine:1000:0.5:3").find("too many"), std::string::npos);
+    EXPECT_NE(rejection("B=silence:1").find("too many"), std::string::npos);
+    EXPECT_NE(rejection("B=pulse:10:0.8:100").find("period"), std::string::npos);
+    EXPECT_NE(rejection("B=pulse:10:0.8:0").find("pulse width"), std::string::npos);
+    EXPECT_NE(rejection("A=sine+hum:0.1").find("+noise"), std::string::npos);
+    EXPECT_NE(rejection("A=sine+noise:1.5").find("noise level"), std::string::npos);
+    EXPECT_NE(rejection("A=sine,A=square").find("twice"), std::string::npos);
+    EXPECT_NE(rejection("A=sine,").find("empty"), std::string::npos);
+    EXPECT_NE(rejection("A=sine,,B=sine").find("empty"), std::string::npos);
+    // A fault in the second channel leaves the first untouched as well (checked in rejection()).
+    rejection("A=square,B=bogus");
+}
+
+// ---- Signal values ----
+
+TEST(GeneratorSignal, SineHasItsPeakAndPeriod)
+{
+    const SignalSpec sine{SignalKind::Sine, 1000.0, 0.5, 0.0, 0.0};
+    EXPECT_NEAR(signalValue(sine, 0, 48000), 0.0, 1e-12);
+    EXPECT_NEAR(signalValue(sine, 12, 48000), 0.5, 1e-12);  // a quarter period
+    EXPECT_NEAR(signalValue(sine, 36, 48000), -0.5, 1e-12);
+    EXPECT_NEAR(signalValue(sine, 8, 48000), 0.5 * std::sin(std::numbers::pi / 3), 1e-12);
+    // Hours into the stream the phase is where it should be.
+    const std::int64_t late = 48000LL * 3600 * 10;
+    EXPECT_NEAR(signalValue(sine, late + 12, 48000), 0.5, 1e-9);
+    // A frequency that is not a divisor of the rate.
+    const SignalSpec odd{SignalKind::Sine, 997.0, 1.0, 0.0, 0.0};
+    for (std::int64_t n : {1LL, 77LL, 44099LL, 441000000LL})
+        EXPECT_NEAR(signalValue(odd, n, 44100), std::sin(2 * std::numbers::pi * 997.0 * static_cast<double>(n % 44100) / 44100), 1e-9) << n;
+}
+
+TEST(GeneratorSignal, SquareAndPulseSwitchAtTheRightFrames)
+{
+    const SignalSpec square{SignalKind::Square, 1000.0, 0.3, 0.0, 0.0};
+    for (int n = 0; n < 96; ++n)
+        EXPECT_DOUBLE_EQ(signalValue(square, n, 48000), n % 48 < 24 ? 0.3 : -0.3) << n;
+
+    const SignalSpec pulse{SignalKind::Pulse, 10.0, 0.8, 0.001, 0.0};
+    int high = 0;
+    for (int n = 0; n < 48000; ++n) {
+        const double v = signalValue(pulse, n, 48000);
+        ASSERT_TRUE(v == 0.0 || v == 0.8) << n;
+        if (v > 0.0) {
+            ++high;
+            EXPECT_LT(n % 4800, 48) << "high outside the first millisecond of a period, frame " << n;
+        }
+    }
+    EXPECT_EQ(high, 10 * 48) << "ten pulses of 1 ms at 48 kHz";
+}
+
+TEST(GeneratorSignal, NoiseAndSilenceHaveNoDeterministicPart)
+{
+    EXPECT_EQ(signalValue({SignalKind::Silence, 0, 0, 0, 0}, 5, 48000), 0.0);
+    EXPECT_EQ(signalValue({SignalKind::Noise, 0, 0.5, 0, 0}, 5, 48000), 0.0);
+}
+
+TEST(GeneratorSignal, VoltsBecomeSamplesWithOneVoltFullScale)
+{
+    EXPECT_EQ(voltsToSample16(0.0), 0);
+    EXPECT_EQ(voltsToSample16(0.5), 16384);
+    EXPECT_EQ(voltsToSample16(-0.5), -16384);
+    EXPECT_EQ(voltsToSample16(1.0), 32767);
+    EXPECT_EQ(voltsToSample16(-1.0), -32768);
+    EXPECT_EQ(voltsToSample16(3.0), 32767);
+    EXPECT_EQ(voltsToSample16(-3.0), -32768);
+    EXPECT_EQ(voltsToSample8(0.0), 128);
+    EXPECT_EQ(voltsToSample8(0.8), 230);
+    EXPECT_EQ(voltsToSample8(-0.5), 64);
+    EXPECT_EQ(voltsToSample8(1.0), 255);
+    EXPECT_EQ(voltsToSample8(-1.0), 0);
+    EXPECT_EQ(voltsToSample8(-7.0), 0);
+}
+
+// ---- The device ----
+
+TEST(GeneratorDevice, OneDeviceWithTheFormatsOfASoundCard)
+{
+    GeneratorInput input;
+    EXPECT_EQ(input.deviceCount(), 1);
+    std::string name;
+    ASSERT_EQ(input.deviceName(0, name), MMSYSERR_NOERROR);
+    EXPECT_EQ(name, "Генератор (демо)");
+    EXPECT_EQ(input.deviceName(1, name), MMSYSERR_BADDEVICEID);
+
+    auto supported = [&](int rate, int bits, int channels = 2) {
+        return input.isFormatSupported(0, WaveFormat{channels, rate, bits});
+    };
+    EXPECT_EQ(supported(1000, 16), MMSYSERR_NOERROR);
+    EXPECT_EQ(supported(48000, 8), MMSYSERR_NOERROR);
+    EXPECT_EQ(supported(100000, 16), MMSYSERR_NOERROR);
+    EXPECT_EQ(supported(999, 16), WAVERR_BADFORMAT);
+    EXPECT_EQ(supported(101000, 16), WAVERR_BADFORMAT);
+    EXPECT_EQ(supported(48000, 24), WAVERR_BADFORMAT);
+    EXPECT_EQ(supported(48000, 16, 1), WAVERR_BADFORMAT);
+    EXPECT_EQ(input.isFormatSupported(1, WaveFormat{2, 48000, 16}), MMSYSERR_BADDEVICEID);
+
+    QObject receiver;
+    std::unique_ptr<WaveInHandle> handle;
+    EXPECT_EQ(input.open(handle, 0, WaveFormat{2, 48000, 12}, &receiver), WAVERR_BADFORMAT);
+    EXPECT_FALSE(handle);
+    EXPECT_FALSE(input.errorText(WAVERR_BADFORMAT).empty());
+}
+
+// ---- End to end: generator -> engine -> window ----
+
+// Stands in for an instrument window: keeps a copy of every block and gives the buffer back.
+class Window : public QObject {
+public:
+    explicit Window(TWaveRecorder& recorder) : recorder_(recorder) {}
+
+    std::uint8_t* buffer = nullptr;
+    std::vector<std::vector<std::uint8_t>> blocks;
+
+    bool event(QEvent* e) override
+    {
+        if (e->type() != WimDataEvent::eventType())
+            return QObject::event(e);
+        auto& message = static_cast<WimDataEvent&>(*e);
+        if (!recorder_.IsCurrent(message))
+            return true;
+        if (buffer)
+            blocks.emplace_back(buffer, buffer + message.header->bytesRecorded);
+        recorder_.BufferDone(message);
+        return true;
+    }
+
+    bool waitForBlocks(size_t count, int timeoutMs)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        while (blocks.size() < count && timer.elapsed() < timeoutMs)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        return blocks.size() >= count;
+    }
+
+private:
+    TWaveRecorder& recorder_;
+};
+
+std::vector<int> channel16(const std::vector<std::uint8_t>& block, int channel)
+{
+    std::vector<int> samples;
+    for (size_t i = static_cast<size_t>(channel) * 2; i + 1 < block.size(); i += 4) {
+        std::int16_t s;
+        std::memcpy(&s, &block[i], 2);
+        samples.push_back(s);
+    }
+    return samples;
+}
+
+std::vector<int> channel8(const std::vector<std::uint8_t>& block, int channel)
+{
+    std::vector<int> samples;
+    for (size_t i = static_cast<size_t>(channel); i < block.size(); i += 2)
+        samples.push_back(block[i]);
+    return samples;
+}
+
+// Rising crossings of `middle`, with hysteresis so that noise on the slope does not count twice.
+int risingCrossings(const std::vector<int>& samples, int middle, int hysteresis)
+{
+    int count = 0;
+    bool low = false;
+    for (int s : samples) {
+        if (s < middle - hysteresis)
+            low = true;
+        else if (low && s > middle + hysteresis) {
+            ++count;
+            low = false;
+        }
+    }
+    return count;
+}
+
+struct GeneratorCapture : ::testing::Test {
+    GeneratorInput input;
+    TWaveRecorder recorder{input};
+    Window window{recorder};
+
+    explicit GeneratorCapture(const GeneratorSpec& spec = GeneratorSpec::defaults()) : input(spec) {}
+
+    bool start(int rate, int bits, int frames)
+    {
+        return recorder.StartRecording(0, 2, rate, bits, &window, frames, &window.buffer);
+    }
+};
+
+TEST_F(GeneratorCapture, SixteenBitBlocksCarryTheDefaultSignals)
+{
+    ASSERT_TRUE(start(48000, 16, 4800)) << recorder.ErrorText;
+    ASSERT_TRUE(window.waitForBlocks(3, 5000)) << "blocks received: " << window.blocks.size();
+    recorder.StopRecording();
+    EXPECT_EQ(window.buffer, nullptr);
+
+    for (const auto& block : window.blocks) {
+        ASSERT_EQ(block.size(), 4800u * 4) << "every block is full";
+        const std::vector<int> a = channel16(block, 0);
+        const std::vector<int> b = channel16(block, 1);
+
+        // A: 1 kHz sine of 0.5 V with a little noise: 100 periods in 0.1 s.
+        const auto [aMin, aMax] = std::minmax_element(a.begin(), a.end());
+        EXPECT_NEAR(*aMax, 16384, 1200);
+        EXPECT_NEAR(*aMin, -16384, 1200);
+        EXPECT_NEAR(risingCrossings(a, 0, 3000), 100, 1);
+
+        // B: one 1 ms pulse of 0.8 V per 0.1 s; the block is exactly one period long, so wherever
+        // it starts it holds 48 high frames.
+        const int high = static_cast<int>(std::count(b.begin(), b.end(), 26214));
+        const int low = static_cast<int>(std::count(b.begin(), b.end(), 0));
+        EXPECT_EQ(high, 48);
+        EXPECT_EQ(low, 4800 - 48) << "B has no other levels";
+    }
+}
+
+TEST_F(GeneratorCapture, EightBitBlocksAreUnsignedAroundTheMiddle)
+{
+    ASSERT_TRUE(start(22050, 8, 2205)) << recorder.ErrorText;
+    ASSERT_TRUE(window.waitForBlocks(2, 5000));
+    recorder.StopRecording();
+    for (const auto& block : window.blocks) {
+        ASSERT_EQ(block.size(), 2205u * 2);
+        const std::vector<int> a = channel8(block, 0);
+        const std::vector<int> b = channel8(block, 1);
+        const auto [aMin, aMax] = std::minmax_element(a.begin(), a.end());
+        EXPECT_NEAR(*aMax, 192, 4);  // 128 + 0.5 V of 128
+        EXPECT_NEAR(*aMin, 64, 4);
+        double sum = 0;
+        for (int s : a)
+            sum += s;
+        EXPECT_NEAR(sum / static_cast<double>(a.size()), 128.0, 2.0);
+        EXPECT_EQ(std::count(b.begin(), b.end(), 128) + std::count(b.begin(), b.end(), 230),
+                  static_cast<long>(b.size()));
+        EXPECT_GT(std::count(b.begin(), b.end(), 128), static_cast<long>(b.size()) * 9 / 10) << "silence is 128";
+        // One 1 ms pulse per period; at 22050 Hz it covers frames 0 to 22 of the period.
+        EXPECT_EQ(std::count(b.begin(), b.end(), 230), 23);
+    }
+}
+
+struct CleanSineCapture : GeneratorCapture {
+    static GeneratorSpec spec()
+    {
+        GeneratorSpec s;
+        s.a = {SignalKind::Sine, 1000.0, 0.5, 0.0, 0.0};
+        s.b = {SignalKind::Square, 3000.0, 0.25, 0.0, 0.0};
+        return s;
+    }
+    CleanSineCapture() : GeneratorCapture(spec()) {}
+};
+
+TEST_F(CleanSineCapture, BlocksAreUnbrokenStretchesOfTheSignal)
+{
+    // Frames are produced a few milliseconds at a time; a block longer than many such pieces must
+    // still be one seamless stretch of the signal.
+    ASSERT_TRUE(start(48000, 16, 9600));
+    ASSERT_TRUE(window.waitForBlocks(2, 5000));
+    recorder.StopRecording();
+    const SignalSpec sine = spec().a;
+    const SignalSpec square = spec().b;
+    for (const auto& block : window.blocks) {
+        const std::vector<int> a = channel16(block, 0);
+        const std::vector<int> b = channel16(block, 1);
+        // Find where in the 48-frame period the block starts, then compare every frame.
+        int offset = -1;
+        for (int k = 0; k < 48 && offset < 0; ++k) {
+            bool fits = true;
+            for (int j = 0; j < 48 && fits; ++j)
+                fits = std::abs(a[static_cast<size_t>(j)] - voltsToSample16(signalValue(sine, k + j, 48000))) <= 1;
+            if (fits)
+                offset = k;
+        }
+        ASSERT_GE(offset, 0) << "block does not start on the sine";
+        int wrongA = 0;
+        int wrongB = 0;
+        for (size_t j = 0; j < a.size(); ++j) {
+            const auto n = static_cast<std::int64_t>(offset + j);
+            wrongA += std::abs(a[j] - voltsToSample16(signalValue(sine, n, 48000))) > 1;
+            wrongB += b[j] != voltsToSample16(signalValue(square, n, 48000));
+        }
+        EXPECT_EQ(wrongA, 0);
+        EXPECT_EQ(wrongB, 0);
+    }
+}
+
+TEST_F(GeneratorCapture, StopInTheMiddleOfABlockReturnsWithinTheBlock)
+{
+    const int frames = 48000;  // 1 s blocks
+    ASSERT_TRUE(start(48000, 16, frames));
+    ASSERT_TRUE(window.waitForBlocks(1, 4000));
+    // Now the buffer is queued again and being filled; stop partway through.
+    QElapsedTimer wait;
+    wait.start();
+    while (wait.elapsed() < 300)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+
+    const size_t before = window.blocks.size();
+    QElapsedTimer timer;
+    timer.start();
+    recorder.StopRecording();
+    const qint64 elapsed = timer.elapsed();
+
+    EXPECT_LT(elapsed, 1000 + 300) << "a stop waits at most for the block in flight";
+    EXPECT_FALSE(recorder.Recording);
+    EXPECT_EQ(window.buffer, nullptr);
+    // The block in flight was delivered, full, before the stop returned.
+    ASSERT_EQ(window.blocks.size(), before + 1);
+    EXPECT_EQ(window.blocks.back().size(), static_cast<size_t>(frames) * 4);
+
+    // Nothing more arrives once stopped.
+    QElapsedTimer after;
+    after.start();
+    while (after.elapsed() < 200)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_EQ(window.blocks.size(), before + 1);
+}
+
+TEST_F(GeneratorCapture, CanBeStartedAgainWithAnotherFormat)
+{
+    ASSERT_TRUE(start(48000, 16, 1000));
+    ASSERT_TRUE(window.waitForBlocks(1, 3000));
+    ASSERT_TRUE(start(8000, 8, 800));  // stops the first capture on the way
+    const size_t first = window.blocks.size();
+    ASSERT_TRUE(window.waitForBlocks(first + 1, 3000));
+    recorder.StopRecording();
+    EXPECT_EQ(window.blocks.back().size(), 800u * 2);
+}
+
+}  // namespace
