@@ -1,25 +1,46 @@
 #include "Application.h"
 
-#include "WaveInput.h"
+#include "TFormER.h"
+#include "TFormOS.h"
+#include "TFormPV.h"
+#include "TFormSP.h"
+#include "TMainForm.h"
 
-#include <iostream>
-#include <string>
+#include <QApplication>
 
 namespace mirel {
 
-// Placeholder until the launcher window exists: lists the devices that the launcher will offer.
 int runApplication(WaveInput& input)
 {
-    const int count = input.deviceCount();
-    std::cout << "Input devices: " << count << '\n';
-    for (int id = 0; id < count; ++id) {
-        std::string name;
-        if (input.deviceName(id, name) == MMSYSERR_NOERROR)
-            std::cout << "  " << id << ": " << name << '\n';
-        else
-            std::cout << "  " << id << ": (capabilities cannot be read)\n";
-    }
-    return 0;
+    QApplication::setApplicationName(QStringLiteral("Mirel"));
+    // The launcher hides while an instrument is shown and instruments close when switching, so
+    // the program ends only when a window says so.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    bool endRequested = false;
+    LauncherLink launcher;
+    launcher.endApplication = [&endRequested] {
+        endRequested = true;
+        QApplication::exit(0);
+    };
+
+    TMainForm MainForm(input, launcher);
+    if (!MainForm.FormCreate())
+        return 1;
+    TFormOS FormOS(input, launcher);
+    TFormSP FormSP(input, launcher);
+    TFormPV FormPV(input, launcher);
+    TFormER FormER(input, launcher);
+    const std::array<InstrumentWindow*, 4> instruments{&FormOS, &FormSP, &FormPV, &FormER};
+    MainForm.setInstruments(instruments);
+
+    MainForm.show();
+    const int result = endRequested ? 0 : QApplication::exec();
+
+    // Captures end while every window still exists.
+    for (InstrumentWindow* window : instruments)
+        window->Shutdown();
+    return result;
 }
 
 }  // namespace mirel

@@ -1,8 +1,8 @@
 #include "Application.h"
 #include "CommandLine.h"
 #include "InputSetup.h"
+#include "MirelApplication.h"
 
-#include <QApplication>
 #include <iostream>
 
 namespace {
@@ -37,8 +37,7 @@ int main(int argc, char** argv)
         return UsageError;
     }
 
-    QApplication app(argc, argv);
-    QApplication::setApplicationName("Mirel");
+    mirel::MirelApplication app(argc, argv);
 
     // The windows: the launcher and the instruments are created and run from here.
     return mirel::runApplication(*input);

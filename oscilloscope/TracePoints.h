@@ -3,6 +3,7 @@
 
 #include "OscBlock.h"
 #include "OscScales.h"
+#include "ScreenPoint.h"
 #include "Synchronize.h"
 
 #include <cstdint>
@@ -12,11 +13,7 @@
 namespace mirel::osc {
 
 // One point of a trace, in pixels of the drawing surface.
-struct ScreenPoint {
-    std::int32_t x = 0;
-    std::int32_t y = 0;
-    bool operator==(const ScreenPoint&) const = default;
-};
+using mirel::ScreenPoint;
 
 // How one channel is shown.
 struct ChannelScale {

@@ -1,17 +1,17 @@
 #include "FakeWaveInput.h"
 
 #include <QCoreApplication>
+#include <algorithm>
 
 namespace mirel::test {
 
 class FakeWaveInput::Handle : public WaveInHandle {
 public:
-    Handle(FakeWaveInput& owner, QObject* receiver) : owner_(owner), receiver_(receiver) {}
-    ~Handle() override
+    Handle(FakeWaveInput& owner, QObject* receiver) : owner_(owner), receiver_(receiver)
     {
-        if (owner_.current_ == this)
-            owner_.current_ = nullptr;
+        owner_.open_.push_back(this);
     }
+    ~Handle() override { std::erase(owner_.open_, this); }
 
     MMResult prepareHeader(WaveHeader& header) override
     {
@@ -69,19 +69,23 @@ private:
 
 bool FakeWaveInput::completeBuffer(const std::function<std::uint8_t(int)>& fill)
 {
-    if (!bufferQueued())
-        return false;
-    WaveHeader& header = *current_->queued;
-    for (int i = 0; i < header.bufferLength; ++i)
-        header.data[i] = fill ? fill(i) : 0;
-    header.bytesRecorded = header.bufferLength;
-    current_->post();
-    return true;
+    bool completed = false;
+    for (Handle* handle : open_) {
+        if (!handle->queued)
+            continue;
+        WaveHeader& header = *handle->queued;
+        for (int i = 0; i < header.bufferLength; ++i)
+            header.data[i] = fill ? fill(i) : 0;
+        header.bytesRecorded = header.bufferLength;
+        handle->post();
+        completed = true;
+    }
+    return completed;
 }
 
 bool FakeWaveInput::bufferQueued() const
 {
-    return current_ && current_->queued;
+    return std::any_of(open_.begin(), open_.end(), [](const Handle* handle) { return handle->queued; });
 }
 
 int FakeWaveInput::deviceCount()
@@ -116,9 +120,7 @@ MMResult FakeWaveInput::open(std::unique_ptr<WaveInHandle>& handle, int id, cons
         return openResult;
     if (const MMResult supported = isFormatSupported(id, format); supported != MMSYSERR_NOERROR)
         return supported;
-    auto created = std::make_unique<Handle>(*this, receiver);
-    current_ = created.get();
-    handle = std::move(created);
+    handle = std::make_unique<Handle>(*this, receiver);
     ++openHandles;
     return MMSYSERR_NOERROR;
 }

@@ -5,6 +5,7 @@
 #include "WaveInput.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -32,8 +33,8 @@ public:
     WaveFormat lastFormat;
     int lastDevice = -1;
 
-    // Fills the queued buffer (byte i gets fill(i)) and posts it full to the receiver; false when
-    // no buffer is queued.
+    // Fills every queued buffer (byte i gets fill(i)) and posts it full to its receiver; false when
+    // no buffer is queued. Several captures may be open at once, as on a real card.
     bool completeBuffer(const std::function<std::uint8_t(int)>& fill = {});
     bool bufferQueued() const;
 
@@ -47,7 +48,7 @@ public:
 private:
     class Handle;
     friend class Handle;
-    Handle* current_ = nullptr;
+    std::vector<Handle*> open_;
 };
 
 }  // namespace mirel::test

@@ -1,0 +1,25 @@
+#include "MirelApplication.h"
+
+#include <QMessageBox>
+#include <exception>
+
+namespace mirel {
+
+MirelApplication::MirelApplication(int& argc, char** argv) : QApplication(argc, argv)
+{
+    showError = [](const QString& text) { QMessageBox::critical(nullptr, QStringLiteral("Mirel"), text); };
+}
+
+bool MirelApplication::notify(QObject* receiver, QEvent* event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& e) {
+        showError(QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        showError(QString());
+    }
+    return false;
+}
+
+}  // namespace mirel

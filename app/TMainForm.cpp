@@ -1,0 +1,330 @@
+#include "TMainForm.h"
+
+#include "AppFont.h"
+#include "InstrumentIcons.h"
+#include "InstrumentWindow.h"
+#include "UpDown.h"
+
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QRadioButton>
+#include <QScreen>
+#include <QToolButton>
+
+namespace mirel {
+
+namespace {
+
+const QColor Navy(0x00, 0x00, 0x80);
+
+// A group box whose caption is navy while its controls keep the usual text colour.
+QGroupBox* navyGroup(const QString& title, QWidget* parent)
+{
+    auto* group = new QGroupBox(title, parent);
+    QPalette p = group->palette();
+    p.setColor(QPalette::WindowText, Navy);
+    group->setPalette(p);
+    return group;
+}
+
+void keepTextColour(QWidget* control)
+{
+    QPalette p = control->palette();
+    p.setColor(QPalette::WindowText, QGuiApplication::palette().color(QPalette::WindowText));
+    p.setColor(QPalette::Text, QGuiApplication::palette().color(QPalette::Text));
+    control->setPalette(p);
+}
+
+}  // namespace
+
+TMainForm::TMainForm(WaveInput& input, LauncherLink& launcher)
+    : CurrentScheme(launcher.WhiteScheme), input_(input), Launcher(launcher)
+{
+    setObjectName("MainForm");
+    setWindowTitle(QStringLiteral("Mirel - v1.27"));
+    setFont(appFont());
+    setFixedSize(492, 123);
+    showMessage = [this](const QString& text) { QMessageBox::information(this, QStringLiteral("Mirel"), text); };
+
+    MainPanel = new QWidget(this);
+    MainPanel->setObjectName("MainPanel");
+    MainPanel->setFixedHeight(40);
+    MainPanel->setGeometry(0, 0, 492, 40);
+    MainPanel->setAutoFillBackground(true);
+    MainPanel->setBackgroundRole(QPalette::Button);
+
+    sbtnOS = makeToolButton(Oscilloscope, 5, 30);
+    sbtnOS->setObjectName("sbtnOS");
+    sbtnOS->setIcon(oscilloscopeIcon());
+    sbtnOS->setToolTip(QStringLiteral("Осциллограф"));
+    sbtnSP = makeToolButton(Spectrum, 40, 30);
+    sbtnSP->setObjectName("sbtnSP");
+    sbtnSP->setIcon(spectrumIcon());
+    sbtnSP->setToolTip(QStringLiteral("Спектроанализатор"));
+    sbtnPV = makeToolButton(Density, 75, 30);
+    sbtnPV->setObjectName("sbtnPV");
+    sbtnPV->setIcon(densityIcon());
+    sbtnPV->setToolTip(QStringLiteral("Плотность вероянтости"));
+    SpeedButton1 = makeToolButton(Statistics, 110, 30);
+    SpeedButton1->setObjectName("SpeedButton1");
+    SpeedButton1->setIcon(statisticsIcon());
+    SpeedButton1->setToolTip(QStringLiteral("Расчет ошибок"));
+    sbtnMain = makeToolButton(MainWindow, 176, 65);
+    sbtnMain->setObjectName("sbtnMain");
+    sbtnMain->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    sbtnMain->hide();
+
+    gbFon = navyGroup(QStringLiteral("Фон"), MainPanel);
+    gbFon->setObjectName("gbFon");
+    gbFon->setGeometry(257, 0, 128, 38);
+    rbWhite = new QRadioButton(QStringLiteral("Белый"), gbFon);
+    rbWhite->setObjectName("rbWhite");
+    rbWhite->setGeometry(8, 16, 56, 18);
+    rbWhite->setChecked(true);
+    rbBlack = new QRadioButton(QStringLiteral("Черный"), gbFon);
+    rbBlack->setObjectName("rbBlack");
+    rbBlack->setGeometry(64, 16, 62, 18);
+    keepTextColour(rbWhite);
+    keepTextColour(rbBlack);
+    connect(rbWhite, &QRadioButton::clicked, this, [this] { rbWhiteClick(); });
+    connect(rbBlack, &QRadioButton::clicked, this, [this] { rbWhiteClick(); });
+    gbFon->hide();
+
+    gbLineWidth = navyGroup(QStringLiteral("Толщина линии"), MainPanel);
+    gbLineWidth->setObjectName("gbLineWidth");
+    gbLineWidth->setGeometry(388, 0, 99, 38);
+    edLineWidth = new QLineEdit(QStringLiteral("1"), gbLineWidth);
+    edLineWidth->setObjectName("edLineWidth");
+    edLineWidth->setReadOnly(true);
+    edLineWidth->setGeometry(30, 15, 24, 20);
+    keepTextColour(edLineWidth);
+    udLineWidth = new UpDown(Qt::Vertical, gbLineWidth);
+    udLineWidth->setObjectName("udLineWidth");
+    udLineWidth->setRange(1, 3);
+    udLineWidth->setWrap(true);
+    udLineWidth->setPosition(1);
+    udLineWidth->setAssociate(edLineWidth);
+    udLineWidth->setGeometry(54, 15, 16, 20);
+    connect(udLineWidth, &UpDown::clicked, this, [this] { udLineWidthClick(); });
+    gbLineWidth->hide();
+
+    auto* label2 = new QLabel(QStringLiteral("Выберите аудиоустройство для снятия входного сигнала:"), this);
+    label2->setObjectName("Label2");
+    label2->move(8, 43);
+    lbAD = new QListWidget(this);
+    lbAD->setObjectName("lbAD");
+    lbAD->setGeometry(8, 59, 209, 57);
+    connect(lbAD, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (row >= 0)
+            lbADClick();
+    });
+    auto* label1 = new QLabel(QStringLiteral("Максимальная частота дискретизации:"), this);
+    label1->setObjectName("Label1");
+    label1->move(224, 59);
+    lblMaxFd = new QLabel(this);
+    lblMaxFd->setObjectName("lblMaxFd");
+    lblMaxFd->setGeometry(224, 75, 200, 16);
+}
+
+QToolButton* TMainForm::makeToolButton(int tag, int left, int width)
+{
+    auto* button = new QToolButton(MainPanel);
+    button->setProperty("Tag", tag);
+    button->setGeometry(left, 5, width, 30);
+    button->setIconSize(QSize(26, 26));
+    button->setAutoRaise(true);
+    connect(button, &QToolButton::clicked, this, [this, tag] { sbtnOSPVClick(tag); });
+    return button;
+}
+
+void TMainForm::setInstruments(const std::array<InstrumentWindow*, 4>& instruments)
+{
+    instruments_ = instruments;
+}
+
+InstrumentWindow* TMainForm::instrument(int number) const
+{
+    return number >= Oscilloscope && number <= Statistics ? instruments_[static_cast<size_t>(number - 1)] : nullptr;
+}
+
+bool TMainForm::FormCreate()
+{
+    Launcher.RequestedInstrument = NoInstrument;
+    Launcher.CurrentInstrument = MainWindow;
+    CurrentScheme = Launcher.WhiteScheme;
+    FillDeviceList();
+    if (lbAD->count() > 0) {
+        {
+            const QSignalBlocker quiet(lbAD);
+            lbAD->setCurrentRow(0);
+        }
+        lbADClick();
+        sbtnMain->setText(QStringLiteral("Выбрать\nаудиоустр."));
+        return true;
+    }
+    showMessage(QStringLiteral("Звуковая карта не обнаружена"));
+    if (Launcher.endApplication)
+        Launcher.endApplication();
+    return false;
+}
+
+void TMainForm::FillDeviceList()
+{
+    lbAD->clear();
+    const int count = input_.deviceCount();
+    for (int id = 0; id < count; ++id) {
+        std::string name;
+        if (input_.deviceName(id, name) != MMSYSERR_NOERROR)
+            continue;
+        auto* item = new QListWidgetItem(QString::number(id + 1) + ": " + QString::fromStdString(name), lbAD);
+        item->setData(Qt::UserRole, id);
+    }
+}
+
+void TMainForm::lbADClick()
+{
+    const QListWidgetItem* item = lbAD->currentItem();
+    if (!item)
+        return;
+    DeviceId = item->data(Qt::UserRole).toInt();
+    MaxSampleRate = GetMaxFd();
+    if (MaxSampleRate > MaxCaptureRate - 1)
+        MaxSampleRate = MaxCaptureRate;
+    lblMaxFd->setText(QString::number(MaxSampleRate / 1000) + QStringLiteral(" кГц"));
+    const bool canCapture = MaxSampleRate != 0;
+    sbtnOS->setEnabled(canCapture);
+    sbtnSP->setEnabled(canCapture);
+    sbtnPV->setEnabled(canCapture);
+}
+
+int TMainForm::GetMaxFd()
+{
+    WaveFormat format;
+    format.channels = 2;
+    format.bitsPerSample = 16;
+    for (int rate = 100000; rate >= 1000; rate -= 1000) {
+        format.samplesPerSec = rate;
+        if (input_.isFormatSupported(DeviceId, format) == MMSYSERR_NOERROR)
+            return rate;
+    }
+    return 0;
+}
+
+void TMainForm::sbtnOSPVClick(int tag)
+{
+    for (InstrumentWindow* window : instruments_) {
+        if (!window)
+            continue;
+        window->DeviceId = DeviceId;
+        window->SampleRate = MaxSampleRate;
+    }
+    if (Launcher.CurrentInstrument != MainWindow) {
+        if (tag == Launcher.CurrentInstrument)
+            return;
+        Launcher.RequestedInstrument = tag;
+        if (InstrumentWindow* shown = instrument(Launcher.CurrentInstrument))
+            shown->close();
+        return;
+    }
+    if (tag != MainWindow)
+        StartForm(tag);
+}
+
+void TMainForm::StartForm(int number)
+{
+    if (isVisible())
+        hide();
+    Launcher.RequestedInstrument = number;
+    while (Launcher.RequestedInstrument != NoInstrument) {
+        Launcher.CurrentInstrument = Launcher.RequestedInstrument;
+        gbFon->show();
+        gbLineWidth->show();
+        sbtnMain->show();
+        Launcher.RequestedInstrument = NoInstrument;
+        InstrumentWindow* window = instrument(Launcher.CurrentInstrument);
+        switch (Launcher.CurrentInstrument) {
+        case Oscilloscope:
+            // The oscilloscope always draws 1-pixel traces; the spinner keeps the chosen width.
+            gbLineWidth->hide();
+            udLineWidth->setTag(udLineWidth->position());
+            udLineWidth->setPosition(1);
+            window->SetLineWidth(1);
+            window->dockToolbar(MainPanel);
+            window->exec();
+            gbLineWidth->show();
+            udLineWidth->setPosition(udLineWidth->tag());
+            LineWidth = udLineWidth->position();
+            break;
+        case Spectrum:
+        case Density:
+            window->dockToolbar(MainPanel);
+            window->exec();
+            break;
+        case Statistics:
+            window->dockToolbar(MainPanel);
+            gbFon->hide();
+            gbLineWidth->hide();
+            window->exec();
+            break;
+        default:  // the launcher itself
+            MainPanel->setParent(this);
+            MainPanel->setGeometry(0, 0, width(), 40);
+            MainPanel->show();
+            gbFon->hide();
+            gbLineWidth->hide();
+            sbtnMain->hide();
+            Launcher.CurrentInstrument = MainWindow;
+            show();
+            break;
+        }
+    }
+}
+
+void TMainForm::rbWhiteClick()
+{
+    const bool isWhite = CurrentScheme.Background == Launcher.WhiteScheme.Background;
+    if (rbWhite->isChecked() == isWhite)
+        return;
+    for (int number : {Oscilloscope, Spectrum, Density})
+        if (InstrumentWindow* window = instrument(number))
+            window->ChangeColor();
+    CurrentScheme = isWhite ? Launcher.BlackScheme : Launcher.WhiteScheme;
+}
+
+void TMainForm::udLineWidthClick()
+{
+    LineWidth = edLineWidth->text().toInt();
+    const int shown = Launcher.CurrentInstrument;
+    if (shown == Oscilloscope || shown == Spectrum || shown == Density) {
+        InstrumentWindow* window = instrument(shown);
+        window->ClearDiagr();
+        window->SetLineWidth(LineWidth);
+        window->Repaint();
+    }
+    for (int number : {Oscilloscope, Spectrum, Density})
+        if (InstrumentWindow* window = instrument(number))
+            window->SetLineWidth(LineWidth);
+}
+
+void TMainForm::showEvent(QShowEvent* e)
+{
+    QWidget::showEvent(e);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->geometry();
+        move(area.width() / 2 - width() / 2, area.height() / 2 - height() / 2);
+    }
+}
+
+void TMainForm::closeEvent(QCloseEvent* e)
+{
+    e->accept();
+    if (Launcher.endApplication)
+        Launcher.endApplication();
+}
+
+}  // namespace mirel

@@ -1,0 +1,132 @@
+#include "InstrumentWindow.h"
+
+#include "AppFont.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QScreen>
+#include <QVBoxLayout>
+
+namespace mirel {
+
+InstrumentWindow::InstrumentWindow(WaveInput& input, LauncherLink& launcher, const QString& caption)
+    : Launcher(launcher),
+      WhiteCopy(launcher.WhiteScheme),
+      BlackCopy(launcher.BlackScheme),
+      CurrentScheme(launcher.WhiteScheme),
+      Recorder(input)
+{
+    setWindowTitle(caption);
+    setFont(appFont());
+    setMinimumSize(MinimumWidth, MinimumHeight);
+    setSizeGripEnabled(false);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
+                   Qt::WindowCloseButtonHint);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    ToolbarSlot = new QWidget(this);
+    ToolbarSlot->setFixedHeight(ToolbarHeight);
+    ToolbarLayout = new QVBoxLayout(ToolbarSlot);
+    ToolbarLayout->setContentsMargins(0, 0, 0, 0);
+    ClientArea = new QWidget(this);
+    layout->addWidget(ToolbarSlot);
+    layout->addWidget(ClientArea, 1);
+}
+
+InstrumentWindow::~InstrumentWindow()
+{
+    // The instrument's own arrays are gone by now: a block still in flight is only given back.
+    TearingDown = true;
+    Recorder.StopRecording();
+}
+
+void InstrumentWindow::Shutdown()
+{
+    TearingDown = true;
+    Recorder.StopRecording();
+    Running = false;
+}
+
+void InstrumentWindow::dockToolbar(QWidget* panel)
+{
+    panel->setParent(ToolbarSlot);
+    ToolbarLayout->addWidget(panel);
+    panel->show();
+}
+
+bool InstrumentWindow::event(QEvent* e)
+{
+    if (e->type() != WimDataEvent::eventType())
+        return QDialog::event(e);
+    const auto& message = static_cast<const WimDataEvent&>(*e);
+    // A buffer of a capture that was already given up (a stop that timed out) is not touched.
+    if (!Recorder.IsCurrent(message))
+        return true;
+    if (TearingDown)
+        GetNextBuffer(message);
+    else
+        OnWimData(message);
+    return true;
+}
+
+bool InstrumentWindow::StartCapture(int bitsPerSample, int framesPerBuffer)
+{
+    if (!Recorder.StartRecording(DeviceId, 2, SampleRate, bitsPerSample, this, framesPerBuffer, &Buffer))
+        return false;
+    BufferBytes = Recorder.BufferBytes;
+    return true;
+}
+
+void InstrumentWindow::showEvent(QShowEvent* e)
+{
+    QDialog::showEvent(e);
+    if (!e->spontaneous())
+        FormShow();
+}
+
+void InstrumentWindow::FormShow()
+{
+    resize(std::max(Launcher.InstrumentWidth, MinimumWidth), std::max(Launcher.InstrumentHeight, MinimumHeight));
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->geometry();
+        move(area.width() / 2 - width() / 2, area.height() / 2 - height() / 2 - 12);
+    }
+}
+
+void InstrumentWindow::closeEvent(QCloseEvent* e)
+{
+    FormCloseQuery();
+    e->accept();
+    done(QDialog::Rejected);
+}
+
+void InstrumentWindow::reject()
+{
+    close();  // Escape closes like the close box, through the close request
+}
+
+void InstrumentWindow::FormCloseQuery()
+{
+    Launcher.InstrumentWidth = width();
+    Launcher.InstrumentHeight = height();
+    if (Launcher.RequestedInstrument == NoInstrument && Launcher.endApplication)
+        Launcher.endApplication();
+}
+
+void InstrumentWindow::ToggleScheme()
+{
+    CurrentScheme = CurrentScheme.Background == WhiteCopy.Background ? BlackCopy : WhiteCopy;
+    update();
+}
+
+void InstrumentWindow::paintEvent(QPaintEvent*)
+{
+    // Only the window's own background follows the scheme; panels of controls keep their colour.
+    QPainter painter(this);
+    painter.fillRect(rect(), QColor::fromRgb(CurrentScheme.Background));
+}
+
+}  // namespace mirel

@@ -1,0 +1,338 @@
+#include "TFormOS.h"
+
+#include "RefreshPacing.h"
+#include "UpDown.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QCursor>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QSlider>
+#include <QToolButton>
+
+namespace mirel {
+
+namespace {
+
+QString qt(const std::string& text)
+{
+    // Two-line captions are written with CR LF; Qt breaks lines at LF alone.
+    return QString::fromUtf8(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+// A track bar that, like the classic control, ignores a range that would invert it.
+void applyShiftBar(QSlider* bar, const osc::ShiftBarLayout& layout)
+{
+    if (layout.Maximum >= bar->minimum())
+        bar->setMaximum(layout.Maximum);
+    if (layout.Minimum <= bar->maximum())
+        bar->setMinimum(layout.Minimum);
+    bar->setTickInterval(std::max(layout.TickSpacing, 1));
+    bar->setValue(layout.Position);
+}
+
+}  // namespace
+
+TFormOS::TFormOS(WaveInput& input, LauncherLink& launcher)
+    : InstrumentWindow(input, launcher, QStringLiteral("Осциллограф"))
+{
+    setObjectName("FormOS");
+    buildControls();
+    Geometry = osc::PlotGeometry::FromSurface(pbOS->width(), pbOS->height());
+    applySweepControls();
+    connect(pbOS, &DrawingSurface::resized, this, [this] { FrameResize(); });
+    connect(pbOS, &DrawingSurface::mousePressed, this,
+            [this](Qt::MouseButton button, QPoint position) { pbOSMouseDown(button, position); });
+
+    PaintBorders();
+    ClearFon();
+    FormReady = true;
+    udXClick();
+    udAYClick(udAY);
+    udAYClick(udBY);
+    resize(510, 460);
+
+    TimerGetNewData.start();
+    TimerRefPerSec.start();
+}
+
+bool TFormOS::Start()
+{
+    if (Running) {
+        Stop();
+        while (Running)
+            QCoreApplication::processEvents();
+    }
+    ChannelAOn = cb1k->isChecked();
+    ChannelBOn = cb2k->isChecked();
+    const osc::BufferSizes sizes = osc::SetNewBufSize(SampleRate, TimeBase);
+    ScreenPoints = sizes.ScreenPoints;
+    BlockFrames = sizes.BlockFrames;
+    if (!StartCapture(16, BlockFrames))
+        return false;
+    BlockCopy.Allocate(BufferBytes);
+    Traces.Allocate(ScreenPoints);
+    Running = true;
+    Sweep.OnStart();
+    NRGo();
+    return true;
+}
+
+void TFormOS::Stop()
+{
+    recorder().StopRecording();
+    Running = false;
+    Sweep.OnStop();
+}
+
+void TFormOS::OnWimData(const WimDataEvent& message)
+{
+    if (Sweep.AcceptBlock()) {
+        ++BlockCounter;
+        BlockCopy.Take(Running ? Buffer : nullptr, Running);
+        Triggers = osc::Synchronize(SyncMode, BlockCopy.View());
+        ProcessData();
+        OscillPaint();
+        Sweep.BlockHandled(cbRefInt->isChecked());
+    }
+    GetNextBuffer(message);
+}
+
+void TFormOS::FormShow()
+{
+    if (!Running)
+        Start();
+    InstrumentWindow::FormShow();
+    ClearFon();
+}
+
+void TFormOS::FormCloseQuery()
+{
+    Stop();
+    InstrumentWindow::FormCloseQuery();
+}
+
+void TFormOS::ProcessData()
+{
+    if (!FormReady || !Running)
+        return;
+    Geometry = osc::PlotGeometry::FromSurface(pbOS->width(), pbOS->height());
+    osc::TraceScales scales;
+    scales.A = {ChannelAOn, SensA, ShiftA};
+    scales.B = {ChannelBOn, SensB, ShiftB};
+    scales.ShiftX = ShiftX;
+    scales.ScreenPoints = ScreenPoints;
+    osc::ProcessData(BlockCopy.View(), Triggers, Geometry, scales, Traces.TraceA, Traces.TraceB);
+}
+
+void TFormOS::SetNewBufSize()
+{
+    ClearDiagr();
+    const osc::BufferSizes sizes = osc::SetNewBufSize(SampleRate, TimeBase);
+    ScreenPoints = sizes.ScreenPoints;
+    BlockFrames = sizes.BlockFrames;
+}
+
+// ---- Controls ----
+
+void TFormOS::ChangeControl(QObject* sender)
+{
+    ClearDiagr();
+    ChannelAOn = cb1k->isChecked();
+    ChannelBOn = cb2k->isChecked();
+    const QString name = sender->objectName();
+    if (name == "tbAYShift")
+        ShiftA = tbAYShift->value();
+    else if (name == "tbBYShift")
+        ShiftB = tbBYShift->value();
+    else if (name == "tbXShift")
+        ShiftX = tbXShift->value();
+    else if (name == "sbtnAY0") {
+        ShiftA = 0;
+        tbAYShift->setValue(0);
+    } else if (name == "sbtnBY0") {
+        ShiftB = 0;
+        tbBYShift->setValue(0);
+    } else if (name == "sbtnX0") {
+        ShiftX = 0;
+        tbXShift->setValue(0);
+    }
+    ProcessData();
+    OscillPaint();
+}
+
+void TFormOS::udAYClick(UpDown* sender)
+{
+    const double sens = osc::SensitivityAt(sender->position());
+    const QString caption = QString::fromUtf8(osc::SensitivityCaption(sens, pbOS->height()));
+    if (sender->tag() == 1) {
+        SensA = sens;
+        lblda->setText(caption);
+    } else {
+        SensB = sens;
+        lbldb->setText(caption);
+    }
+    if (Running) {
+        ProcessData();
+        AYTextOut();
+        BYTextOut();
+        OscillPaint();
+    }
+}
+
+void TFormOS::udXClick()
+{
+    TimeBase = osc::TimeBaseAt(udX->position());
+    lbldx->setText(QString::fromUtf8(osc::TimeBaseCaption(TimeBase, pbOS->width())));
+    if (!Running) {
+        SetNewBufSize();
+    } else if (Sweep.Continuous()) {
+        ClearDiagr();
+        Stop();
+        SetNewBufSize();
+        Start();
+    } else {
+        SetNewBufSize();
+    }
+    XTextOut();
+    AYTextOut();
+    BYTextOut();
+    if (FormReady && isVisible())
+        setFocus();
+}
+
+void TFormOS::cbSinchroChange()
+{
+    if (const auto mode = osc::SyncModeForItem(cbSinchro->currentIndex()))
+        SyncMode = *mode;
+}
+
+void TFormOS::NRGo()
+{
+    ClearDiagr();
+    Sweep.NRGo();
+    applySweepControls();
+}
+
+void TFormOS::NRPause()
+{
+    Sweep.NRPause();
+    applySweepControls();
+}
+
+void TFormOS::sbtnRazvClick()
+{
+    if (Sweep.Continuous())
+        NRPause();
+    else
+        NRGo();
+}
+
+void TFormOS::sbtnRazvGoClick()
+{
+    Sweep.sbtnRazvGoClick();
+}
+
+void TFormOS::pbOSMouseDown(Qt::MouseButton button, QPoint position)
+{
+    if (button == Qt::RightButton) {
+        // The picture freezes before the popup menu opens.
+        NRPause();
+        PMenu->popup(pbOS->mapToGlobal(position));
+        return;
+    }
+    sbtnRazvClick();
+}
+
+void TFormOS::applySweepControls()
+{
+    const osc::SweepControls controls = Sweep.Controls();
+    sbtnRazv->resize(controls.RazvWidth, sbtnRazv->height());
+    sbtnRazv->setText(qt(controls.RazvCaption));
+    Label8->setText(qt(controls.ModeLabel));
+    sbtnRazvGo->setText(qt(controls.GoCaption));
+    sbtnRazvGo->setVisible(controls.GoVisible);
+    udX->setEnabled(controls.TimeBaseEnabled);
+}
+
+// ---- Refresh pacing and the job timer ----
+
+void TFormOS::edRefreshIntervalChange()
+{
+    Timer.stop();
+    Timer.setInterval(osc::ApplyRefreshIntervalDelay);
+    Timer.start();
+    TimerTag = static_cast<int>(osc::OscJob::ApplyRefreshInterval);
+    TimerGetNewData.start();
+}
+
+void TFormOS::cbRefIntClick()
+{
+    edRefreshInterval->setEnabled(!cbRefInt->isChecked());
+    edRefreshIntervalChange();
+}
+
+void TFormOS::TimerTimer()
+{
+    Timer.stop();
+    if (TimerTag == static_cast<int>(osc::OscJob::ApplyRefreshInterval)) {
+        const osc::AppliedInterval applied = osc::ApplyRefreshInterval(edRefreshInterval->text().toStdString());
+        TimerGetNewData.setInterval(applied.DataRequestPeriod);
+        const QSignalBlocker quiet(edRefreshInterval);  // putting the number back is no new typing
+        edRefreshInterval->setText(QString::fromStdString(applied.Text));
+    } else if (TimerTag == static_cast<int>(osc::OscJob::Geometry)) {
+        GeometryJob();
+    }
+    TimerTag = 0;
+    Timer.setInterval(osc::IdleJobTimerInterval);
+}
+
+void TFormOS::TimerRefPerSecTimer()
+{
+    const int count = Sweep.TakeRefreshCount();
+    if (count == 0)
+        return;
+    if (const auto caption = osc::RefreshReadoutCaption(count, cbRefInt->isChecked(),
+                                                          edRefreshInterval->text().toStdString()))
+        gbRefreshInt->setTitle(QString::fromUtf8(*caption));
+    if (Running && !Sweep.Continuous())
+        OscillPaint();
+}
+
+// ---- Geometry ----
+
+void TFormOS::FrameResize()
+{
+    if (!FormReady || !Running) {
+        // Without a capture the frame and scales still follow the surface.
+        Geometry = osc::PlotGeometry::FromSurface(pbOS->width(), pbOS->height());
+        ClearFon();
+        return;
+    }
+    lbldx->setText(QString::fromUtf8(osc::TimeBaseCaption(TimeBase, pbOS->width())));
+    PrevPlotWidth = Geometry.PlotWidth;
+    PrevPlotHeight = Geometry.PlotHeight;
+    Geometry = osc::PlotGeometry::FromSurface(pbOS->width(), pbOS->height());
+    TimerTag = static_cast<int>(osc::OscJob::Geometry);
+    Timer.setInterval(osc::GeometryJobDelay);
+    Timer.start();
+    TimerTimer();
+    udAYClick(udAY);
+    udAYClick(udBY);
+}
+
+void TFormOS::GeometryJob()
+{
+    applyShiftBar(tbXShift, osc::XShiftBarLayout(Geometry.PlotWidth, PrevPlotWidth, ShiftX));
+    applyShiftBar(tbAYShift, osc::YShiftBarLayout(Geometry.PlotHeight, PrevPlotHeight, ShiftA));
+    applyShiftBar(tbBYShift, osc::YShiftBarLayout(Geometry.PlotHeight, PrevPlotHeight, ShiftB));
+    ClearFon();
+    ProcessData();
+    OscillPaint();
+}
+
+}  // namespace mirel

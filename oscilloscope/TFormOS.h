@@ -1,0 +1,148 @@
+#pragma once
+// The oscilloscope window: its controls, the block hand-off into the sweep, and the drawing of
+// frame, grid, traces and labels on its surface. The computation lives in the Qt-free parts of
+// this folder (scales, trigger, point mapping, axis texts, sweep state, refresh pacing).
+
+#include "AxisLabels.h"
+#include "DrawingSurface.h"
+#include "InstrumentWindow.h"
+#include "OscBlock.h"
+#include "OscScales.h"
+#include "SweepState.h"
+#include "Synchronize.h"
+#include "TracePoints.h"
+
+#include <QTimer>
+#include <string>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QSlider;
+class QToolButton;
+
+namespace mirel {
+
+class UpDown;
+
+class TFormOS : public InstrumentWindow {
+    Q_OBJECT
+
+public:
+    TFormOS(WaveInput& input, LauncherLink& launcher);
+
+    bool Start() override;
+    void Stop() override;
+    void ChangeColor() override;
+    void ClearDiagr() override;
+    void Repaint() override { OscillPaint(); }
+
+    // Handlers.
+    void ChangeControl(QObject* sender);
+    void udAYClick(UpDown* sender);
+    void udXClick();
+    void cbSinchroChange();
+    void NRGo();
+    void NRPause();
+    void sbtnRazvClick();
+    void sbtnRazvGoClick();
+    void pbOSMouseDown(Qt::MouseButton button, QPoint position);
+    void edRefreshIntervalChange();
+    void cbRefIntClick();
+    void TimerTimer();
+    void TimerRefPerSecTimer();
+
+    // Screen.
+    void ClearFon();
+    void OscillPaint();
+    void PaintBorders();
+    void PaintVertLines();
+    void PaintHorLines();
+    void XTextOut();
+    void AYTextOut();
+    void BYTextOut();
+
+    // State, readable by tests.
+    const osc::SweepState& sweep() const { return Sweep; }
+    const osc::TraceSet& traces() const { return Traces; }
+    const osc::PlotGeometry& geometry() const { return Geometry; }
+    osc::TriggerOffsets triggers() const { return Triggers; }
+    int screenPoints() const { return ScreenPoints; }
+    int blockFrames() const { return BlockFrames; }
+    double timeBase() const { return TimeBase; }
+    const std::string& syncMode() const { return SyncMode; }
+    int dataRequestPeriod() const { return TimerGetNewData.interval(); }
+    const QImage& screenImage() const { return pbOS->image(); }
+
+    DrawingSurface* pbOS;
+    QCheckBox* cb1k;
+    QCheckBox* cb2k;
+    UpDown* udAY;
+    UpDown* udBY;
+    QLabel* lblda;
+    QLabel* lbldb;
+    QSlider* tbAYShift;
+    QSlider* tbBYShift;
+    QToolButton* sbtnAY0;
+    QToolButton* sbtnBY0;
+    UpDown* udX;
+    QLabel* lbldx;
+    QSlider* tbXShift;
+    QToolButton* sbtnX0;
+    QComboBox* cbSinchro;
+    QLabel* Label8;
+    QToolButton* sbtnRazv;
+    QToolButton* sbtnRazvGo;
+    QGroupBox* gbRefreshInt;
+    QLineEdit* edRefreshInterval;
+    QCheckBox* cbRefInt;
+    QMenu* PMenu;
+    QAction* N1;
+    QTimer TimerGetNewData;
+    QTimer TimerRefPerSec;
+    QTimer Timer;
+    int TimerTag = 0;
+
+protected:
+    void OnWimData(const WimDataEvent& message) override;
+    void FormShow() override;
+    void FormCloseQuery() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildControls();
+    void ProcessData();
+    void SetNewBufSize();
+    void FrameResize();
+    void GeometryJob();
+    void applySweepControls();
+    void drawTexts(const osc::AxisTexts& texts);
+    Rgb colourOf(osc::TextColour role) const;
+    void outline(double left, double top, double right, double bottom);
+
+    osc::SweepState Sweep;
+    osc::BlockCopy BlockCopy;
+    osc::TraceSet Traces;
+    osc::TriggerOffsets Triggers;
+    osc::PlotGeometry Geometry;
+    std::string SyncMode = "AB";
+    bool ChannelAOn = true;
+    bool ChannelBOn = false;
+    double SensA = 1.0;
+    double SensB = 1.0;
+    double TimeBase = 1.0;
+    double ShiftA = 0;
+    double ShiftB = 0;
+    double ShiftX = 0;
+    double PrevPlotWidth = 0;
+    double PrevPlotHeight = 0;
+    int ScreenPoints = 2;
+    int BlockFrames = 2 + osc::BlockLeadIn + osc::TriggerWindow;
+    bool FormReady = false;
+};
+
+}  // namespace mirel

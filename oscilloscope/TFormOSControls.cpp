@@ -1,0 +1,252 @@
+// The oscilloscope window's controls: the bottom panel with the Y and X groups, the sweep and
+// synchronisation controls and the refresh group, the popup menu of the screen, and the timers.
+#include "TFormOS.h"
+
+#include "AppFont.h"
+#include "RefreshPacing.h"
+#include "UpDown.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QSlider>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace mirel {
+
+namespace {
+
+const QColor Navy(0x00, 0x00, 0x80);
+const QColor Green(0x00, 0x80, 0x00);
+const QColor Maroon(0x80, 0x00, 0x00);
+
+void colour(QWidget* widget, const QColor& colour, bool bold)
+{
+    QPalette p = widget->palette();
+    p.setColor(QPalette::WindowText, colour);
+    p.setColor(QPalette::ButtonText, colour);
+    p.setColor(QPalette::Text, colour);
+    widget->setPalette(p);
+    QFont f = widget->font();
+    f.setBold(bold);
+    widget->setFont(f);
+}
+
+QLabel* label(const QString& text, QWidget* parent, int left, int top)
+{
+    auto* l = new QLabel(text, parent);
+    l->move(left, top);
+    return l;
+}
+
+QGroupBox* group(const QString& title, QWidget* parent, QRect geometry, bool bold)
+{
+    auto* g = new QGroupBox(title, parent);
+    g->setGeometry(geometry);
+    colour(g, Navy, bold);
+    return g;
+}
+
+// Children of a coloured group keep the usual text colour and weight unless told otherwise.
+void plain(QWidget* widget)
+{
+    colour(widget, QGuiApplication::palette().color(QPalette::WindowText), false);
+}
+
+QSlider* shiftBar(QWidget* parent, const char* name, QRect geometry, int range, int tick, const QString& hint)
+{
+    auto* bar = new QSlider(Qt::Horizontal, parent);
+    bar->setObjectName(name);
+    bar->setGeometry(geometry);
+    bar->setRange(-range, range);
+    bar->setTickInterval(tick);
+    bar->setTickPosition(QSlider::TicksBelow);
+    bar->setValue(0);
+    bar->setToolTip(hint);
+    return bar;
+}
+
+QToolButton* zeroButton(QWidget* parent, const char* name, QPoint at, const QColor& c, const QString& hint)
+{
+    auto* button = new QToolButton(parent);
+    button->setObjectName(name);
+    button->setText("0");
+    button->setGeometry(at.x(), at.y(), 23, 22);
+    button->setToolTip(hint);
+    colour(button, c, true);
+    return button;
+}
+
+}  // namespace
+
+void TFormOS::buildControls()
+{
+    auto* layout = new QVBoxLayout(clientArea());
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    pbOS = new DrawingSurface(clientArea());
+    pbOS->setObjectName("pbOS");
+    layout->addWidget(pbOS, 1);
+    PMenu = new QMenu(this);
+    N1 = PMenu->addAction(QStringLiteral("Сохранить диаграмму ..."));
+    N1->setObjectName("N1");
+    N1->setEnabled(false);  // the picture export is not built yet
+
+    auto* pnlOscControl = new QWidget(clientArea());
+    pnlOscControl->setObjectName("pnlOscControl");
+    pnlOscControl->setFixedHeight(108);
+    pnlOscControl->setAutoFillBackground(true);
+    pnlOscControl->setBackgroundRole(QPalette::Button);
+    layout->addWidget(pnlOscControl);
+
+    // Y: channel switches, sensitivities and vertical shifts.
+    auto* gbY = group(QStringLiteral("Y"), pnlOscControl, QRect(8, 3, 292, 97), true);
+    cb1k = new QCheckBox(gbY);
+    cb1k->setObjectName("cb1k");
+    cb1k->move(20, 16);
+    cb1k->setChecked(true);
+    cb2k = new QCheckBox(gbY);
+    cb2k->setObjectName("cb2k");
+    cb2k->move(20, 49);
+    cb2k->setToolTip(QStringLiteral("Канал 2 : включить / выключить"));
+    auto* label1 = label(QStringLiteral("A"), gbY, 8, 16);
+    colour(label1, Green, true);
+    auto* label2 = label(QStringLiteral("B"), gbY, 8, 49);
+    colour(label2, Maroon, true);
+    for (auto [text, left] : {std::pair{"Канал", 4}, std::pair{"Масштаб", 46}, std::pair{"Смещение по вертикали", 130}}) {
+        auto* l = label(QString::fromUtf8(text), gbY, left, 78);
+        colour(l, Navy, false);
+    }
+    udAY = new UpDown(Qt::Vertical, gbY);
+    udAY->setObjectName("udAY");
+    udAY->setGeometry(45, 16, 16, 26);
+    udAY->setTag(1);
+    udAY->setToolTip(QStringLiteral("Чувствительность A (вертикальные стрелки)"));
+    udBY = new UpDown(Qt::Vertical, gbY);
+    udBY->setObjectName("udBY");
+    udBY->setGeometry(45, 49, 16, 26);
+    udBY->setTag(2);
+    udBY->setToolTip(QStringLiteral("Чувствительность B (вертикальные стрелки)"));
+    for (UpDown* spinner : {udAY, udBY}) {
+        spinner->setRange(0, osc::SensitivityPositionMax);
+        spinner->setWrap(true);
+        spinner->setPosition(osc::SensitivityPositionAtStart);
+        connect(spinner, &UpDown::clicked, this, [this, spinner] { udAYClick(spinner); });
+    }
+    lblda = label(QStringLiteral("1000"), gbY, 63, 21);
+    lblda->setObjectName("lblda");
+    lblda->setFixedWidth(64);
+    colour(lblda, Green, true);
+    lbldb = label(QStringLiteral("1000"), gbY, 63, 54);
+    lbldb->setObjectName("lbldb");
+    lbldb->setFixedWidth(64);
+    colour(lbldb, Maroon, true);
+    tbAYShift = shiftBar(gbY, "tbAYShift", QRect(125, 16, 132, 28), 200, 40, QStringLiteral("Смещение по каналу A"));
+    tbBYShift = shiftBar(gbY, "tbBYShift", QRect(125, 48, 132, 28), 200, 40, QStringLiteral("Смещение по каналу B"));
+    sbtnAY0 = zeroButton(gbY, "sbtnAY0", {258, 16}, Green, QStringLiteral("Ноль смещения по каналу A (0)"));
+    sbtnBY0 = zeroButton(gbY, "sbtnBY0", {258, 49}, Maroon, QStringLiteral("Ноль смещения по каналу B (0)"));
+
+    // X: time base and horizontal shift.
+    auto* gbX = group(QStringLiteral("X"), pnlOscControl, QRect(304, 3, 185, 97), true);
+    udX = new UpDown(Qt::Horizontal, gbX);
+    udX->setObjectName("udX");
+    udX->setGeometry(16, 16, 30, 18);
+    udX->setRange(0, osc::TimeBasePositionMax);
+    udX->setWrap(true);
+    udX->setPosition(osc::TimeBasePositionAtStart);
+    udX->setToolTip(QStringLiteral("Диапазон развертки (горизонтальные стрелки)"));
+    connect(udX, &UpDown::clicked, this, [this] { udXClick(); });
+    lbldx = label(QStringLiteral("1 мс/дел"), gbX, 52, 18);
+    lbldx->setObjectName("lbldx");
+    lbldx->setFixedWidth(120);
+    colour(lbldx, Navy, true);
+    tbXShift = shiftBar(gbX, "tbXShift", QRect(1, 49, 150, 28), 300, 60, QStringLiteral("Смещение по горизонтали"));
+    sbtnX0 = zeroButton(gbX, "sbtnX0", {152, 49}, Navy, QStringLiteral("Ноль смещения по горизонтали"));
+    auto* label5 = label(QStringLiteral("Смещение по горизонтали"), gbX, 8, 78);
+    colour(label5, Navy, false);
+
+    // Synchronisation and sweep, right of the design width.
+    auto* label6 = label(QStringLiteral("Синхронизация:"), pnlOscControl, 494, 8);
+    label6->setObjectName("Label6");
+    cbSinchro = new QComboBox(pnlOscControl);
+    cbSinchro->setObjectName("cbSinchro");
+    cbSinchro->setGeometry(494, 24, 151, 21);
+    cbSinchro->setToolTip(QStringLiteral("Способ синхронизации"));
+    for (const auto& item : osc::SyncItems)
+        cbSinchro->addItem(QString::fromUtf8(item.Caption));
+    cbSinchro->setCurrentIndex(osc::SyncItemAtStart);
+    colour(cbSinchro, Navy, false);
+    connect(cbSinchro, &QComboBox::currentIndexChanged, this, [this] { cbSinchroChange(); });
+    connect(cbSinchro, &QComboBox::activated, this, [this] { cbSinchroChange(); });
+    Label8 = label(QStringLiteral("Развертка: непрерывная"), pnlOscControl, 494, 45);
+    Label8->setObjectName("Label8");
+    Label8->setFixedWidth(151);
+    sbtnRazv = new QToolButton(pnlOscControl);
+    sbtnRazv->setObjectName("sbtnRazv");
+    sbtnRazv->setGeometry(494, 60, 149, 39);
+    colour(sbtnRazv, Navy, false);
+    connect(sbtnRazv, &QToolButton::clicked, this, [this] { sbtnRazvClick(); });
+    sbtnRazvGo = new QToolButton(pnlOscControl);
+    sbtnRazvGo->setObjectName("sbtnRazvGo");
+    sbtnRazvGo->setGeometry(575, 60, 68, 39);
+    colour(sbtnRazvGo, Maroon, false);
+    sbtnRazvGo->hide();
+    connect(sbtnRazvGo, &QToolButton::clicked, this, [this] { sbtnRazvGoClick(); });
+
+    // Refresh interval.
+    gbRefreshInt = group(QStringLiteral("Обновление (мс)"), pnlOscControl, QRect(650, 3, 150, 48), false);
+    gbRefreshInt->setObjectName("gbRefreshInt");
+    edRefreshInterval = new QLineEdit(QString::number(osc::DefaultRefreshInterval), gbRefreshInt);
+    edRefreshInterval->setObjectName("edRefreshInterval");
+    edRefreshInterval->setGeometry(73, 18, 59, 21);
+    edRefreshInterval->setMaxLength(osc::RefreshIntervalMaxChars);
+    edRefreshInterval->setToolTip(QStringLiteral("Обновление, в милисекундах"));
+    edRefreshInterval->installEventFilter(this);
+    plain(edRefreshInterval);
+    connect(edRefreshInterval, &QLineEdit::textChanged, this, [this] { edRefreshIntervalChange(); });
+    cbRefInt = new QCheckBox(QStringLiteral("Max"), gbRefreshInt);
+    cbRefInt->setObjectName("cbRefInt");
+    cbRefInt->move(8, 20);
+    cbRefInt->setToolTip(QStringLiteral("Максимальная скорость обновления"));
+    plain(cbRefInt);
+    connect(cbRefInt, &QCheckBox::clicked, this, [this] { cbRefIntClick(); });
+
+    for (QObject* control : {static_cast<QObject*>(cb1k), static_cast<QObject*>(cb2k)})
+        connect(static_cast<QCheckBox*>(control), &QCheckBox::toggled, this, [this, control] { ChangeControl(control); });
+    for (QSlider* bar : {tbAYShift, tbBYShift, tbXShift})
+        connect(bar, &QSlider::valueChanged, this, [this, bar] { ChangeControl(bar); });
+    for (QToolButton* button : {sbtnAY0, sbtnBY0, sbtnX0})
+        connect(button, &QToolButton::clicked, this, [this, button] { ChangeControl(button); });
+
+    // Timers: the data request, the readout and the one-shot job timer.
+    TimerGetNewData.setInterval(osc::InitialDataRequestPeriod);
+    TimerGetNewData.setTimerType(Qt::PreciseTimer);
+    connect(&TimerGetNewData, &QTimer::timeout, this, [this] { Sweep.TimerGetNewDataTimer(); });
+    TimerRefPerSec.setInterval(osc::RefreshReadoutPeriod);
+    connect(&TimerRefPerSec, &QTimer::timeout, this, [this] { TimerRefPerSecTimer(); });
+    Timer.setInterval(osc::IdleJobTimerInterval);
+    connect(&Timer, &QTimer::timeout, this, [this] { TimerTimer(); });
+}
+
+bool TFormOS::eventFilter(QObject* watched, QEvent* event)
+{
+    // The refresh interval takes digits, backspace and Enter only; shortcuts such as paste pass.
+    if (watched == edRefreshInterval && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const QString text = key->text();
+        if (!text.isEmpty() && !(key->modifiers() & Qt::ControlModifier) &&
+            !osc::RefreshKeyAllowed(static_cast<char32_t>(text.at(0).unicode())))
+            return true;
+    }
+    return InstrumentWindow::eventFilter(watched, event);
+}
+
+}  // namespace mirel

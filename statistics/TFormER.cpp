@@ -1,0 +1,53 @@
+#include "TFormER.h"
+
+#include "BlockHandoff.h"
+
+#include <QCoreApplication>
+#include <QProgressBar>
+
+namespace mirel {
+
+TFormER::TFormER(WaveInput& input, LauncherLink& launcher)
+    : InstrumentWindow(input, launcher, QStringLiteral("Расчет ошибок"))
+{
+    pbTime = new QProgressBar(clientArea());
+    pbTime->setObjectName("pbTime");
+    pbTime->setRange(0, 100);
+    pbTime->setValue(0);
+    pbTime->setTextVisible(false);
+    pbTime->setGeometry(16, 134 - ToolbarHeight, 460, 11);
+}
+
+bool TFormER::Start()
+{
+    if (Running) {
+        Stop();
+        while (Running)
+            QCoreApplication::processEvents();
+    }
+    if (!StartCapture(8, SampleRate / 5))
+        return false;
+    BlockCopy.assign(static_cast<size_t>(BufferBytes), 0);
+    Running = true;
+    return true;
+}
+
+void TFormER::Stop()
+{
+    recorder().StopRecording();
+    Running = false;
+    pbTime->setValue(0);
+}
+
+void TFormER::OnWimData(const WimDataEvent& message)
+{
+    if (!Buffer || static_cast<int>(BlockCopy.size()) < BufferBytes)
+        return;
+    CopyUnsignedAsSigned8(Buffer, BufferBytes, BlockCopy.data());
+    GetNextBuffer(message);
+    ProcessData();
+}
+
+void TFormER::ProcessData() {}
+
+}  // namespace mirel

@@ -1,0 +1,305 @@
+// The launcher and the instrument loop, on the scripted input: device list and rate probe, the
+// modal switching with the travelling toolbar, colour scheme and line width, block sizes.
+#include "FakeWaveInput.h"
+#include "TFormER.h"
+#include "TFormOS.h"
+#include "TFormPV.h"
+#include "TFormSP.h"
+#include "TMainForm.h"
+#include "UpDown.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QRadioButton>
+#include <QTimer>
+#include <QToolButton>
+#include <algorithm>
+#include <functional>
+#include <gtest/gtest.h>
+
+using namespace mirel;
+using mirel::test::FakeDevice;
+using mirel::test::FakeWaveInput;
+
+namespace {
+
+struct LauncherTest : ::testing::Test {
+    FakeWaveInput input;
+    LauncherLink link;
+    bool endRequested = false;
+    QStringList messages;
+    std::unique_ptr<TMainForm> MainForm;
+    std::unique_ptr<TFormOS> FormOS;
+    std::unique_ptr<TFormSP> FormSP;
+    std::unique_ptr<TFormPV> FormPV;
+    std::unique_ptr<TFormER> FormER;
+    // Stands in for a sound card: every queued buffer comes back full a moment later.
+    QTimer device;
+
+    void SetUp() override
+    {
+        link.endApplication = [this] { endRequested = true; };
+        QObject::connect(&device, &QTimer::timeout, [this] { input.completeBuffer(); });
+        device.start(5);
+    }
+
+    void TearDown() override
+    {
+        for (InstrumentWindow* window : windows())
+            if (window)
+                window->Shutdown();
+    }
+
+    std::array<InstrumentWindow*, 4> windows() { return {FormOS.get(), FormSP.get(), FormPV.get(), FormER.get()}; }
+
+    bool create(std::vector<FakeDevice> devices)
+    {
+        input.devices = std::move(devices);
+        MainForm = std::make_unique<TMainForm>(input, link);
+        MainForm->showMessage = [this](const QString& text) { messages << text; };
+        const bool created = MainForm->FormCreate();
+        FormOS = std::make_unique<TFormOS>(input, link);
+        FormSP = std::make_unique<TFormSP>(input, link);
+        FormPV = std::make_unique<TFormPV>(input, link);
+        FormER = std::make_unique<TFormER>(input, link);
+        MainForm->setInstruments(windows());
+        MainForm->show();
+        return created;
+    }
+
+    QStringList listEntries() const
+    {
+        QStringList entries;
+        for (int i = 0; i < MainForm->lbAD->count(); ++i)
+            entries << MainForm->lbAD->item(i)->text();
+        return entries;
+    }
+
+    // Runs the steps one after another inside the modal loops that the first click opens.
+    void drive(std::vector<std::function<void()>> steps)
+    {
+        auto queue = std::make_shared<std::vector<std::function<void()>>>(std::move(steps));
+        auto next = std::make_shared<std::function<void(size_t)>>();
+        *next = [queue, next](size_t i) {
+            if (i >= queue->size())
+                return;
+            QTimer::singleShot(30, [queue, next, i] {
+                (*queue)[i]();
+                (*next)(i + 1);
+            });
+        };
+        (*next)(1);
+        (*queue)[0]();
+    }
+
+    bool panelOn(QWidget* window) const { return window->isAncestorOf(MainForm->MainPanel); }
+};
+
+TEST_F(LauncherTest, ProbesTheHighestRateAndCapsItAt48kHz)
+{
+    ASSERT_TRUE(create({{"Studio card", true, 96000}}));
+    EXPECT_EQ(MainForm->MaxSampleRate, 48000);
+    EXPECT_EQ(MainForm->lblMaxFd->text(), "48 кГц");
+    EXPECT_EQ(listEntries(), QStringList{"1: Studio card"});
+    EXPECT_EQ(MainForm->windowTitle(), "Mirel - v1.27");
+}
+
+TEST_F(LauncherTest, A44100HzCardIsUsedAt44000Hz)
+{
+    ASSERT_TRUE(create({{"Laptop", true, 44100}}));
+    EXPECT_EQ(MainForm->MaxSampleRate, 44000);
+    EXPECT_EQ(MainForm->lblMaxFd->text(), "44 кГц");
+    drive({[this] { MainForm->sbtnOSPVClick(Density); },
+           [this] {
+               EXPECT_EQ(FormPV->SampleRate, 44000);
+               EXPECT_EQ(input.lastFormat.samplesPerSec, 44000);
+               MainForm->sbtnOSPVClick(MainWindow);
+           }});
+    EXPECT_TRUE(MainForm->isVisible());
+}
+
+TEST_F(LauncherTest, ACardThatRefusesEveryRateLeavesOnlyStatistics)
+{
+    ASSERT_TRUE(create({{"Mono mic", true, 0}}));
+    EXPECT_EQ(MainForm->lblMaxFd->text(), "0 кГц");
+    EXPECT_FALSE(MainForm->sbtnOS->isEnabled());
+    EXPECT_FALSE(MainForm->sbtnSP->isEnabled());
+    EXPECT_FALSE(MainForm->sbtnPV->isEnabled());
+    EXPECT_TRUE(MainForm->SpeedButton1->isEnabled());
+}
+
+TEST_F(LauncherTest, UnreadableDevicesAreSkippedButKeepTheirNumbers)
+{
+    ASSERT_TRUE(create({{"First"}, {"Broken", false}, {"Third", true, 22050}}));
+    EXPECT_EQ(listEntries(), (QStringList{"1: First", "3: Third"}));
+    MainForm->lbAD->setCurrentRow(1);
+    EXPECT_EQ(MainForm->DeviceId, 2);
+    EXPECT_EQ(MainForm->lblMaxFd->text(), "22 кГц");
+}
+
+TEST_F(LauncherTest, NoDeviceShowsTheMessageAndEnds)
+{
+    EXPECT_FALSE(create({}));
+    EXPECT_EQ(messages, QStringList{"Звуковая карта не обнаружена"});
+    EXPECT_TRUE(endRequested);
+}
+
+TEST_F(LauncherTest, TheToolbarTravelsWithTheInstrumentShown)
+{
+    ASSERT_TRUE(create({{"Card"}}));
+    std::vector<std::string> callsAtSwitch;
+    drive({
+        [this] { MainForm->sbtnOSPVClick(Oscilloscope); },
+        [this] {
+            EXPECT_TRUE(FormOS->isVisible());
+            EXPECT_FALSE(MainForm->isVisible());
+            EXPECT_TRUE(panelOn(FormOS.get()));
+            EXPECT_TRUE(MainForm->gbFon->isVisible());
+            EXPECT_FALSE(MainForm->gbLineWidth->isVisible());
+            EXPECT_TRUE(MainForm->sbtnMain->isVisible());
+            EXPECT_TRUE(FormOS->Running);
+            MainForm->sbtnOSPVClick(Oscilloscope);  // its own button: nothing happens
+        },
+        [this, &callsAtSwitch] {
+            EXPECT_TRUE(FormOS->isVisible());
+            EXPECT_EQ(link.CurrentInstrument, Oscilloscope);
+            callsAtSwitch = input.calls;
+            MainForm->sbtnOSPVClick(Spectrum);
+        },
+        [this] {
+            EXPECT_FALSE(FormOS->isVisible());
+            EXPECT_FALSE(FormOS->Running);
+            EXPECT_TRUE(FormSP->isVisible());
+            EXPECT_TRUE(panelOn(FormSP.get()));
+            EXPECT_TRUE(MainForm->gbLineWidth->isVisible());
+            MainForm->sbtnOSPVClick(Statistics);
+        },
+        [this] {
+            EXPECT_TRUE(FormER->isVisible());
+            EXPECT_TRUE(panelOn(FormER.get()));
+            EXPECT_FALSE(MainForm->gbFon->isVisible());
+            EXPECT_FALSE(MainForm->gbLineWidth->isVisible());
+            MainForm->sbtnOSPVClick(MainWindow);
+        },
+    });
+    EXPECT_TRUE(MainForm->isVisible());
+    EXPECT_TRUE(panelOn(MainForm.get()));
+    EXPECT_FALSE(MainForm->sbtnMain->isVisible());
+    EXPECT_FALSE(MainForm->gbFon->isVisible());
+    EXPECT_EQ(link.CurrentInstrument, MainWindow);
+    EXPECT_FALSE(endRequested);
+
+    // The oscilloscope's capture was closed before the spectrum opened its own.
+    std::vector<std::string> afterSwitch(input.calls.begin() + static_cast<long>(callsAtSwitch.size()), input.calls.end());
+    const auto close = std::find(afterSwitch.begin(), afterSwitch.end(), "close");
+    const auto open = std::find(afterSwitch.begin(), afterSwitch.end(), "open");
+    ASSERT_NE(close, afterSwitch.end());
+    EXPECT_LT(close, open);
+    // The next window opens at the size the previous one handed back.
+    EXPECT_EQ(link.InstrumentWidth, FormER->width());
+}
+
+TEST_F(LauncherTest, TheCloseBoxEndsTheProgramASwitchDoesNot)
+{
+    ASSERT_TRUE(create({{"Card"}}));
+    drive({[this] { MainForm->sbtnOSPVClick(Density); },
+           [this] {
+               MainForm->sbtnOSPVClick(Spectrum);
+           },
+           [this] {
+               EXPECT_FALSE(endRequested);
+               FormSP->close();  // the user's close box
+           }});
+    EXPECT_TRUE(endRequested);
+    EXPECT_FALSE(FormSP->isVisible());
+}
+
+TEST_F(LauncherTest, TheStatisticsRunGoesOnInTheHiddenWindow)
+{
+    ASSERT_TRUE(create({{"Card"}}));
+    drive({[this] { MainForm->sbtnOSPVClick(Statistics); },
+           [this] {
+               ASSERT_TRUE(FormER->Start());
+               MainForm->sbtnOSPVClick(Density);
+           },
+           [this] {
+               EXPECT_FALSE(FormER->isVisible());
+               EXPECT_TRUE(FormER->Running);
+               EXPECT_TRUE(FormER->recorder().Recording);
+               MainForm->sbtnOSPVClick(MainWindow);
+           }});
+    EXPECT_TRUE(FormER->Running);
+    EXPECT_FALSE(FormPV->Running);
+}
+
+TEST_F(LauncherTest, BlockSizesFollowEachInstrument)
+{
+    ASSERT_TRUE(create({{"Card", true, 48000}}));
+    for (InstrumentWindow* window : windows()) {
+        window->DeviceId = 0;
+        window->SampleRate = 48000;
+    }
+    ASSERT_TRUE(FormPV->Start());
+    EXPECT_EQ(FormPV->BufferBytes, 32000);  // 16000 frames of two 8-bit samples
+    EXPECT_EQ(input.lastFormat.bitsPerSample, 8);
+    ASSERT_TRUE(FormER->Start());
+    EXPECT_EQ(FormER->BufferBytes, 19200);  // 9600 frames
+    ASSERT_TRUE(FormSP->Start());
+    EXPECT_EQ(FormSP->BufferBytes, 32768 * 4);
+    EXPECT_EQ(input.lastFormat.bitsPerSample, 16);
+
+    FormPV->SampleRate = 44000;
+    FormPV->RefreshRate = 7;
+    ASSERT_TRUE(FormPV->Start());
+    EXPECT_EQ(FormPV->BufferBytes, 6285 * 2);
+}
+
+TEST_F(LauncherTest, TheColourSchemeReachesAllThreeGraphicalWindows)
+{
+    ASSERT_TRUE(create({{"Card"}}));
+    drive({[this] { MainForm->sbtnOSPVClick(Spectrum); },
+           [this] {
+               MainForm->rbBlack->click();
+               for (InstrumentWindow* window : {static_cast<InstrumentWindow*>(FormOS.get()),
+                                                static_cast<InstrumentWindow*>(FormSP.get()),
+                                                static_cast<InstrumentWindow*>(FormPV.get())})
+                   EXPECT_EQ(window->currentScheme(), BlackScheme);
+               MainForm->rbBlack->click();  // no change: already black
+               EXPECT_EQ(FormSP->currentScheme(), BlackScheme);
+               MainForm->rbWhite->click();
+               EXPECT_EQ(FormOS->currentScheme(), WhiteScheme);
+               EXPECT_EQ(FormPV->currentScheme(), WhiteScheme);
+               MainForm->sbtnOSPVClick(MainWindow);
+           }});
+}
+
+TEST_F(LauncherTest, TheLineWidthWrapsAndTheOscilloscopeAlwaysGetsOne)
+{
+    ASSERT_TRUE(create({{"Card"}}));
+    drive({[this] { MainForm->sbtnOSPVClick(Spectrum); },
+           [this] {
+               MainForm->udLineWidth->stepUp();
+               MainForm->udLineWidth->stepUp();
+               EXPECT_EQ(FormSP->lineWidth(), 3);
+               EXPECT_EQ(FormPV->lineWidth(), 3);
+               MainForm->udLineWidth->stepUp();
+               EXPECT_EQ(FormSP->lineWidth(), 1);
+               MainForm->udLineWidth->stepDown();
+               EXPECT_EQ(MainForm->LineWidth, 3);
+               MainForm->sbtnOSPVClick(Oscilloscope);
+           },
+           [this] {
+               EXPECT_EQ(FormOS->lineWidth(), 1);
+               EXPECT_FALSE(MainForm->gbLineWidth->isVisible());
+               MainForm->sbtnOSPVClick(Density);
+           },
+           [this] {
+               EXPECT_EQ(MainForm->udLineWidth->position(), 3);
+               EXPECT_EQ(MainForm->LineWidth, 3);
+               EXPECT_EQ(FormPV->lineWidth(), 3);
+               MainForm->sbtnOSPVClick(MainWindow);
+           }});
+}
+
+}  // namespace
