@@ -54,6 +54,7 @@ public:
     void edRefreshIntervalChange();
     void cbRefIntClick();
     void TimerTimer();
+    void TimerGetNewDataTimer() { Sweep.TimerGetNewDataTimer(); }
     void TimerRefPerSecTimer();
 
     // Screen.

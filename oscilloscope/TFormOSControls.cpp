@@ -229,7 +229,7 @@ void TFormOS::buildControls()
     // Timers: the data request, the readout and the one-shot job timer.
     TimerGetNewData.setInterval(osc::InitialDataRequestPeriod);
     TimerGetNewData.setTimerType(Qt::PreciseTimer);
-    connect(&TimerGetNewData, &QTimer::timeout, this, [this] { Sweep.TimerGetNewDataTimer(); });
+    connect(&TimerGetNewData, &QTimer::timeout, this, [this] { TimerGetNewDataTimer(); });
     TimerRefPerSec.setInterval(osc::RefreshReadoutPeriod);
     connect(&TimerRefPerSec, &QTimer::timeout, this, [this] { TimerRefPerSecTimer(); });
     Timer.setInterval(osc::IdleJobTimerInterval);

@@ -1,0 +1,218 @@
+// The oscilloscope window fed through the scripted input: blocks reach the screen in the colours
+// of the scheme, old traces vanish, the sweep and the refresh controls act on what is shown.
+#include "FakeWaveInput.h"
+#include "TFormOS.h"
+#include "UpDown.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTimer>
+#include <QToolButton>
+#include <cmath>
+#include <gtest/gtest.h>
+
+using namespace mirel;
+using mirel::test::FakeWaveInput;
+
+namespace {
+
+struct OscWindowTest : ::testing::Test {
+    FakeWaveInput input;
+    LauncherLink link;
+    TFormOS form{input, link};
+
+    void SetUp() override
+    {
+        link.InstrumentWidth = 700;
+        link.InstrumentHeight = 560;
+        form.SampleRate = 48000;
+        form.show();
+        QCoreApplication::processEvents();
+        ASSERT_TRUE(form.Running);
+    }
+
+    void TearDown() override
+    {
+        form.PMenu->hide();
+        whileStopping();
+        form.Shutdown();
+    }
+
+    // A card delivers the block in flight while a stop waits for it.
+    void whileStopping()
+    {
+        QTimer::singleShot(0, &form, [this] { input.completeBuffer(); });
+    }
+
+    // One block from the card: channel A and B as functions of the frame number.
+    void feed(const std::function<std::int16_t(int)>& a, const std::function<std::int16_t(int)>& b = {})
+    {
+        ASSERT_TRUE(input.completeBuffer([&](int byte) {
+            const int frame = byte / 4;
+            const std::int16_t sample = (byte % 4 < 2) ? a(frame) : (b ? b(frame) : 0);
+            const auto bits = static_cast<std::uint16_t>(sample);
+            return static_cast<std::uint8_t>(byte % 2 == 0 ? bits & 0xFF : bits >> 8);
+        }));
+        QCoreApplication::processEvents();
+    }
+
+    static std::int16_t sine(int frame) { return static_cast<std::int16_t>(16000 * std::sin(2 * M_PI * 1000 * frame / 48000.0)); }
+    static std::int16_t silence(int) { return 0; }
+
+    // Pixels of `colour` inside the plot area (labels outside it share the channel colours).
+    std::vector<QPoint> plotPixels(Rgb colour) const
+    {
+        const QImage& image = form.screenImage();
+        const auto& g = form.geometry();
+        std::vector<QPoint> found;
+        for (int y = static_cast<int>(g.PlotTop); y < static_cast<int>(g.PlotTop + g.PlotHeight); ++y)
+            for (int x = static_cast<int>(g.PlotLeft); x < static_cast<int>(g.PlotLeft + g.PlotWidth); ++x)
+                if ((image.pixel(x, y) & 0xFFFFFF) == colour)
+                    found.emplace_back(x, y);
+        return found;
+    }
+};
+
+TEST_F(OscWindowTest, ABlockIsDrawnInTheColoursOfEitherScheme)
+{
+    feed(sine);
+    EXPECT_EQ(form.BlockCounter, 1);
+    EXPECT_GT(plotPixels(WhiteScheme.ChannelA).size(), 300u);
+    EXPECT_TRUE(plotPixels(WhiteScheme.ChannelB).empty()) << "channel B is off at start";
+
+    form.ChangeColor();
+    EXPECT_EQ(form.currentScheme(), BlackScheme);
+    EXPECT_GT(plotPixels(BlackScheme.ChannelA).size(), 300u);
+    EXPECT_TRUE(plotPixels(WhiteScheme.ChannelA).empty());
+    EXPECT_EQ(form.screenImage().pixel(5, 5) & 0xFFFFFF, BlackScheme.Background);
+    form.ChangeColor();
+    EXPECT_EQ(form.currentScheme(), WhiteScheme);
+}
+
+TEST_F(OscWindowTest, ANewBlockLeavesNothingOfTheOldTrace)
+{
+    feed(sine);
+    form.TimerGetNewDataTimer();  // the pacing asks for the next block
+    feed(silence);
+    const int middle = static_cast<int>(form.geometry().PlotTop + form.geometry().PlotHalfHeight);
+    const auto pixels = plotPixels(WhiteScheme.ChannelA);
+    ASSERT_FALSE(pixels.empty());
+    for (const QPoint& p : pixels)
+        ASSERT_EQ(p.y(), middle) << "a pixel of the old sine survived at " << p.x();
+}
+
+TEST_F(OscWindowTest, WithoutADataRequestNoBlockIsTaken)
+{
+    feed(sine);
+    feed(silence);  // no timer tick in between
+    EXPECT_EQ(form.BlockCounter, 1);
+    form.cbRefInt->click();  // "Max": every block is taken
+    feed(silence);
+    EXPECT_EQ(form.BlockCounter, 1) << "Max does not take a block that nobody asked for";
+    form.TimerGetNewDataTimer();
+    feed(silence);
+    feed(silence);
+    feed(silence);
+    EXPECT_EQ(form.BlockCounter, 4);
+}
+
+TEST_F(OscWindowTest, SwitchingChannelBOffErasesItAtOnce)
+{
+    form.cb2k->setChecked(true);
+    feed(sine, [](int frame) { return static_cast<std::int16_t>(frame % 96 < 48 ? 8000 : -8000); });
+    EXPECT_FALSE(plotPixels(WhiteScheme.ChannelB).empty());
+    form.cb2k->setChecked(false);
+    EXPECT_TRUE(plotPixels(WhiteScheme.ChannelB).empty());
+    EXPECT_FALSE(plotPixels(WhiteScheme.ChannelA).empty());
+}
+
+TEST_F(OscWindowTest, TheWaitingSweepShowsExactlyOneNewPicturePerRequest)
+{
+    form.cbRefInt->click();
+    form.TimerGetNewDataTimer();
+    feed(sine);
+    ASSERT_EQ(form.BlockCounter, 1);
+
+    form.pbOSMouseDown(Qt::RightButton, QPoint(100, 100));
+    EXPECT_EQ(form.Label8->text(), "Развертка: ждущая");
+    EXPECT_TRUE(form.sbtnRazvGo->isVisibleTo(&form));
+    EXPECT_FALSE(form.udX->isEnabled());
+    const QImage frozen = form.screenImage().copy();
+    feed(silence);
+    feed(silence);
+    EXPECT_EQ(form.BlockCounter, 1);
+    EXPECT_EQ(form.screenImage(), frozen) << "the frozen picture stays";
+
+    form.sbtnRazvGo->click();
+    feed(silence);
+    feed(sine);
+    EXPECT_EQ(form.BlockCounter, 2) << "one request, one picture";
+
+    form.pbOSMouseDown(Qt::LeftButton, QPoint(100, 100));
+    EXPECT_EQ(form.Label8->text(), "Развертка: непрерывная");
+    EXPECT_FALSE(form.sbtnRazvGo->isVisibleTo(&form));
+    EXPECT_TRUE(form.udX->isEnabled());
+    feed(sine);
+    EXPECT_EQ(form.BlockCounter, 3);
+    form.pbOSMouseDown(Qt::LeftButton, QPoint(100, 100));
+    EXPECT_EQ(form.Label8->text(), "Развертка: ждущая");
+}
+
+TEST_F(OscWindowTest, TheRefreshReadoutShowsTheMeasuredPeriod)
+{
+    form.cbRefInt->click();
+    form.TimerGetNewDataTimer();
+    for (int i = 0; i < 24; ++i)
+        feed(silence);
+    form.TimerRefPerSecTimer();
+    EXPECT_EQ(form.gbRefreshInt->title(), "Обновление (41,6мс)");
+    form.TimerRefPerSecTimer();  // nothing taken since: the caption keeps its text
+    EXPECT_EQ(form.gbRefreshInt->title(), "Обновление (41,6мс)");
+    form.NRPause();
+    form.TimerRefPerSecTimer();
+    EXPECT_EQ(form.gbRefreshInt->title(), "Обновление (0,0мс)");
+}
+
+TEST_F(OscWindowTest, ATypedIntervalIsAppliedAfterTheWait)
+{
+    EXPECT_EQ(form.dataRequestPeriod(), 50);
+    struct Case {
+        const char* typed;
+        const char* shown;
+        int period;
+    };
+    for (const Case& c : {Case{"0050", "50", 41}, Case{"", "50", 41}, Case{"abc", "50", 41}, Case{"100", "100", 83},
+                          Case{"1", "1", 1}}) {
+        form.edRefreshInterval->setText(QString::fromUtf8(c.typed));
+        EXPECT_TRUE(form.Timer.isActive());
+        EXPECT_EQ(form.Timer.interval(), 1500);
+        form.TimerTimer();
+        EXPECT_EQ(form.edRefreshInterval->text(), QString::fromUtf8(c.shown)) << c.typed;
+        EXPECT_EQ(form.dataRequestPeriod(), c.period) << c.typed;
+        EXPECT_FALSE(form.Timer.isActive());
+    }
+    form.cbRefInt->click();
+    EXPECT_FALSE(form.edRefreshInterval->isEnabled());
+}
+
+TEST_F(OscWindowTest, ATimeBaseStepReopensTheCaptureWithTheNewBlockLength)
+{
+    EXPECT_EQ(form.screenPoints(), 153);
+    EXPECT_EQ(form.BufferBytes, 453 * 4);
+    whileStopping();
+    form.udX->stepUp();
+    EXPECT_EQ(form.screenPoints(), 307);
+    EXPECT_EQ(form.BufferBytes, 607 * 4);
+    EXPECT_EQ(input.lastFormat.bitsPerSample, 16);
+    EXPECT_TRUE(form.Running);
+    const int before = form.BlockCounter;
+    feed(sine);
+    EXPECT_EQ(form.BlockCounter, before + 1) << "the new capture starts with a data request";
+}
+
+}  // namespace
