@@ -84,11 +84,11 @@ TMainForm::TMainForm(WaveInput& input, LauncherLink& launcher)
     gbFon->setGeometry(257, 0, 128, 38);
     rbWhite = new QRadioButton(QStringLiteral("Белый"), gbFon);
     rbWhite->setObjectName("rbWhite");
-    rbWhite->setGeometry(8, 16, 56, 18);
+    rbWhite->setGeometry(6, 16, 58, 18);
     rbWhite->setChecked(true);
     rbBlack = new QRadioButton(QStringLiteral("Черный"), gbFon);
     rbBlack->setObjectName("rbBlack");
-    rbBlack->setGeometry(64, 16, 62, 18);
+    rbBlack->setGeometry(66, 16, 60, 18);
     keepTextColour(rbWhite);
     keepTextColour(rbBlack);
     connect(rbWhite, &QRadioButton::clicked, this, [this] { rbWhiteClick(); });

@@ -135,7 +135,7 @@ MMResult PortAudioInput::deviceName(int id, std::string& name)
     return MMSYSERR_NOERROR;
 }
 
-MMResult PortAudioInput::isFormatSupported(int id, const WaveFormat& format)
+MMResult PortAudioInput::streamParameters(int id, const WaveFormat& format, PaStreamParameters& parameters)
 {
     if (id < 0 || id >= deviceCount())
         return plain(MMSYSERR_BADDEVICEID);
@@ -146,11 +146,19 @@ MMResult PortAudioInput::isFormatSupported(int id, const WaveFormat& format)
     const PaDeviceInfo* info = Pa_GetDeviceInfo(device);
     if (!info)
         return plain(MMSYSERR_NODRIVER);
-    PaStreamParameters parameters{};
+    parameters = PaStreamParameters{};
     parameters.device = device;
     parameters.channelCount = format.channels;
     parameters.sampleFormat = sampleFormat;
     parameters.suggestedLatency = info->defaultLowInputLatency;
+    return MMSYSERR_NOERROR;
+}
+
+MMResult PortAudioInput::isFormatSupported(int id, const WaveFormat& format)
+{
+    PaStreamParameters parameters;
+    if (const MMResult result = streamParameters(id, format, parameters); result != MMSYSERR_NOERROR)
+        return result;
     const PaError error = Pa_IsFormatSupported(&parameters, nullptr, format.samplesPerSec);
     return error == paFormatIsSupported ? MMSYSERR_NOERROR : failure(error);
 }
@@ -158,24 +166,11 @@ MMResult PortAudioInput::isFormatSupported(int id, const WaveFormat& format)
 MMResult PortAudioInput::open(std::unique_ptr<WaveInHandle>& handle, int id, const WaveFormat& format,
                               QObject* receiver)
 {
-    if (id < 0 || id >= deviceCount())
-        return plain(MMSYSERR_BADDEVICEID);
     if (!receiver)
         return plain(MMSYSERR_INVALPARAM);
-    const PaSampleFormat sampleFormat = sampleFormatFor(format);
-    if (!sampleFormat || format.channels < 1 || format.samplesPerSec <= 0)
-        return plain(WAVERR_BADFORMAT);
-    const PaDeviceIndex device = devices_[static_cast<size_t>(id)];
-    const PaDeviceInfo* info = Pa_GetDeviceInfo(device);
-    if (!info)
-        return plain(MMSYSERR_NODRIVER);
-
-    PaStreamParameters parameters{};
-    parameters.device = device;
-    parameters.channelCount = format.channels;
-    parameters.sampleFormat = sampleFormat;
-    parameters.suggestedLatency = info->defaultLowInputLatency;
-
+    PaStreamParameters parameters;
+    if (const MMResult result = streamParameters(id, format, parameters); result != MMSYSERR_NOERROR)
+        return result;
     auto opened = std::make_unique<PortAudioHandle>(*this, format, receiver);
     if (const MMResult result = opened->openStream(parameters, format.samplesPerSec); result != MMSYSERR_NOERROR)
         return result;

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+struct PaStreamParameters;
+
 namespace mirel {
 
 class PortAudioInput : public WaveInput {
@@ -33,6 +35,8 @@ public:
 
 private:
     MMResult plain(MMResult code);
+    // The stream parameters of device `id` in `format`, or why there are none.
+    MMResult streamParameters(int id, const WaveFormat& format, PaStreamParameters& parameters);
 
     bool initialised_ = false;
     std::vector<int> devices_;  // PortAudio device index of each of our device ids

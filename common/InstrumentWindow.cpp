@@ -105,7 +105,7 @@ void InstrumentWindow::closeEvent(QCloseEvent* e)
 
 void InstrumentWindow::reject()
 {
-    close();  // Escape closes like the close box, through the close request
+    // Escape does not close an instrument: closing one by itself ends the program.
 }
 
 void InstrumentWindow::FormCloseQuery()

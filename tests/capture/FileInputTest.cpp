@@ -1,6 +1,7 @@
 // The audio-file input: files written here with libsndfile are played through the capture engine
 // in real time and the blocks that reach the window are checked against what the files hold.
 #include "FileInput.h"
+#include "BlockCollector.h"
 #include "TWaveRecorder.h"
 
 #include <sndfile.h>
@@ -44,38 +45,7 @@ std::int16_t tone(double frequency, double volts, int frame, int rate)
     return static_cast<std::int16_t>(std::lround(volts * 32767.0 * std::sin(2.0 * std::numbers::pi * frequency * frame / rate)));
 }
 
-class Window : public QObject {
-public:
-    explicit Window(TWaveRecorder& recorder) : recorder_(recorder) {}
-
-    std::uint8_t* buffer = nullptr;
-    std::vector<std::vector<std::uint8_t>> blocks;
-
-    bool event(QEvent* e) override
-    {
-        if (e->type() != WimDataEvent::eventType())
-            return QObject::event(e);
-        auto& message = static_cast<WimDataEvent&>(*e);
-        if (!recorder_.IsCurrent(message))
-            return true;
-        if (buffer)
-            blocks.emplace_back(buffer, buffer + message.header->bytesRecorded);
-        recorder_.BufferDone(message);
-        return true;
-    }
-
-    bool waitForBlocks(size_t count, int timeoutMs)
-    {
-        QElapsedTimer timer;
-        timer.start();
-        while (blocks.size() < count && timer.elapsed() < timeoutMs)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        return blocks.size() >= count;
-    }
-
-private:
-    TWaveRecorder& recorder_;
-};
+using Window = mirel::test::BlockCollector;
 
 std::vector<int> channel(const std::vector<std::uint8_t>& block, int index, int bits)
 {

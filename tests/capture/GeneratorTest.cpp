@@ -2,6 +2,7 @@
 // the generator through the capture engine to a receiver on the UI thread, in real time.
 #include "GeneratorInput.h"
 #include "SignalSpec.h"
+#include "BlockCollector.h"
 #include "TWaveRecorder.h"
 
 #include <QCoreApplication>
@@ -221,39 +222,7 @@ TEST(GeneratorDevice, OneDeviceWithTheFormatsOfASoundCard)
 
 // ---- End to end: generator -> engine -> window ----
 
-// Stands in for an instrument window: keeps a copy of every block and gives the buffer back.
-class Window : public QObject {
-public:
-    explicit Window(TWaveRecorder& recorder) : recorder_(recorder) {}
-
-    std::uint8_t* buffer = nullptr;
-    std::vector<std::vector<std::uint8_t>> blocks;
-
-    bool event(QEvent* e) override
-    {
-        if (e->type() != WimDataEvent::eventType())
-            return QObject::event(e);
-        auto& message = static_cast<WimDataEvent&>(*e);
-        if (!recorder_.IsCurrent(message))
-            return true;
-        if (buffer)
-            blocks.emplace_back(buffer, buffer + message.header->bytesRecorded);
-        recorder_.BufferDone(message);
-        return true;
-    }
-
-    bool waitForBlocks(size_t count, int timeoutMs)
-    {
-        QElapsedTimer timer;
-        timer.start();
-        while (blocks.size() < count && timer.elapsed() < timeoutMs)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        return blocks.size() >= count;
-    }
-
-private:
-    TWaveRecorder& recorder_;
-};
+using Window = mirel::test::BlockCollector;
 
 std::vector<int> channel16(const std::vector<std::uint8_t>& block, int channel)
 {

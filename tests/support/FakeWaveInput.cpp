@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <algorithm>
+#include <cstring>
 
 namespace mirel::test {
 
@@ -76,6 +77,24 @@ bool FakeWaveInput::completeBuffer(const std::function<std::uint8_t(int)>& fill)
         WaveHeader& header = *handle->queued;
         for (int i = 0; i < header.bufferLength; ++i)
             header.data[i] = fill ? fill(i) : 0;
+        header.bytesRecorded = header.bufferLength;
+        handle->post();
+        completed = true;
+    }
+    return completed;
+}
+
+bool FakeWaveInput::completeBufferWith(const std::vector<std::uint8_t>& bytes)
+{
+    bool completed = false;
+    for (Handle* handle : open_) {
+        if (!handle->queued)
+            continue;
+        WaveHeader& header = *handle->queued;
+        const size_t length = static_cast<size_t>(header.bufferLength);
+        const size_t copied = std::min(length, bytes.size());
+        std::memcpy(header.data, bytes.data(), copied);
+        std::memset(header.data + copied, 0, length - copied);
         header.bytesRecorded = header.bufferLength;
         handle->post();
         completed = true;

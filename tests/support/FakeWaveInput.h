@@ -36,6 +36,8 @@ public:
     // Fills every queued buffer (byte i gets fill(i)) and posts it full to its receiver; false when
     // no buffer is queued. Several captures may be open at once, as on a real card.
     bool completeBuffer(const std::function<std::uint8_t(int)>& fill = {});
+    // The same with the bytes of a prepared block (cut or padded with zeros to the buffer's size).
+    bool completeBufferWith(const std::vector<std::uint8_t>& bytes);
     bool bufferQueued() const;
 
     int deviceCount() override;

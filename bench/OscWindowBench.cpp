@@ -1,0 +1,111 @@
+// One accepted block in the oscilloscope window (trigger search, mapping and drawing on a
+// 1280 × 800 surface), and the refresh period the window reaches with "Max" on the generator.
+#include "FakeWaveInput.h"
+#include "GeneratorInput.h"
+#include "TFormOS.h"
+#include "UpDown.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QGroupBox>
+#include <benchmark/benchmark.h>
+#include <cmath>
+#include <cstdlib>
+#include <iostream>
+
+using namespace mirel;
+
+namespace {
+
+constexpr int SurfaceWidth = 1280;
+constexpr int SurfaceHeight = 800;
+// The toolbar place above and the control panel below the surface.
+constexpr int ChromeHeight = InstrumentWindow::ToolbarHeight + 108;
+
+// An oscilloscope showing a 1 kHz sine on both channels, at time-base position `position`.
+struct Scope {
+    test::FakeWaveInput input;
+    LauncherLink link;
+    TFormOS form{input, link};
+    std::vector<std::uint8_t> block;
+
+    explicit Scope(int position)
+    {
+        link.InstrumentWidth = SurfaceWidth;
+        link.InstrumentHeight = SurfaceHeight + ChromeHeight;
+        form.SampleRate = 48000;
+        form.udX->setPosition(position);
+        form.udXClick();
+        form.cb2k->setChecked(true);
+        form.show();
+        QCoreApplication::processEvents();
+        form.cbRefInt->click();  // "Max": every block that arrives is taken
+        form.TimerGetNewDataTimer();
+        const int frames = form.blockFrames();
+        block.resize(static_cast<size_t>(frames) * 4);
+        for (int i = 0; i < frames; ++i) {
+            const auto a = static_cast<std::uint16_t>(static_cast<std::int16_t>(16000 * std::sin(2 * M_PI * i / 48.0)));
+            const auto b = static_cast<std::uint16_t>(static_cast<std::int16_t>(8000 * std::sin(2 * M_PI * i / 96.0)));
+            const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(a), static_cast<std::uint8_t>(a >> 8),
+                                           static_cast<std::uint8_t>(b), static_cast<std::uint8_t>(b >> 8)};
+            std::copy(bytes, bytes + 4, block.begin() + 4 * i);
+        }
+    }
+
+    ~Scope()
+    {
+        QTimer::singleShot(0, &form, [this] { input.completeBuffer(); });
+        form.Shutdown();
+    }
+};
+
+void BM_AcceptedBlock(benchmark::State& state)
+{
+    Scope scope(static_cast<int>(state.range(0)));
+    const int before = scope.form.BlockCounter;
+    for (auto _ : state) {
+        scope.input.completeBufferWith(scope.block);
+        QCoreApplication::sendPostedEvents();
+    }
+    if (scope.form.BlockCounter - before != static_cast<int>(state.iterations()))
+        state.SkipWithError("not every block was taken");
+    state.counters["points"] = scope.form.screenPoints();
+    state.counters["surface_w"] = scope.form.screenImage().width();
+    state.counters["surface_h"] = scope.form.screenImage().height();
+}
+BENCHMARK(BM_AcceptedBlock)->Arg(6)->Arg(12)->Unit(benchmark::kMicrosecond);
+
+// The refresh readout after a few seconds of the real-time generator with "Max" ticked.
+void reportMaxRefresh()
+{
+    GeneratorInput generator;
+    LauncherLink link;
+    link.InstrumentWidth = SurfaceWidth;
+    link.InstrumentHeight = SurfaceHeight + ChromeHeight;
+    TFormOS form(generator, link);
+    form.SampleRate = 48000;
+    form.show();
+    form.cbRefInt->click();
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 3500)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    std::cout << "Generator at 48000 Hz, time base position 6, Max: " << form.gbRefreshInt->title().toStdString()
+              << " (block " << form.blockFrames() << " frames = " << form.blockFrames() / 48.0 << " ms)\n";
+    form.Shutdown();
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (!std::getenv("QT_QPA_PLATFORM"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    reportMaxRefresh();
+    return 0;
+}
