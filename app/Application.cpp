@@ -7,10 +7,14 @@
 #include "TMainForm.h"
 
 #include <QApplication>
+#include <QMessageBox>
+#include <exception>
 
 namespace mirel {
 
-int runApplication(WaveInput& input)
+namespace {
+
+int runWindows(WaveInput& input)
 {
     QApplication::setApplicationName(QStringLiteral("Mirel"));
     // The launcher hides while an instrument is shown and instruments close when switching, so
@@ -41,6 +45,21 @@ int runApplication(WaveInput& input)
     for (InstrumentWindow* window : instruments)
         window->Shutdown();
     return result;
+}
+
+}  // namespace
+
+int runApplication(WaveInput& input)
+{
+    // An error that escapes the windows is shown, and the program ends.
+    try {
+        return runWindows(input);
+    } catch (const std::exception& e) {
+        QMessageBox::critical(nullptr, QStringLiteral("Mirel"), QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        QMessageBox::critical(nullptr, QStringLiteral("Mirel"), QString());
+    }
+    return 1;
 }
 
 }  // namespace mirel

@@ -119,9 +119,17 @@ TMainForm::TMainForm(WaveInput& input, LauncherLink& launcher)
     lbAD = new QListWidget(this);
     lbAD->setObjectName("lbAD");
     lbAD->setGeometry(8, 59, 209, 57);
+    // A click probes the device, also a click on the entry already chosen; choosing by keyboard
+    // probes too. A mouse press that changes the entry probes once, not again at its release.
     connect(lbAD, &QListWidget::currentRowChanged, this, [this](int row) {
+        probedByPress_ = QGuiApplication::mouseButtons() != Qt::NoButton;
         if (row >= 0)
             lbADClick();
+    });
+    connect(lbAD, &QListWidget::itemClicked, this, [this] {
+        if (!probedByPress_)
+            lbADClick();
+        probedByPress_ = false;
     });
     auto* label1 = new QLabel(QStringLiteral("Максимальная частота дискретизации:"), this);
     label1->setObjectName("Label1");
@@ -314,6 +322,8 @@ void TMainForm::udLineWidthClick()
 void TMainForm::showEvent(QShowEvent* e)
 {
     QWidget::showEvent(e);
+    if (e->spontaneous())
+        return;  // a restore by the window system keeps the place the user gave it
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->geometry();
         move(area.width() / 2 - width() / 2, area.height() / 2 - height() / 2);

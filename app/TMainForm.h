@@ -80,6 +80,7 @@ private:
     WaveInput& input_;
     LauncherLink& Launcher;
     std::array<InstrumentWindow*, 4> instruments_{};
+    bool probedByPress_ = false;
 };
 
 }  // namespace mirel

@@ -196,7 +196,8 @@ void UpDown::keyPressEvent(QKeyEvent* event)
 bool UpDown::eventFilter(QObject* watched, QEvent* event)
 {
     // In the buddy only the up and down keys step; left and right still move its text cursor.
-    if (watched == m_associate && event->type() == QEvent::KeyPress && isEnabled()) {
+    // The type is tested first: at the end the buddy may be half destroyed when events still come.
+    if (event->type() == QEvent::KeyPress && watched == m_associate && isEnabled()) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Up || key == Qt::Key_Down)
             return stepForKey(key);

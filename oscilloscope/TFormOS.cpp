@@ -194,7 +194,10 @@ void TFormOS::udXClick()
         ClearDiagr();
         Stop();
         SetNewBufSize();
-        Start();
+        // The stop waits for the block in flight; a switch to another instrument in that time
+        // closed this window, which must not capture in hiding.
+        if (isVisible())
+            Start();
     } else {
         SetNewBufSize();
     }

@@ -141,11 +141,11 @@ void TFormOS::buildControls()
         spinner->setPosition(osc::SensitivityPositionAtStart);
         connect(spinner, &UpDown::clicked, this, [this, spinner] { udAYClick(spinner); });
     }
-    lblda = label(QStringLiteral("1000"), gbY, 63, 21);
+    lblda = label(QStringLiteral("1000"), gbY, 61, 21);
     lblda->setObjectName("lblda");
     lblda->setFixedWidth(64);
     colour(lblda, Green, true);
-    lbldb = label(QStringLiteral("1000"), gbY, 63, 54);
+    lbldb = label(QStringLiteral("1000"), gbY, 61, 54);
     lbldb->setObjectName("lbldb");
     lbldb->setFixedWidth(64);
     colour(lbldb, Maroon, true);
@@ -153,6 +153,9 @@ void TFormOS::buildControls()
     tbBYShift = shiftBar(gbY, "tbBYShift", QRect(125, 48, 132, 28), 200, 40, QStringLiteral("Смещение по каналу B"));
     sbtnAY0 = zeroButton(gbY, "sbtnAY0", {258, 16}, Green, QStringLiteral("Ноль смещения по каналу A (0)"));
     sbtnBY0 = zeroButton(gbY, "sbtnBY0", {258, 49}, Maroon, QStringLiteral("Ноль смещения по каналу B (0)"));
+    // The captions may run into the track bars' left ends; the text stays readable on top.
+    lblda->raise();
+    lbldb->raise();
 
     // X: time base and horizontal shift.
     auto* gbX = group(QStringLiteral("X"), pnlOscControl, QRect(304, 3, 185, 97), true);
@@ -164,7 +167,7 @@ void TFormOS::buildControls()
     udX->setPosition(osc::TimeBasePositionAtStart);
     udX->setToolTip(QStringLiteral("Диапазон развертки (горизонтальные стрелки)"));
     connect(udX, &UpDown::clicked, this, [this] { udXClick(); });
-    lbldx = label(QStringLiteral("1 мс/дел"), gbX, 52, 18);
+    lbldx = label(QStringLiteral("1 мс/дел"), gbX, 48, 18);
     lbldx->setObjectName("lbldx");
     lbldx->setFixedWidth(120);
     colour(lbldx, Navy, true);
@@ -238,11 +241,13 @@ void TFormOS::buildControls()
 
 bool TFormOS::eventFilter(QObject* watched, QEvent* event)
 {
-    // The refresh interval takes digits, backspace and Enter only; shortcuts such as paste pass.
-    if (watched == edRefreshInterval && event->type() == QEvent::KeyPress) {
+    // The refresh interval takes digits among the typed characters; editing and moving keys
+    // (Delete, Tab, arrows) and shortcuts such as paste are not characters and pass.
+    if (event->type() == QEvent::KeyPress && watched == edRefreshInterval) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const QString text = key->text();
-        if (!text.isEmpty() && !(key->modifiers() & Qt::ControlModifier) &&
+        const bool typedCharacter = !text.isEmpty() && text.at(0).isPrint();
+        if (typedCharacter && !(key->modifiers() & Qt::ControlModifier) &&
             !osc::RefreshKeyAllowed(static_cast<char32_t>(text.at(0).unicode())))
             return true;
     }

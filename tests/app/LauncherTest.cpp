@@ -77,20 +77,24 @@ struct LauncherTest : ::testing::Test {
     }
 
     // Runs the steps one after another inside the modal loops that the first click opens.
+    struct Driver : std::enable_shared_from_this<Driver> {
+        std::vector<std::function<void()>> steps;
+        void scheduleFrom(size_t i)
+        {
+            if (i >= steps.size())
+                return;
+            QTimer::singleShot(30, [self = shared_from_this(), i] {
+                self->steps[i]();
+                self->scheduleFrom(i + 1);
+            });
+        }
+    };
     void drive(std::vector<std::function<void()>> steps)
     {
-        auto queue = std::make_shared<std::vector<std::function<void()>>>(std::move(steps));
-        auto next = std::make_shared<std::function<void(size_t)>>();
-        *next = [queue, next](size_t i) {
-            if (i >= queue->size())
-                return;
-            QTimer::singleShot(30, [queue, next, i] {
-                (*queue)[i]();
-                (*next)(i + 1);
-            });
-        };
-        (*next)(1);
-        (*queue)[0]();
+        auto driver = std::make_shared<Driver>();
+        driver->steps = std::move(steps);
+        driver->scheduleFrom(1);
+        driver->steps[0]();
     }
 
     bool panelOn(QWidget* window) const { return window->isAncestorOf(MainForm->MainPanel); }

@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -213,6 +214,23 @@ TEST_F(OscWindowTest, ATimeBaseStepReopensTheCaptureWithTheNewBlockLength)
     const int before = form.BlockCounter;
     feed(sine);
     EXPECT_EQ(form.BlockCounter, before + 1) << "the new capture starts with a data request";
+}
+
+TEST_F(OscWindowTest, TheIntervalBoxTakesDigitsButStillEdits)
+{
+    QLineEdit* edit = form.edRefreshInterval;
+    edit->setText("50");
+    edit->setCursorPosition(0);
+    auto press = [edit](int key, const QString& text) {
+        QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier, text);
+        QCoreApplication::sendEvent(edit, &event);
+    };
+    press(Qt::Key_A, "a");
+    EXPECT_EQ(edit->text(), "50") << "a letter is not typed";
+    press(Qt::Key_Delete, QString(QChar(0x7F)));
+    EXPECT_EQ(edit->text(), "0") << "Delete still deletes";
+    press(Qt::Key_7, "7");
+    EXPECT_EQ(edit->text(), "70");
 }
 
 }  // namespace
