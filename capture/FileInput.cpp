@@ -121,6 +121,12 @@ std::unique_ptr<FileInput> FileInput::open(const std::string& path, std::string&
         error = describeFailure(path, "it is a folder");
         return nullptr;
     }
+    // Only a file can be read twice and looped: a pipe, a device or "-" (standard input) would
+    // block the start or run dry.
+    if (path == "-" || (std::filesystem::exists(path, ec) && !std::filesystem::is_regular_file(path, ec))) {
+        error = describeFailure(path, "it is not a regular file");
+        return nullptr;
+    }
     SF_INFO info{};
     SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
     if (!file) {
@@ -130,6 +136,13 @@ std::unique_ptr<FileInput> FileInput::open(const std::string& path, std::string&
     sf_close(file);
     if (info.frames <= 0 || info.channels < 1 || info.samplerate <= 0) {
         error = describeFailure(path, "it holds no sound");
+        return nullptr;
+    }
+    if (info.samplerate > MaxFileRate) {
+        const std::string reason = "its sample rate of " + std::to_string(info.samplerate) +
+                                   " Hz is beyond what any sound card records (" + std::to_string(MaxFileRate) +
+                                   " Hz at most)";
+        error = describeFailure(path, reason.c_str());
         return nullptr;
     }
     return std::unique_ptr<FileInput>(new FileInput(path, info.samplerate, info.channels));

@@ -21,6 +21,8 @@ namespace mirel {
 class FileInput : public WaveInput {
 public:
     static constexpr int MinRate = 1000;
+    // A header claiming more is damaged: converting it down would keep a core busy for nothing.
+    static constexpr int MaxFileRate = 768000;
 
     // Checks that `path` is an audio file that can be played. On failure returns nullptr and puts
     // a sentence naming the file and the reason into `error`.

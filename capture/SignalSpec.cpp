@@ -77,6 +77,18 @@ std::string number(double value)
     return std::string(text, result.ptr);
 }
 
+// The '+' that starts a suffix; the sign of an exponent ("1e+3") is part of its number.
+size_t suffixPlus(std::string_view text)
+{
+    for (size_t at = text.find('+'); at != std::string_view::npos; at = text.find('+', at + 1)) {
+        const bool exponentSign = at > 0 && (text[at - 1] == 'e' || text[at - 1] == 'E') && at + 1 < text.size() &&
+                                  text[at + 1] >= '0' && text[at + 1] <= '9';
+        if (!exponentSign)
+            return at;
+    }
+    return std::string_view::npos;
+}
+
 // Parses one channel's description (what follows "A="); `where` names it in messages.
 bool parseSignal(std::string_view text, const std::string& where, SignalSpec& out, std::string& error)
 {
@@ -84,7 +96,7 @@ bool parseSignal(std::string_view text, const std::string& where, SignalSpec& ou
     std::string_view body = text;
     std::string_view noiseText;
     bool withNoise = false;
-    if (const size_t plus = text.find('+'); plus != std::string_view::npos) {
+    if (const size_t plus = suffixPlus(text); plus != std::string_view::npos) {
         const std::string_view suffix = trim(text.substr(plus + 1));
         if (lower(suffix.substr(0, 5)) != "noise") {
             error = "in " + where + ": only \"+noise:RMS\" may follow the signal, not \"+" +

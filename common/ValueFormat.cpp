@@ -29,7 +29,7 @@ double truncatedForZeroTest(double x)
 {
     constexpr double int64Limit = 9.0e18;
     const double nano = x * 1e9;
-    if (nano >= int64Limit)
+    if (!std::isfinite(x) || nano >= int64Limit)
         return x;
     if (nano >= 1)
         return static_cast<double>(static_cast<std::int64_t>(nano)) / 1e9;

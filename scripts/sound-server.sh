@@ -76,7 +76,9 @@ stop() {
     done
     kill -9 "$pid" 2>/dev/null || true
   fi
-  rm -rf "$dir"
+  # Only what start made: the folder may have been chosen by the caller.
+  rm -rf "$runtime" "$dir/state" "$log"
+  rmdir "$dir" 2>/dev/null || true
   echo "sound-server: stopped"
 }
 

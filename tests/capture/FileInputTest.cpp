@@ -15,6 +15,7 @@
 #include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <numbers>
 #include <vector>
 
@@ -126,8 +127,8 @@ struct FileCapture : ::testing::Test {
 
     void TearDown() override
     {
+        recorder.reset();  // stops a capture that a failed assertion left running, while its window exists
         window.reset();
-        recorder.reset();  // stops a capture that a failed assertion left running
     }
 };
 
@@ -284,6 +285,15 @@ TEST(FileInputOpening, MissingOrUnreadableFilesAreRefusedWithAReason)
     error.clear();
     EXPECT_EQ(FileInput::open(dir.path().toStdString(), error), nullptr);
     EXPECT_FALSE(error.empty());
+
+    // A pipe or standard input would block the start waiting for a writer.
+    const std::string fifo = dir.filePath("pipe.wav").toStdString();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& path : {fifo, std::string("-")}) {
+        error.clear();
+        EXPECT_EQ(FileInput::open(path, error), nullptr) << path;
+        EXPECT_NE(error.find("not a regular file"), std::string::npos) << error;
+    }
 }
 
 }  // namespace

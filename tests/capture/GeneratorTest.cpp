@@ -53,6 +53,7 @@ TEST(GeneratorSpecParsing, ReadsEveryKindWithItsValues)
 
     EXPECT_EQ(parsed("a=SILENCE").a.kind, SignalKind::Silence);
     EXPECT_DOUBLE_EQ(parsed("A=sine:1e3:0.5").a.frequency, 1000.0);
+    EXPECT_DOUBLE_EQ(parsed("A=sine:1e+3:0.5+noise:0.01").a.frequency, 1000.0);
     EXPECT_DOUBLE_EQ(parsed("A = sine : 0.5 : 0").a.frequency, 0.5);
 }
 
@@ -263,6 +264,9 @@ struct GeneratorCapture : ::testing::Test {
     GeneratorInput input;
     TWaveRecorder recorder{input};
     Window window{recorder};
+
+    // A capture that a failed assertion left running ends while its window still exists.
+    void TearDown() override { recorder.StopRecording(); }
 
     explicit GeneratorCapture(const GeneratorSpec& spec = GeneratorSpec::defaults()) : input(spec) {}
 

@@ -2,6 +2,7 @@
 #include "ValueFormat.h"
 
 #include <gtest/gtest.h>
+#include <limits>
 
 using namespace mirel;
 
@@ -43,6 +44,12 @@ TEST(ValueToStr, WorkedExamples)
     };
     for (const auto& c : cases)
         EXPECT_EQ(ValueToStr(c.exponent, c.x), c.text) << "exponent " << c.exponent << ", x " << c.x;
+}
+
+TEST(ValueToStr, NonFiniteValuesDoNotBreakTheText)
+{
+    EXPECT_EQ(ValueToStr(0, std::numeric_limits<double>::quiet_NaN()), "NAN ");
+    EXPECT_EQ(ValueToStr(0, std::numeric_limits<double>::infinity()), "INF ");
 }
 
 TEST(GeneralFloatText, ShortestDecimalWithComma)
