@@ -3,6 +3,7 @@
 #include "AppFont.h"
 #include "InstrumentIcons.h"
 #include "InstrumentWindow.h"
+#include "PanelStyle.h"
 #include "UpDown.h"
 
 #include <QCloseEvent>
@@ -18,30 +19,6 @@
 
 namespace mirel {
 
-namespace {
-
-const QColor Navy(0x00, 0x00, 0x80);
-
-// A group box whose caption is navy while its controls keep the usual text colour.
-QGroupBox* navyGroup(const QString& title, QWidget* parent)
-{
-    auto* group = new QGroupBox(title, parent);
-    QPalette p = group->palette();
-    p.setColor(QPalette::WindowText, Navy);
-    group->setPalette(p);
-    return group;
-}
-
-void keepTextColour(QWidget* control)
-{
-    QPalette p = control->palette();
-    p.setColor(QPalette::WindowText, QGuiApplication::palette().color(QPalette::WindowText));
-    p.setColor(QPalette::Text, QGuiApplication::palette().color(QPalette::Text));
-    control->setPalette(p);
-}
-
-}  // namespace
-
 TMainForm::TMainForm(WaveInput& input, LauncherLink& launcher)
     : CurrentScheme(launcher.WhiteScheme), input_(input), Launcher(launcher)
 {
@@ -51,12 +28,8 @@ TMainForm::TMainForm(WaveInput& input, LauncherLink& launcher)
     setFixedSize(492, 123);
     showMessage = [this](const QString& text) { QMessageBox::information(this, QStringLiteral("Mirel"), text); };
 
-    MainPanel = new QWidget(this);
-    MainPanel->setObjectName("MainPanel");
-    MainPanel->setFixedHeight(40);
+    MainPanel = panel::controlPanel(this, "MainPanel", 40);
     MainPanel->setGeometry(0, 0, 492, 40);
-    MainPanel->setAutoFillBackground(true);
-    MainPanel->setBackgroundRole(QPalette::Button);
 
     sbtnOS = makeToolButton(Oscilloscope, 5, 30);
     sbtnOS->setObjectName("sbtnOS");
@@ -79,7 +52,7 @@ TMainForm::TMainForm(WaveInput& input, LauncherLink& launcher)
     sbtnMain->setToolButtonStyle(Qt::ToolButtonTextOnly);
     sbtnMain->hide();
 
-    gbFon = navyGroup(QStringLiteral("Фон"), MainPanel);
+    gbFon = panel::group(QStringLiteral("Фон"), MainPanel, false);
     gbFon->setObjectName("gbFon");
     gbFon->setGeometry(257, 0, 128, 38);
     rbWhite = new QRadioButton(QStringLiteral("Белый"), gbFon);
@@ -89,20 +62,20 @@ TMainForm::TMainForm(WaveInput& input, LauncherLink& launcher)
     rbBlack = new QRadioButton(QStringLiteral("Черный"), gbFon);
     rbBlack->setObjectName("rbBlack");
     rbBlack->setGeometry(66, 16, 60, 18);
-    keepTextColour(rbWhite);
-    keepTextColour(rbBlack);
+    panel::setPlainStyle(rbWhite);
+    panel::setPlainStyle(rbBlack);
     connect(rbWhite, &QRadioButton::clicked, this, [this] { rbWhiteClick(); });
     connect(rbBlack, &QRadioButton::clicked, this, [this] { rbWhiteClick(); });
     gbFon->hide();
 
-    gbLineWidth = navyGroup(QStringLiteral("Толщина линии"), MainPanel);
+    gbLineWidth = panel::group(QStringLiteral("Толщина линии"), MainPanel, false);
     gbLineWidth->setObjectName("gbLineWidth");
     gbLineWidth->setGeometry(388, 0, 99, 38);
     edLineWidth = new QLineEdit(QStringLiteral("1"), gbLineWidth);
     edLineWidth->setObjectName("edLineWidth");
     edLineWidth->setReadOnly(true);
     edLineWidth->setGeometry(30, 15, 24, 20);
-    keepTextColour(edLineWidth);
+    panel::setPlainStyle(edLineWidth);
     udLineWidth = new UpDown(Qt::Vertical, gbLineWidth);
     udLineWidth->setObjectName("udLineWidth");
     udLineWidth->setRange(1, 3);

@@ -3,6 +3,7 @@
 #include "TFormOS.h"
 
 #include "AppFont.h"
+#include "PanelStyle.h"
 #include "RefreshPacing.h"
 #include "UpDown.h"
 
@@ -21,70 +22,7 @@
 
 namespace mirel {
 
-namespace {
-
-const QColor Navy(0x00, 0x00, 0x80);
-const QColor Green(0x00, 0x80, 0x00);
-const QColor Maroon(0x80, 0x00, 0x00);
-
-void colour(QWidget* widget, const QColor& colour, bool bold)
-{
-    QPalette p = widget->palette();
-    p.setColor(QPalette::WindowText, colour);
-    p.setColor(QPalette::ButtonText, colour);
-    p.setColor(QPalette::Text, colour);
-    widget->setPalette(p);
-    QFont f = widget->font();
-    f.setBold(bold);
-    widget->setFont(f);
-}
-
-QLabel* label(const QString& text, QWidget* parent, int left, int top)
-{
-    auto* l = new QLabel(text, parent);
-    l->move(left, top);
-    return l;
-}
-
-QGroupBox* group(const QString& title, QWidget* parent, QRect geometry, bool bold)
-{
-    auto* g = new QGroupBox(title, parent);
-    g->setGeometry(geometry);
-    colour(g, Navy, bold);
-    return g;
-}
-
-// Children of a coloured group keep the usual text colour and weight unless told otherwise.
-void plain(QWidget* widget)
-{
-    colour(widget, QGuiApplication::palette().color(QPalette::WindowText), false);
-}
-
-QSlider* shiftBar(QWidget* parent, const char* name, QRect geometry, int range, int tick, const QString& hint)
-{
-    auto* bar = new QSlider(Qt::Horizontal, parent);
-    bar->setObjectName(name);
-    bar->setGeometry(geometry);
-    bar->setRange(-range, range);
-    bar->setTickInterval(tick);
-    bar->setTickPosition(QSlider::TicksBelow);
-    bar->setValue(0);
-    bar->setToolTip(hint);
-    return bar;
-}
-
-QToolButton* zeroButton(QWidget* parent, const char* name, QPoint at, const QColor& c, const QString& hint)
-{
-    auto* button = new QToolButton(parent);
-    button->setObjectName(name);
-    button->setText("0");
-    button->setGeometry(at.x(), at.y(), 23, 22);
-    button->setToolTip(hint);
-    colour(button, c, true);
-    return button;
-}
-
-}  // namespace
+using namespace panel;
 
 void TFormOS::buildControls()
 {
@@ -100,11 +38,7 @@ void TFormOS::buildControls()
     N1->setObjectName("N1");
     N1->setEnabled(false);  // the picture export is not built yet
 
-    auto* pnlOscControl = new QWidget(clientArea());
-    pnlOscControl->setObjectName("pnlOscControl");
-    pnlOscControl->setFixedHeight(108);
-    pnlOscControl->setAutoFillBackground(true);
-    pnlOscControl->setBackgroundRole(QPalette::Button);
+    QWidget* pnlOscControl = controlPanel(clientArea(), "pnlOscControl", 108);
     layout->addWidget(pnlOscControl);
 
     // Y: channel switches, sensitivities and vertical shifts.
@@ -117,13 +51,10 @@ void TFormOS::buildControls()
     cb2k->setObjectName("cb2k");
     cb2k->move(20, 49);
     cb2k->setToolTip(QStringLiteral("Канал 2 : включить / выключить"));
-    auto* label1 = label(QStringLiteral("A"), gbY, 8, 16);
-    colour(label1, Green, true);
-    auto* label2 = label(QStringLiteral("B"), gbY, 8, 49);
-    colour(label2, Maroon, true);
+    label(QStringLiteral("A"), gbY, 8, 16, Green, true);
+    label(QStringLiteral("B"), gbY, 8, 49, Maroon, true);
     for (auto [text, left] : {std::pair{"Канал", 4}, std::pair{"Масштаб", 46}, std::pair{"Смещение по вертикали", 130}}) {
-        auto* l = label(QString::fromUtf8(text), gbY, left, 78);
-        colour(l, Navy, false);
+        label(QString::fromUtf8(text), gbY, left, 78, Navy, false);
     }
     udAY = new UpDown(Qt::Vertical, gbY);
     udAY->setObjectName("udAY");
@@ -141,14 +72,16 @@ void TFormOS::buildControls()
         spinner->setPosition(osc::SensitivityPositionAtStart);
         connect(spinner, &UpDown::clicked, this, [this, spinner] { udAYClick(spinner); });
     }
-    lblda = label(QStringLiteral("1000"), gbY, 61, 21);
+    lblda = label(QStringLiteral("1000"), gbY, 61, 21, Green, true);
     lblda->setObjectName("lblda");
-    lblda->setFixedWidth(64);
-    colour(lblda, Green, true);
-    lbldb = label(QStringLiteral("1000"), gbY, 61, 54);
+    lbldb = label(QStringLiteral("1000"), gbY, 61, 54, Maroon, true);
     lbldb->setObjectName("lbldb");
-    lbldb->setFixedWidth(64);
-    colour(lbldb, Maroon, true);
+    QStringList sensCaptions;
+    for (double sens : osc::SensitivityTable)
+        for (int surfaceHeight : {0, 325})
+            sensCaptions << QString::fromUtf8(osc::SensitivityCaption(sens, surfaceHeight));
+    fitToWidest(lblda, sensCaptions);
+    fitToWidest(lbldb, sensCaptions);
     tbAYShift = shiftBar(gbY, "tbAYShift", QRect(125, 16, 132, 28), 200, 40, QStringLiteral("Смещение по каналу A"));
     tbBYShift = shiftBar(gbY, "tbBYShift", QRect(125, 48, 132, 28), 200, 40, QStringLiteral("Смещение по каналу B"));
     sbtnAY0 = zeroButton(gbY, "sbtnAY0", {258, 16}, Green, QStringLiteral("Ноль смещения по каналу A (0)"));
@@ -170,11 +103,10 @@ void TFormOS::buildControls()
     lbldx = label(QStringLiteral("1 мс/дел"), gbX, 48, 18);
     lbldx->setObjectName("lbldx");
     lbldx->setFixedWidth(120);
-    colour(lbldx, Navy, true);
+    setTextStyle(lbldx, Navy, true);
     tbXShift = shiftBar(gbX, "tbXShift", QRect(1, 49, 150, 28), 300, 60, QStringLiteral("Смещение по горизонтали"));
     sbtnX0 = zeroButton(gbX, "sbtnX0", {152, 49}, Navy, QStringLiteral("Ноль смещения по горизонтали"));
-    auto* label5 = label(QStringLiteral("Смещение по горизонтали"), gbX, 8, 78);
-    colour(label5, Navy, false);
+    label(QStringLiteral("Смещение по горизонтали"), gbX, 8, 78, Navy, false);
 
     // Synchronisation and sweep, right of the design width.
     auto* label6 = label(QStringLiteral("Синхронизация:"), pnlOscControl, 494, 8);
@@ -186,7 +118,7 @@ void TFormOS::buildControls()
     for (const auto& item : osc::SyncItems)
         cbSinchro->addItem(QString::fromUtf8(item.Caption));
     cbSinchro->setCurrentIndex(osc::SyncItemAtStart);
-    colour(cbSinchro, Navy, false);
+    setTextStyle(cbSinchro, Navy, false);
     connect(cbSinchro, &QComboBox::currentIndexChanged, this, [this] { cbSinchroChange(); });
     connect(cbSinchro, &QComboBox::activated, this, [this] { cbSinchroChange(); });
     Label8 = label(QStringLiteral("Развертка: непрерывная"), pnlOscControl, 494, 45);
@@ -195,12 +127,12 @@ void TFormOS::buildControls()
     sbtnRazv = new QToolButton(pnlOscControl);
     sbtnRazv->setObjectName("sbtnRazv");
     sbtnRazv->setGeometry(494, 60, 149, 39);
-    colour(sbtnRazv, Navy, false);
+    setTextStyle(sbtnRazv, Navy, false);
     connect(sbtnRazv, &QToolButton::clicked, this, [this] { sbtnRazvClick(); });
     sbtnRazvGo = new QToolButton(pnlOscControl);
     sbtnRazvGo->setObjectName("sbtnRazvGo");
     sbtnRazvGo->setGeometry(575, 60, 68, 39);
-    colour(sbtnRazvGo, Maroon, false);
+    setTextStyle(sbtnRazvGo, Maroon, false);
     sbtnRazvGo->hide();
     connect(sbtnRazvGo, &QToolButton::clicked, this, [this] { sbtnRazvGoClick(); });
 
@@ -213,13 +145,13 @@ void TFormOS::buildControls()
     edRefreshInterval->setMaxLength(osc::RefreshIntervalMaxChars);
     edRefreshInterval->setToolTip(QStringLiteral("Обновление, в милисекундах"));
     edRefreshInterval->installEventFilter(this);
-    plain(edRefreshInterval);
+    setPlainStyle(edRefreshInterval);
     connect(edRefreshInterval, &QLineEdit::textChanged, this, [this] { edRefreshIntervalChange(); });
     cbRefInt = new QCheckBox(QStringLiteral("Max"), gbRefreshInt);
     cbRefInt->setObjectName("cbRefInt");
     cbRefInt->move(8, 20);
     cbRefInt->setToolTip(QStringLiteral("Максимальная скорость обновления"));
-    plain(cbRefInt);
+    setPlainStyle(cbRefInt);
     connect(cbRefInt, &QCheckBox::clicked, this, [this] { cbRefIntClick(); });
 
     for (QObject* control : {static_cast<QObject*>(cb1k), static_cast<QObject*>(cb2k)})
