@@ -1,42 +1,23 @@
 // What each instrument window makes of a filled buffer, fed through the scripted input.
-#include "FakeWaveInput.h"
+#include "ScriptedWindowTest.h"
 #include "TFormER.h"
 #include "TFormPV.h"
 #include "TFormSP.h"
 
 #include <QCoreApplication>
 #include <QSlider>
-#include <QTimer>
-#include <gtest/gtest.h>
 
 using namespace mirel;
-using mirel::test::FakeWaveInput;
 
 namespace {
 
-struct HandoffTest : ::testing::Test {
-    FakeWaveInput input;
-    LauncherLink link;
-
+struct HandoffTest : test::ScriptedWindowTest {
     template <class Window>
     void prepare(Window& window, int rate = 8000)
     {
         window.DeviceId = 0;
         window.SampleRate = rate;
         ASSERT_TRUE(window.Start());
-    }
-
-    void deliver(const std::function<std::uint8_t(int)>& fill)
-    {
-        ASSERT_TRUE(input.completeBuffer(fill));
-        QCoreApplication::processEvents();
-    }
-
-    // Ends a capture quickly: the card delivers the block in flight while the stop waits.
-    void finish(InstrumentWindow& window)
-    {
-        QTimer::singleShot(0, &window, [this] { input.completeBuffer(); });
-        window.Shutdown();
     }
 };
 
@@ -61,13 +42,9 @@ TEST_F(HandoffTest, SpectrumSplitsTheChannelsOnlyWhileLive)
     TFormSP form(input, link);
     form.FftLength = 2048;
     prepare(form);
-    // Frame i: A = i, B = -i, little-endian.
-    auto frames = [](int byte) {
-        const int frame = byte / 4;
-        const auto sample = static_cast<std::uint16_t>(byte % 4 < 2 ? frame : -frame);
-        return static_cast<std::uint8_t>(byte % 2 == 0 ? sample & 0xFF : sample >> 8);
-    };
-    deliver(frames);
+    // Frame i: A = i, B = -i.
+    deliver(test::StereoFrames([](int i) { return static_cast<std::int16_t>(i); },
+                               [](int i) { return static_cast<std::int16_t>(-i); }));
     EXPECT_EQ(form.BlockCounter, 1);
     EXPECT_EQ(form.samplesA()[0], 0);
     EXPECT_EQ(form.samplesA()[300], 300);
@@ -90,7 +67,7 @@ TEST_F(HandoffTest, SpectrumStopIsHeldOffForASecondAfterAnAccuracyChange)
     form.Stop();
     EXPECT_TRUE(form.Running) << "the capture keeps running in the hidden window";
     form.accuracyControl()->setEnabled(true);
-    QTimer::singleShot(0, &form, [this] { input.completeBuffer(); });
+    whileStopping(form);
     form.Stop();
     EXPECT_FALSE(form.Running);
     EXPECT_FALSE(form.accuracyControl()->isEnabled());

@@ -1,83 +1,22 @@
 // The oscilloscope window fed through the scripted input: blocks reach the screen in the colours
 // of the scheme, old traces vanish, the sweep and the refresh controls act on what is shown.
-#include "FakeWaveInput.h"
-#include "TFormOS.h"
+#include "OscWindowFixture.h"
 #include "UpDown.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
-#include <QTimer>
 #include <QToolButton>
-#include <cmath>
 #include <gtest/gtest.h>
 
 using namespace mirel;
-using mirel::test::FakeWaveInput;
 
 namespace {
 
-struct OscWindowTest : ::testing::Test {
-    FakeWaveInput input;
-    LauncherLink link;
-    TFormOS form{input, link};
-
-    void SetUp() override
-    {
-        link.InstrumentWidth = 700;
-        link.InstrumentHeight = 560;
-        form.SampleRate = 48000;
-        form.show();
-        QCoreApplication::processEvents();
-        ASSERT_TRUE(form.Running);
-    }
-
-    void TearDown() override
-    {
-        form.PMenu->hide();
-        whileStopping();
-        form.Shutdown();
-    }
-
-    // A card delivers the block in flight while a stop waits for it.
-    void whileStopping()
-    {
-        QTimer::singleShot(0, &form, [this] { input.completeBuffer(); });
-    }
-
-    // One block from the card: channel A and B as functions of the frame number.
-    void feed(const std::function<std::int16_t(int)>& a, const std::function<std::int16_t(int)>& b = {})
-    {
-        ASSERT_TRUE(input.completeBuffer([&](int byte) {
-            const int frame = byte / 4;
-            const std::int16_t sample = (byte % 4 < 2) ? a(frame) : (b ? b(frame) : 0);
-            const auto bits = static_cast<std::uint16_t>(sample);
-            return static_cast<std::uint8_t>(byte % 2 == 0 ? bits & 0xFF : bits >> 8);
-        }));
-        QCoreApplication::processEvents();
-    }
-
-    static std::int16_t sine(int frame) { return static_cast<std::int16_t>(16000 * std::sin(2 * M_PI * 1000 * frame / 48000.0)); }
-    static std::int16_t silence(int) { return 0; }
-
-    // Pixels of `colour` inside the plot area (labels outside it share the channel colours).
-    std::vector<QPoint> plotPixels(Rgb colour) const
-    {
-        const QImage& image = form.screenImage();
-        const auto& g = form.geometry();
-        std::vector<QPoint> found;
-        for (int y = static_cast<int>(g.PlotTop); y < static_cast<int>(g.PlotTop + g.PlotHeight); ++y)
-            for (int x = static_cast<int>(g.PlotLeft); x < static_cast<int>(g.PlotLeft + g.PlotWidth); ++x)
-                if ((image.pixel(x, y) & 0xFFFFFF) == colour)
-                    found.emplace_back(x, y);
-        return found;
-    }
-};
+using OscWindowTest = test::OscWindowFixture;
 
 TEST_F(OscWindowTest, ABlockIsDrawnInTheColoursOfEitherScheme)
 {
@@ -98,13 +37,11 @@ TEST_F(OscWindowTest, ABlockIsDrawnInTheColoursOfEitherScheme)
 TEST_F(OscWindowTest, ANewBlockLeavesNothingOfTheOldTrace)
 {
     feed(sine);
-    form.TimerGetNewDataTimer();  // the pacing asks for the next block
-    feed(silence);
-    const int middle = static_cast<int>(form.geometry().PlotTop + form.geometry().PlotHalfHeight);
+    show(silence);
     const auto pixels = plotPixels(WhiteScheme.ChannelA);
     ASSERT_FALSE(pixels.empty());
     for (const QPoint& p : pixels)
-        ASSERT_EQ(p.y(), middle) << "a pixel of the old sine survived at " << p.x();
+        ASSERT_EQ(p.y(), middle()) << "a pixel of the old sine survived at " << p.x();
 }
 
 TEST_F(OscWindowTest, WithoutADataRequestNoBlockIsTaken)
@@ -205,7 +142,7 @@ TEST_F(OscWindowTest, ATimeBaseStepReopensTheCaptureWithTheNewBlockLength)
 {
     EXPECT_EQ(form.screenPoints(), 153);
     EXPECT_EQ(form.BufferBytes, 453 * 4);
-    whileStopping();
+    whileStopping(form);
     form.udX->stepUp();
     EXPECT_EQ(form.screenPoints(), 307);
     EXPECT_EQ(form.BufferBytes, 607 * 4);
