@@ -17,7 +17,7 @@ struct OscWindowFixture : ScriptedWindowTest {
 
     void SetUp() override
     {
-        showAt(form, link, windowWidth, windowHeight, 48000);
+        showAt(form, windowWidth, windowHeight, 48000);
         ASSERT_TRUE(form.Running);
     }
 

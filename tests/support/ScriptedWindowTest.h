@@ -33,7 +33,7 @@ struct ScriptedWindowTest : ::testing::Test {
     LauncherLink link;
 
     // Shows the window as the launcher does: the handed-over size, then the window's own start.
-    static void showAt(InstrumentWindow& window, LauncherLink& link, int width, int height, int rate)
+    void showAt(InstrumentWindow& window, int width, int height, int rate)
     {
         link.InstrumentWidth = width;
         link.InstrumentHeight = height;
