@@ -2,7 +2,7 @@
 
 #include "AppFont.h"
 #include "InstrumentIcons.h"
-#include "InstrumentWindow.h"
+#include "GraphicWindow.h"
 #include "PanelStyle.h"
 #include "UpDown.h"
 
@@ -234,7 +234,8 @@ void TMainForm::StartForm(int number)
             gbLineWidth->hide();
             udLineWidth->setTag(udLineWidth->position());
             udLineWidth->setPosition(1);
-            window->SetLineWidth(1);
+            if (auto* graphic = qobject_cast<GraphicWindow*>(window))
+                graphic->ChangeLineWidth(1, false);
             window->dockToolbar(MainPanel);
             window->exec();
             gbLineWidth->show();
@@ -271,25 +272,19 @@ void TMainForm::rbWhiteClick()
     const bool isWhite = CurrentScheme.Background == Launcher.WhiteScheme.Background;
     if (rbWhite->isChecked() == isWhite)
         return;
-    for (int number : {Oscilloscope, Spectrum, Density})
-        if (InstrumentWindow* window = instrument(number))
-            window->ChangeColor();
+    for (InstrumentWindow* window : instruments_)
+        if (auto* graphic = qobject_cast<GraphicWindow*>(window))
+            graphic->ChangeColor();
     CurrentScheme = isWhite ? Launcher.BlackScheme : Launcher.WhiteScheme;
 }
 
 void TMainForm::udLineWidthClick()
 {
     LineWidth = edLineWidth->text().toInt();
-    const int shown = Launcher.CurrentInstrument;
-    if (shown == Oscilloscope || shown == Spectrum || shown == Density) {
-        InstrumentWindow* window = instrument(shown);
-        window->ClearDiagr();
-        window->SetLineWidth(LineWidth);
-        window->Repaint();
-    }
-    for (int number : {Oscilloscope, Spectrum, Density})
-        if (InstrumentWindow* window = instrument(number))
-            window->SetLineWidth(LineWidth);
+    const InstrumentWindow* shown = instrument(Launcher.CurrentInstrument);
+    for (InstrumentWindow* window : instruments_)
+        if (auto* graphic = qobject_cast<GraphicWindow*>(window))
+            graphic->ChangeLineWidth(LineWidth, window == shown);
 }
 
 void TMainForm::showEvent(QShowEvent* e)

@@ -40,7 +40,7 @@ struct Fixture {
     BufferSizes sizes;
     PlotGeometry geometry;
     std::vector<std::uint8_t> bytes;
-    TraceSet traces;
+    mirel::TraceSet traces;
     TraceScales scales;
 };
 

@@ -4,17 +4,14 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
-#include <QPainter>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <utility>
 
 namespace mirel {
 
 InstrumentWindow::InstrumentWindow(WaveInput& input, LauncherLink& launcher, const QString& caption)
     : Launcher(launcher),
-      WhiteCopy(launcher.WhiteScheme),
-      BlackCopy(launcher.BlackScheme),
-      CurrentScheme(launcher.WhiteScheme),
       Recorder(input)
 {
     setWindowTitle(caption);
@@ -116,17 +113,31 @@ void InstrumentWindow::FormCloseQuery()
         Launcher.endApplication();
 }
 
-void InstrumentWindow::ToggleScheme()
+void InstrumentWindow::OnWimData(const WimDataEvent& message)
 {
-    CurrentScheme = CurrentScheme.Background == WhiteCopy.Background ? BlackCopy : WhiteCopy;
-    update();
-}
+    // Gives the buffer back when the hand-off ends, however it ends, unless it went back already.
+    struct GiveBack {
+        InstrumentWindow& window;
+        const WimDataEvent& message;
+        bool pending = true;
+        void now()
+        {
+            if (std::exchange(pending, false))
+                window.GetNextBuffer(message);
+        }
+        ~GiveBack() { now(); }
+    } giveBack{*this, message};
 
-void InstrumentWindow::paintEvent(QPaintEvent*)
-{
-    // Only the window's own background follows the scheme; panels of controls keep their colour.
-    QPainter painter(this);
-    painter.fillRect(rect(), QColor::fromRgb(CurrentScheme.Background));
+    if (!AcceptBlock())
+        return;
+    ++BlockCounter;
+    const bool process = CopyBlock(Buffer);
+    if (Return == BufferReturn::AfterCopying)
+        giveBack.now();
+    if (process)
+        ProcessData();
+    PaintBlock();
+    BlockHandled();
 }
 
 }  // namespace mirel

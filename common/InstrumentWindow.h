@@ -1,9 +1,8 @@
 #pragma once
 // What the four instrument windows share: their capture engine and its buffer slot, the device
-// and rate written by the launcher, the routing of filled buffers to OnWimData, the geometry
-// hand-over between windows, the place of the launcher's toolbar panel, and the colour scheme.
+// and rate written by the launcher, the hand-off of filled buffers (OnWimData and its steps), the
+// geometry hand-over between windows and the place of the launcher's toolbar panel.
 
-#include "DisplayPalette.h"
 #include "LauncherLink.h"
 #include "TWaveRecorder.h"
 
@@ -35,14 +34,6 @@ public:
     virtual bool Start() = 0;
     virtual void Stop() = 0;
 
-    // Graphical windows: toggle the colour scheme and repaint; erase the curves; repaint them.
-    virtual void ChangeColor() {}
-    virtual void ClearDiagr() {}
-    virtual void Repaint() {}
-    virtual void SetLineWidth(int width) { LineWidth = width; }
-    int lineWidth() const { return LineWidth; }
-    const DisplayPalette& currentScheme() const { return CurrentScheme; }
-
     // Moves the launcher's toolbar panel onto the top of this window.
     void dockToolbar(QWidget* panel);
 
@@ -58,10 +49,26 @@ protected:
     void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void reject() override;
-    void paintEvent(QPaintEvent* e) override;
 
-    // The filled-buffer message of the capture now open.
-    virtual void OnWimData(const WimDataEvent& message) = 0;
+    // When the hand-off gives the buffer back to the engine: after the block was processed and
+    // drawn, so that each block is a snapshot of its own, or as soon as it is copied, so that the
+    // recording goes on while the block is processed.
+    enum class BufferReturn { AfterPainting, AfterCopying };
+    void setBufferReturn(BufferReturn when) { Return = when; }
+
+    // The filled-buffer message of the capture now open, handed off in the instrument's steps:
+    // AcceptBlock, then (the block counted) CopyBlock, ProcessData when the copy asks for it,
+    // PaintBlock and BlockHandled. The buffer goes back to the engine on every path, also when the
+    // block is declined or a step throws.
+    void OnWimData(const WimDataEvent& message);
+    // False: the block is not wanted now and goes straight back.
+    virtual bool AcceptBlock() { return true; }
+    // Copies the engine's buffer (null when there is none) into the instrument's own arrays;
+    // returns whether ProcessData is to run.
+    virtual bool CopyBlock(const std::uint8_t* buffer) = 0;
+    virtual void ProcessData() {}
+    virtual void PaintBlock() {}
+    virtual void BlockHandled() {}
     void GetNextBuffer(const WimDataEvent& message) { Recorder.BufferDone(message); }
 
     // Size, centring and the instrument's own preparation when shown (FormShow).
@@ -73,17 +80,10 @@ protected:
     // Opens the capture with the instrument's format; frees nothing, the caller does.
     bool StartCapture(int bitsPerSample, int framesPerBuffer);
 
-    // Colour scheme of a graphical window: toggles between the launcher's two schemes.
-    void ToggleScheme();
-
     // The area below the toolbar, for the instrument's own controls.
     QWidget* clientArea() const { return ClientArea; }
 
     LauncherLink& Launcher;
-    DisplayPalette WhiteCopy;
-    DisplayPalette BlackCopy;
-    DisplayPalette CurrentScheme;
-    int LineWidth = 1;
     std::uint8_t* Buffer = nullptr;  // the engine's buffer while a capture is open
 
 private:
@@ -91,6 +91,7 @@ private:
     QVBoxLayout* ToolbarLayout;
     QWidget* ClientArea;
     bool TearingDown = false;
+    BufferReturn Return = BufferReturn::AfterPainting;
     TWaveRecorder Recorder;
 };
 

@@ -1,19 +1,14 @@
 #include "TFormPV.h"
 
 #include <QCoreApplication>
-#include <QVBoxLayout>
 #include <cstring>
 
 namespace mirel {
 
 TFormPV::TFormPV(WaveInput& input, LauncherLink& launcher)
-    : InstrumentWindow(input, launcher, QStringLiteral("Плотность вероянтости"))
+    : GraphicWindow(input, launcher, QStringLiteral("Плотность вероянтости"), "pbPV", "PM")
 {
-    auto* layout = new QVBoxLayout(clientArea());
-    layout->setContentsMargins(0, 0, 0, 0);
-    pbPV = new DrawingSurface(clientArea());
-    pbPV->setObjectName("pbPV");
-    layout->addWidget(pbPV, 1);
+    pbPV = Surface;
     connect(pbPV, &DrawingSurface::resized, this, [this] { ClearFon(); });
 }
 
@@ -38,41 +33,21 @@ void TFormPV::Stop()
     Running = false;
 }
 
-void TFormPV::OnWimData(const WimDataEvent& message)
+bool TFormPV::CopyBlock(const std::uint8_t* buffer)
 {
-    ++BlockCounter;
-    if (Running && Live && Buffer && static_cast<int>(BlockCopy.size()) >= BufferBytes)
-        std::memcpy(BlockCopy.data(), Buffer, static_cast<size_t>(BufferBytes));
-    ProcessData();
-    PVPaint();
-    GetNextBuffer(message);
+    if (Running && Live && buffer && static_cast<int>(BlockCopy.size()) >= BufferBytes)
+        std::memcpy(BlockCopy.data(), buffer, static_cast<size_t>(BufferBytes));
+    return true;
 }
 
-void TFormPV::FormShow()
+void TFormPV::RedrawCurves()
 {
-    if (!Running)
-        Start();
-    InstrumentWindow::FormShow();
-    ClearFon();
-}
-
-void TFormPV::FormCloseQuery()
-{
-    Stop();
-    InstrumentWindow::FormCloseQuery();
-}
-
-void TFormPV::ChangeColor()
-{
-    ToggleScheme();
-    ClearFon();
     if (Running)
         PVPaint();
 }
 
 void TFormPV::ClearFon()
 {
-    pbPV->setBackgroundColor(CurrentScheme.Background);
     pbPV->clear();
 }
 

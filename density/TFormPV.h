@@ -2,14 +2,13 @@
 // The probability-density window: capture of 8-bit blocks of SampleRate / RefreshRate frames,
 // copied whole. Counting the levels and the drawing are the instrument's own (ProcessData, PVPaint).
 
-#include "DrawingSurface.h"
-#include "InstrumentWindow.h"
+#include "GraphicWindow.h"
 
 #include <vector>
 
 namespace mirel {
 
-class TFormPV : public InstrumentWindow {
+class TFormPV : public GraphicWindow {
     Q_OBJECT
 
 public:
@@ -17,7 +16,6 @@ public:
 
     bool Start() override;
     void Stop() override;
-    void ChangeColor() override;
     void ClearDiagr() override;
     void Repaint() override { PVPaint(); }
 
@@ -27,14 +25,14 @@ public:
     const std::vector<std::uint8_t>& blockCopy() const { return BlockCopy; }
 
 protected:
-    void OnWimData(const WimDataEvent& message) override;
-    void FormShow() override;
-    void FormCloseQuery() override;
+    bool CopyBlock(const std::uint8_t* buffer) override;
+    void ProcessData() override;  // the level histogram: built with the density computation
+    void PaintBlock() override { PVPaint(); }
+    void ClearFon() override;
+    void RedrawCurves() override;
 
 private:
-    void ProcessData();  // the level histogram: built with the density computation
-    void PVPaint();      // the density screen
-    void ClearFon();
+    void PVPaint();  // the density screen
 
     DrawingSurface* pbPV;
     std::vector<std::uint8_t> BlockCopy;

@@ -10,28 +10,11 @@ namespace {
 
 constexpr std::string_view TitleEraser = "                                 ";  // 33 blanks
 
-std::string CutAtFirstSpace(std::string s)
-{
-    if (const auto space = s.find(' '); space != std::string::npos)
-        s.erase(space);
-    return s;
-}
-
-bool Contains(std::string_view s, char c)
-{
-    return s.find(c) != std::string_view::npos;
-}
-
 // The time per division of a 16-division screen, held in single precision: at 400 µs it lies just
 // below 0.0001 s, which puts the axis into microseconds.
 float TimePerDivision16(double timeBase)
 {
     return static_cast<float>(timeBase * 0.001 * 0.001 * 0.25);
-}
-
-int Trunc(double v)
-{
-    return static_cast<int>(std::trunc(v));
 }
 
 struct VoltScale {
@@ -59,7 +42,7 @@ VoltScale VoltScaleOf(double sens, int n)
 
 std::string VoltLabel(const VoltScale& s, int i)
 {
-    std::string text = CutAtFirstSpace(ValueToStr(s.Exponent, (s.Half - i) * s.PerDivision));
+    std::string text = UpToFirstBlank(ValueToStr(s.Exponent, (s.Half - i) * s.PerDivision));
     const auto point = text.find('.');
     if (s.Decimals) {
         if (point == std::string::npos)
@@ -92,7 +75,7 @@ std::vector<std::string> TimeLabelTexts(double timeBase, int n)
     for (int i = 0; i <= n; ++i) {
         // The factor keeps values such as 0.2 from reading 0.19 after the four-character cut.
         const double value = (i - n / 2) * 1.00001 * td * f;
-        std::string text = CutAtFirstSpace(ValueToStr(p, value));
+        std::string text = UpToFirstBlank(ValueToStr(p, value));
         while (!text.empty() && text.back() == '0' && Contains(text, '.'))
             text.pop_back();
         if (!text.empty() && text.back() == '.')

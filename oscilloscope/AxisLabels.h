@@ -3,34 +3,13 @@
 // channel, with their positions. The window draws them as they come, with an opaque background.
 
 #include "OscScales.h"
+#include "PlotText.h"
 
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace mirel::osc {
-
-// Colour role of a text, taken from the current colour scheme.
-enum class TextColour { Frame, ChannelA, ChannelB, Background };
-
-struct PlacedText {
-    std::string Text;  // UTF-8
-    int X = 0;         // top-left corner, pixels of the drawing surface
-    int Y = 0;
-    bool Bold = false;
-    TextColour Colour = TextColour::Frame;
-};
-
-// A rectangle to fill with the background colour before the texts are drawn (left, top, right,
-// bottom; the right and bottom edges excluded).
-struct ClearRect {
-    int Left = 0, Top = 0, Right = 0, Bottom = 0;
-};
-
-struct AxisTexts {
-    ClearRect Clear;
-    std::vector<PlacedText> Texts;  // in drawing order
-};
 
 // `XTextOut`: the time labels under the plot (one per division line, values in the unit of the
 // time per division of a 16-division screen, trailing zeros dropped) and the unit «мс» / «мкс» to

@@ -3,6 +3,8 @@
 // samples on the screen and per capture block, the plot area inside the drawing surface, and the
 // shift track-bar ranges that follow a resize.
 
+#include "PlotRect.h"
+
 #include <array>
 #include <string>
 
@@ -75,6 +77,7 @@ struct PlotGeometry {
     double PlotHalfHeight = 0;
 
     static PlotGeometry FromSurface(int surfaceWidth, int surfaceHeight);
+    PlotRect Plot() const { return {PlotLeft, PlotTop, PlotWidth, PlotHeight}; }
     int TimeDivisions() const { return osc::TimeDivisions(SurfaceWidth); }
     int VoltDivisions() const { return osc::VoltDivisions(SurfaceHeight); }
 };

@@ -38,9 +38,12 @@ void applyShiftBar(QSlider* bar, const osc::ShiftBarLayout& layout)
 }  // namespace
 
 TFormOS::TFormOS(WaveInput& input, LauncherLink& launcher)
-    : InstrumentWindow(input, launcher, QStringLiteral("Осциллограф"))
+    : GraphicWindow(input, launcher, QStringLiteral("Осциллограф"), "pbOS", "PMenu")
 {
     setObjectName("FormOS");
+    pbOS = Surface;
+    PMenu = popupMenu();
+    N1 = exportAction();
     buildControls();
     Geometry = osc::PlotGeometry::FromSurface(pbOS->width(), pbOS->height());
     applySweepControls();
@@ -89,31 +92,16 @@ void TFormOS::Stop()
     Sweep.OnStop();
 }
 
-void TFormOS::OnWimData(const WimDataEvent& message)
+bool TFormOS::CopyBlock(const std::uint8_t* buffer)
 {
-    if (Sweep.AcceptBlock()) {
-        ++BlockCounter;
-        BlockCopy.Take(Running ? Buffer : nullptr, Running);
-        Triggers = osc::Synchronize(SyncMode, BlockCopy.View());
-        ProcessData();
-        OscillPaint();
-        Sweep.BlockHandled(cbRefInt->isChecked());
-    }
-    GetNextBuffer(message);
+    BlockCopy.Take(Running ? buffer : nullptr, Running);
+    Triggers = osc::Synchronize(SyncMode, BlockCopy.View());
+    return true;
 }
 
-void TFormOS::FormShow()
+void TFormOS::BlockHandled()
 {
-    if (!Running)
-        Start();
-    InstrumentWindow::FormShow();
-    ClearFon();
-}
-
-void TFormOS::FormCloseQuery()
-{
-    Stop();
-    InstrumentWindow::FormCloseQuery();
+    Sweep.BlockHandled(cbRefInt->isChecked());
 }
 
 void TFormOS::ProcessData()
@@ -216,23 +204,19 @@ void TFormOS::cbSinchroChange()
 
 void TFormOS::NRGo()
 {
-    ClearDiagr();
     Sweep.NRGo();
-    applySweepControls();
+    applySweep(osc::SweepCommand::Go);
 }
 
 void TFormOS::NRPause()
 {
     Sweep.NRPause();
-    applySweepControls();
+    applySweep(osc::SweepCommand::Pause);
 }
 
 void TFormOS::sbtnRazvClick()
 {
-    if (Sweep.Continuous())
-        NRPause();
-    else
-        NRGo();
+    applySweep(Sweep.sbtnRazvClick());
 }
 
 void TFormOS::sbtnRazvGoClick()
@@ -242,13 +226,18 @@ void TFormOS::sbtnRazvGoClick()
 
 void TFormOS::pbOSMouseDown(Qt::MouseButton button, QPoint position)
 {
-    if (button == Qt::RightButton) {
-        // The picture freezes before the popup menu opens.
-        NRPause();
-        PMenu->popup(pbOS->mapToGlobal(position));
-        return;
-    }
-    sbtnRazvClick();
+    const bool right = button == Qt::RightButton;
+    applySweep(Sweep.pbOSMouseDown(right ? osc::MouseButton::Right : osc::MouseButton::Left));
+    // The picture is frozen before the popup menu opens.
+    if (right)
+        popUpMenu(position);
+}
+
+void TFormOS::applySweep(osc::SweepCommand command)
+{
+    if (command == osc::SweepCommand::Go)
+        ClearDiagr();
+    applySweepControls();
 }
 
 void TFormOS::applySweepControls()

@@ -4,8 +4,7 @@
 // this folder (scales, trigger, point mapping, axis texts, sweep state, refresh pacing).
 
 #include "AxisLabels.h"
-#include "DrawingSurface.h"
-#include "InstrumentWindow.h"
+#include "GraphicWindow.h"
 #include "OscBlock.h"
 #include "OscScales.h"
 #include "SweepState.h"
@@ -29,7 +28,7 @@ namespace mirel {
 
 class UpDown;
 
-class TFormOS : public InstrumentWindow {
+class TFormOS : public GraphicWindow {
     Q_OBJECT
 
 public:
@@ -37,7 +36,6 @@ public:
 
     bool Start() override;
     void Stop() override;
-    void ChangeColor() override;
     void ClearDiagr() override;
     void Repaint() override { OscillPaint(); }
 
@@ -58,7 +56,7 @@ public:
     void TimerRefPerSecTimer();
 
     // Screen.
-    void ClearFon();
+    void ClearFon() override;
     void OscillPaint();
     void PaintBorders();
     void PaintVertLines();
@@ -69,7 +67,7 @@ public:
 
     // State, readable by tests.
     const osc::SweepState& sweep() const { return Sweep; }
-    const osc::TraceSet& traces() const { return Traces; }
+    const TraceSet& traces() const { return Traces; }
     const osc::PlotGeometry& geometry() const { return Geometry; }
     osc::TriggerOffsets triggers() const { return Triggers; }
     int screenPoints() const { return ScreenPoints; }
@@ -101,7 +99,7 @@ public:
     QGroupBox* gbRefreshInt;
     QLineEdit* edRefreshInterval;
     QCheckBox* cbRefInt;
-    QMenu* PMenu;
+    QMenu* PMenu;  // the display's popup menu and its export item
     QAction* N1;
     QTimer TimerGetNewData;
     QTimer TimerRefPerSec;
@@ -109,25 +107,29 @@ public:
     int TimerTag = 0;
 
 protected:
-    void OnWimData(const WimDataEvent& message) override;
-    void FormShow() override;
-    void FormCloseQuery() override;
+    // The hand-off: a block is taken when the sweep asks for one; it is synchronised on its copy,
+    // mapped and drawn.
+    bool AcceptBlock() override { return Sweep.AcceptBlock(); }
+    bool CopyBlock(const std::uint8_t* buffer) override;
+    void ProcessData() override;
+    void PaintBlock() override { OscillPaint(); }
+    void BlockHandled() override;
+    void RedrawCurves() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildControls();
-    void ProcessData();
     void SetNewBufSize();
     void FrameResize();
     void GeometryJob();
+    // After a sweep command: a resumed continuous sweep starts on a clean grid; the sweep
+    // controls show the new sweep.
+    void applySweep(osc::SweepCommand command);
     void applySweepControls();
-    void drawTexts(const osc::AxisTexts& texts);
-    Rgb colourOf(osc::TextColour role) const;
-    void outline(double left, double top, double right, double bottom);
 
     osc::SweepState Sweep;
     osc::BlockCopy BlockCopy;
-    osc::TraceSet Traces;
+    TraceSet Traces;
     osc::TriggerOffsets Triggers;
     osc::PlotGeometry Geometry;
     std::string SyncMode = "AB";

@@ -15,10 +15,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QSlider>
 #include <QToolButton>
-#include <QVBoxLayout>
 
 namespace mirel {
 
@@ -26,20 +24,8 @@ using namespace panel;
 
 void TFormOS::buildControls()
 {
-    auto* layout = new QVBoxLayout(clientArea());
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-
-    pbOS = new DrawingSurface(clientArea());
-    pbOS->setObjectName("pbOS");
-    layout->addWidget(pbOS, 1);
-    PMenu = new QMenu(this);
-    N1 = PMenu->addAction(QStringLiteral("Сохранить диаграмму ..."));
-    N1->setObjectName("N1");
-    N1->setEnabled(false);  // the picture export is not built yet
-
     QWidget* pnlOscControl = controlPanel(clientArea(), "pnlOscControl", 108);
-    layout->addWidget(pnlOscControl);
+    addControlPanel(pnlOscControl);
 
     // Y: channel switches, sensitivities and vertical shifts.
     auto* gbY = group(QStringLiteral("Y"), pnlOscControl, QRect(8, 3, 292, 97), true);

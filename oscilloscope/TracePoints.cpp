@@ -61,27 +61,4 @@ void ProcessData(const BlockView& block, const TriggerOffsets& triggers, const P
         MapChannel(block, true, triggers.TriggerB, geometry, scales.B, scales.ShiftX, scales.ScreenPoints, traceB);
 }
 
-void TraceSet::Allocate(int screenPoints)
-{
-    const auto n = static_cast<size_t>(std::max(screenPoints, 0));
-    TraceA.assign(n, {});
-    TraceB.assign(n, {});
-    PrevTraceA.assign(n, {});
-    PrevTraceB.assign(n, {});
-}
-
-void TraceSet::Free()
-{
-    for (auto* v : {&TraceA, &TraceB, &PrevTraceA, &PrevTraceB}) {
-        v->clear();
-        v->shrink_to_fit();
-    }
-}
-
-void TraceSet::Remember()
-{
-    PrevTraceA = TraceA;
-    PrevTraceB = TraceB;
-}
-
 }  // namespace mirel::osc

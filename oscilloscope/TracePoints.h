@@ -5,6 +5,7 @@
 #include "OscScales.h"
 #include "ScreenPoint.h"
 #include "Synchronize.h"
+#include "TraceSet.h"
 
 #include <cstdint>
 #include <span>
@@ -40,18 +41,5 @@ struct TraceScales {
 // smaller than its margins. No more points are written than either array holds.
 void ProcessData(const BlockView& block, const TriggerOffsets& triggers, const PlotGeometry& geometry,
                  const TraceScales& scales, std::span<ScreenPoint> traceA, std::span<ScreenPoint> traceB);
-
-// The four point arrays of the window: the traces of the last mapping and the traces as last drawn
-// (which a refresh overdraws in the background colour before drawing the new ones).
-struct TraceSet {
-    std::vector<ScreenPoint> TraceA, TraceB, PrevTraceA, PrevTraceB;
-
-    // Allocated at each start with `screenPoints` points each (all at 0,0); frees the old ones.
-    void Allocate(int screenPoints);
-    void Free();
-    bool Exists() const { return !TraceA.empty(); }
-    // After drawing: the drawn traces become the ones to erase next time (both channels, on or off).
-    void Remember();
-};
 
 }  // namespace mirel::osc

@@ -3,18 +3,13 @@
 #include "BlockHandoff.h"
 
 #include <QSlider>
-#include <QVBoxLayout>
 
 namespace mirel {
 
 TFormSP::TFormSP(WaveInput& input, LauncherLink& launcher)
-    : InstrumentWindow(input, launcher, QStringLiteral("Спектроанализатор"))
+    : GraphicWindow(input, launcher, QStringLiteral("Спектроанализатор"), "pbSP", "PM")
 {
-    auto* layout = new QVBoxLayout(clientArea());
-    layout->setContentsMargins(0, 0, 0, 0);
-    pbSP = new DrawingSurface(clientArea());
-    pbSP->setObjectName("pbSP");
-    layout->addWidget(pbSP, 1);
+    pbSP = Surface;
     connect(pbSP, &DrawingSurface::resized, this, [this] { ClearFon(); });
 
     // The accuracy control chooses the transform length; its own window part comes with the
@@ -65,47 +60,18 @@ void TFormSP::Timer1Timer()
     }
 }
 
-void TFormSP::OnWimData(const WimDataEvent& message)
+bool TFormSP::CopyBlock(const std::uint8_t* buffer)
 {
-    if (!Running) {
-        GetNextBuffer(message);
-        return;
-    }
-    ++BlockCounter;
-    if (Live) {
-        const int frames = BufferBytes / 4;
-        if (Buffer && static_cast<int>(SamplesA.size()) >= frames && static_cast<int>(SamplesB.size()) >= frames)
-            DeinterleaveStereo16(Buffer, BufferBytes, SamplesA.data(), SamplesB.data());
-        ProcessData();
-    }
-    SPPaint();
-    GetNextBuffer(message);
-}
-
-void TFormSP::FormShow()
-{
-    if (!Running)
-        Start();
-    InstrumentWindow::FormShow();
-    ClearFon();
-}
-
-void TFormSP::FormCloseQuery()
-{
-    Stop();
-    InstrumentWindow::FormCloseQuery();
-}
-
-void TFormSP::ChangeColor()
-{
-    ToggleScheme();
-    ClearFon();
-    SPPaint();
+    if (!Live)
+        return false;
+    const int frames = BufferBytes / 4;
+    if (buffer && static_cast<int>(SamplesA.size()) >= frames && static_cast<int>(SamplesB.size()) >= frames)
+        DeinterleaveStereo16(buffer, BufferBytes, SamplesA.data(), SamplesB.data());
+    return true;
 }
 
 void TFormSP::ClearFon()
 {
-    pbSP->setBackgroundColor(CurrentScheme.Background);
     pbSP->clear();
 }
 

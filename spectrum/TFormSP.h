@@ -2,8 +2,7 @@
 // The spectrum analyser's window: capture of 16-bit blocks of FftLength frames, split into one
 // array per channel. The transform and the drawing are the instrument's own (ProcessData, SPPaint).
 
-#include "DrawingSurface.h"
-#include "InstrumentWindow.h"
+#include "GraphicWindow.h"
 
 #include <QTimer>
 #include <vector>
@@ -12,7 +11,7 @@ class QSlider;
 
 namespace mirel {
 
-class TFormSP : public InstrumentWindow {
+class TFormSP : public GraphicWindow {
     Q_OBJECT
 
 public:
@@ -20,7 +19,6 @@ public:
 
     bool Start() override;
     void Stop() override;
-    void ChangeColor() override;
     void ClearDiagr() override;
     void Repaint() override { SPPaint(); }
 
@@ -32,14 +30,15 @@ public:
     QSlider* accuracyControl() const { return tbAccuracy; }
 
 protected:
-    void OnWimData(const WimDataEvent& message) override;
-    void FormShow() override;
-    void FormCloseQuery() override;
+    bool AcceptBlock() override { return Running; }
+    bool CopyBlock(const std::uint8_t* buffer) override;
+    void ProcessData() override;  // the transform of SamplesA/SamplesB: built with the spectrum computation
+    void PaintBlock() override { SPPaint(); }
+    void ClearFon() override;
+    void RedrawCurves() override { SPPaint(); }
 
 private:
-    void ProcessData();  // the transform of SamplesA/SamplesB: built with the spectrum computation
-    void SPPaint();      // the spectrum screen
-    void ClearFon();
+    void SPPaint();  // the spectrum screen
     void Timer1Timer();
 
     DrawingSurface* pbSP;

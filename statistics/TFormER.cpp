@@ -10,6 +10,7 @@ namespace mirel {
 TFormER::TFormER(WaveInput& input, LauncherLink& launcher)
     : InstrumentWindow(input, launcher, QStringLiteral("Расчет ошибок"))
 {
+    setBufferReturn(BufferReturn::AfterCopying);
     pbTime = new QProgressBar(clientArea());
     pbTime->setObjectName("pbTime");
     pbTime->setRange(0, 100);
@@ -39,13 +40,16 @@ void TFormER::Stop()
     pbTime->setValue(0);
 }
 
-void TFormER::OnWimData(const WimDataEvent& message)
+bool TFormER::AcceptBlock()
 {
-    if (!Buffer || static_cast<int>(BlockCopy.size()) < BufferBytes)
-        return;
-    CopyUnsignedAsSigned8(Buffer, BufferBytes, BlockCopy.data());
-    GetNextBuffer(message);
-    ProcessData();
+    // A late buffer after a stop that timed out finds no copy to fill.
+    return Buffer && static_cast<int>(BlockCopy.size()) >= BufferBytes;
+}
+
+bool TFormER::CopyBlock(const std::uint8_t* buffer)
+{
+    CopyUnsignedAsSigned8(buffer, BufferBytes, BlockCopy.data());
+    return true;
 }
 
 void TFormER::ProcessData() {}

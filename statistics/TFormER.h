@@ -22,10 +22,12 @@ public:
     const std::vector<std::int8_t>& blockCopy() const { return BlockCopy; }
 
 protected:
-    void OnWimData(const WimDataEvent& message) override;
+    // The hand-off copies the block, gives the buffer back at once, then counts.
+    bool AcceptBlock() override;
+    bool CopyBlock(const std::uint8_t* buffer) override;
+    void ProcessData() override;  // counting pulses: built with the timed measurement
 
 private:
-    void ProcessData();  // counting pulses: built with the timed measurement
 
     QProgressBar* pbTime;
     std::vector<std::int8_t> BlockCopy;

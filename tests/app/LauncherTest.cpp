@@ -265,9 +265,9 @@ TEST_F(LauncherTest, TheColourSchemeReachesAllThreeGraphicalWindows)
     drive({[this] { MainForm->sbtnOSPVClick(Spectrum); },
            [this] {
                MainForm->rbBlack->click();
-               for (InstrumentWindow* window : {static_cast<InstrumentWindow*>(FormOS.get()),
-                                                static_cast<InstrumentWindow*>(FormSP.get()),
-                                                static_cast<InstrumentWindow*>(FormPV.get())})
+               for (GraphicWindow* window : {static_cast<GraphicWindow*>(FormOS.get()),
+                                             static_cast<GraphicWindow*>(FormSP.get()),
+                                             static_cast<GraphicWindow*>(FormPV.get())})
                    EXPECT_EQ(window->currentScheme(), BlackScheme);
                MainForm->rbBlack->click();  // no change: already black
                EXPECT_EQ(FormSP->currentScheme(), BlackScheme);

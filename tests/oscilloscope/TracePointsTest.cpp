@@ -226,28 +226,6 @@ TEST(ProcessData, EveryPointLiesInsideTheSurfaceWhateverItsSize)
     }
 }
 
-TEST(TraceSet, AllocatesFourArraysAndRemembersTheDrawnTraces)
-{
-    TraceSet t;
-    EXPECT_FALSE(t.Exists());
-    t.Allocate(153);
-    ASSERT_TRUE(t.Exists());
-    for (const auto* v : {&t.TraceA, &t.TraceB, &t.PrevTraceA, &t.PrevTraceB})
-        EXPECT_EQ(v->size(), 153u);
-    t.TraceA[5] = {1, 2};
-    t.TraceB[152] = {3, 4};
-    const auto* storage = t.PrevTraceA.data();
-    t.Remember();
-    EXPECT_EQ(t.PrevTraceA[5], (ScreenPoint{1, 2}));
-    EXPECT_EQ(t.PrevTraceB[152], (ScreenPoint{3, 4}));
-    EXPECT_EQ(t.PrevTraceA.data(), storage) << "remembering must not reallocate per block";
-    t.Allocate(2);
-    EXPECT_EQ(t.PrevTraceB.size(), 2u);
-    EXPECT_EQ(t.PrevTraceB[1], (ScreenPoint{}));
-    t.Free();
-    EXPECT_FALSE(t.Exists());
-}
-
 TEST(BlockCopy, ZeroesThenCopiesTheBuffer)
 {
     BlockCopy copy;

@@ -1,0 +1,111 @@
+#include "PlotScreen.h"
+
+namespace mirel::plot {
+
+void Outline(Canvas& c, int left, int top, int right, int bottom)
+{
+    c.moveTo(left, top);
+    c.lineTo(right, top);
+    c.lineTo(right, bottom);
+    c.lineTo(left, bottom);
+    c.lineTo(left, top);
+}
+
+void PaintBorders(Canvas& c, const DisplayPalette& palette, int surfaceWidth, int surfaceHeight, const PlotRect& plot)
+{
+    const int w = surfaceWidth - 1;
+    const int h = surfaceHeight - 1;
+    c.setPenStyle(Canvas::PenStyle::Solid);
+    c.setPenWidth(1);
+    c.setPenColor(palette.Frame);
+    c.setBrushColor(palette.Background);
+    Outline(c, 0, 0, w, h);
+    Outline(c, 1, 1, w - 1, h - 1);
+    c.setPenColor(palette.Background);
+    Outline(c, 2, 2, w - 2, h - 2);
+    c.setPenColor(palette.Frame);
+    Outline(c, Trunc(plot.Left - 1), Trunc(plot.Top - 1), Trunc(plot.Left + plot.Width),
+            Trunc(plot.Top + plot.Height));
+}
+
+void GridPen(Canvas& c, const DisplayPalette& palette, Rgb colour, Pen pen)
+{
+    c.setPenWidth(1);
+    c.setPenStyle(pen == Pen::Dotted ? Canvas::PenStyle::Dotted : Canvas::PenStyle::Solid);
+    c.setPenColor(colour);
+    c.setBrushColor(palette.Background);
+}
+
+void VerticalLine(Canvas& c, const PlotRect& plot, int x)
+{
+    c.moveTo(x, Trunc(plot.Top));
+    c.lineTo(x, Trunc(plot.Top + plot.Height));
+}
+
+void HorizontalLine(Canvas& c, const PlotRect& plot, int y)
+{
+    c.moveTo(Trunc(plot.Left), y);
+    c.lineTo(Trunc(plot.Left + plot.Width), y);
+}
+
+void VerticalDivisions(Canvas& c, const DisplayPalette& palette, const PlotRect& plot, int divisions, bool centre)
+{
+    GridPen(c, palette, palette.Grid, Pen::Dotted);
+    for (int i = 1; i < divisions; ++i)
+        VerticalLine(c, plot, Trunc(plot.Left + plot.Width / divisions * i));
+    if (centre) {
+        GridPen(c, palette, palette.Frame, Pen::Solid);
+        VerticalLine(c, plot, Trunc(plot.Left + plot.Width / 2));
+    }
+}
+
+void HorizontalDivisions(Canvas& c, const DisplayPalette& palette, const PlotRect& plot, int divisions, bool centre)
+{
+    GridPen(c, palette, palette.Grid, Pen::Dotted);
+    for (int i = 1; i < divisions; ++i)
+        HorizontalLine(c, plot, Trunc(plot.Top + plot.Height / divisions * i));
+    if (centre) {
+        GridPen(c, palette, palette.Frame, Pen::Solid);
+        HorizontalLine(c, plot, Trunc(plot.Top + plot.Height / 2));
+    }
+}
+
+void DrawCurve(Canvas& c, Rgb colour, int width, std::span<const ScreenPoint> points)
+{
+    c.setPenStyle(Canvas::PenStyle::Solid);
+    c.setPenWidth(width);
+    c.setPenColor(colour);
+    c.polyline(points);
+}
+
+void EraseCurves(Canvas& c, const DisplayPalette& palette, int width, std::span<const ScreenPoint> a,
+                 std::span<const ScreenPoint> b)
+{
+    DrawCurve(c, palette.Background, width, a);
+    DrawCurve(c, palette.Background, width, b);
+}
+
+Rgb ColourOf(const DisplayPalette& palette, TextColour role)
+{
+    switch (role) {
+    case TextColour::ChannelA: return palette.ChannelA;
+    case TextColour::ChannelB: return palette.ChannelB;
+    case TextColour::Background: return palette.Background;
+    case TextColour::Frame: break;
+    }
+    return palette.Frame;
+}
+
+void DrawTexts(Canvas& c, const DisplayPalette& palette, const AxisTexts& texts)
+{
+    c.setBrushColor(palette.Background);
+    c.fillRect(texts.Clear.Left, texts.Clear.Top, texts.Clear.Right, texts.Clear.Bottom);
+    for (const PlacedText& text : texts.Texts) {
+        c.setBold(text.Bold);
+        c.setTextColor(ColourOf(palette, text.Colour));
+        c.textOut(text.X, text.Y, QString::fromUtf8(text.Text));
+    }
+    c.setBold(false);
+}
+
+}  // namespace mirel::plot
