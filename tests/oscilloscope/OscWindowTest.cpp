@@ -171,3 +171,30 @@ TEST_F(OscWindowTest, TheIntervalBoxTakesDigitsButStillEdits)
 }
 
 }  // namespace
+
+namespace {
+
+struct OscRefusedStartTest : test::ScriptedWindowTest {
+    TFormOS form{input, link};
+};
+
+TEST_F(OscRefusedStartTest, FrameGridAndLabelsAreDrawnWithoutBlocks)
+{
+    input.openResult = MMSYSERR_ALLOCATED;
+    showAt(form, 700, 560, 48000);
+    ASSERT_FALSE(form.Running);
+    const QImage& image = form.screenImage();
+    const auto& g = form.geometry();
+    int grid = 0;
+    int frame = 0;
+    for (int x = static_cast<int>(g.PlotLeft); x < static_cast<int>(g.PlotLeft + g.PlotWidth); ++x) {
+        grid += (image.pixel(x, static_cast<int>(g.PlotTop + g.PlotHeight / g.VoltDivisions())) & 0xFFFFFF) ==
+                WhiteScheme.Grid;
+        frame += (image.pixel(x, static_cast<int>(g.PlotTop + g.PlotHalfHeight)) & 0xFFFFFF) == WhiteScheme.Frame;
+    }
+    EXPECT_GT(grid, static_cast<int>(g.PlotWidth) / 3) << "a dotted grid line";
+    EXPECT_EQ(frame, static_cast<int>(g.PlotWidth)) << "the solid centre line";
+    form.hide();
+}
+
+}  // namespace

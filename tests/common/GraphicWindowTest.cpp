@@ -1,0 +1,169 @@
+// The hand-off skeleton and the graphical window's shared steps, on a minimal instrument fed by the
+// scripted input: the buffer goes back on every path and at the right moment, and the scheme and
+// line-width commands run the instrument's own steps in order.
+
+#include "GraphicWindow.h"
+#include "ScriptedWindowTest.h"
+
+#include <QAction>
+#include <QMenu>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace mirel::test {
+namespace {
+
+class ProbeWindow : public GraphicWindow {
+public:
+    ProbeWindow(WaveInput& input, LauncherLink& link)
+        : GraphicWindow(input, link, QStringLiteral("Probe"), "pbProbe", "PM")
+    {
+    }
+
+    bool Start() override
+    {
+        Running = StartCapture(8, 100);
+        return Running;
+    }
+    void Stop() override
+    {
+        recorder().StopRecording();
+        Running = false;
+    }
+    void ClearDiagr() override { steps.push_back("ClearDiagr"); }
+    void Repaint() override { steps.push_back("Repaint " + std::to_string(LineWidth)); }
+
+    void giveBackEarly() { setBufferReturn(BufferReturn::AfterCopying); }
+
+    // A fault inside a step ends the hand-off here, as the program's own handler would.
+    bool event(QEvent* e) override
+    {
+        try {
+            return GraphicWindow::event(e);
+        } catch (const std::runtime_error&) {
+            caught = true;
+            return true;
+        }
+    }
+    bool caught = false;
+
+    FakeWaveInput* input = nullptr;
+    bool accept = true;
+    bool process = true;
+    bool throwInProcess = false;
+    std::vector<std::string> steps;
+    std::uint8_t firstByte = 0;
+    bool queuedWhileProcessing = false;
+
+protected:
+    bool AcceptBlock() override { return accept; }
+    bool CopyBlock(const std::uint8_t* buffer) override
+    {
+        steps.push_back("copy");
+        firstByte = buffer ? buffer[0] : 0;
+        return process;
+    }
+    void ProcessData() override
+    {
+        steps.push_back("process");
+        queuedWhileProcessing = input->bufferQueued();
+        if (throwInProcess)
+            throw std::runtime_error("fault in processing");
+    }
+    void PaintBlock() override { steps.push_back("paint"); }
+    void BlockHandled() override { steps.push_back("handled"); }
+    void ClearFon() override { steps.push_back("ClearFon"); }
+    void RedrawCurves() override { steps.push_back("RedrawCurves"); }
+};
+
+struct GraphicWindowTest : ScriptedWindowTest {
+    ProbeWindow window{input, link};
+
+    void SetUp() override
+    {
+        window.input = &input;
+        showAt(window, 600, 500, 8000);
+        ASSERT_TRUE(window.Running);
+        window.steps.clear();
+    }
+    void TearDown() override { finish(window); }
+    void deliverByte(std::uint8_t value)
+    {
+        deliver([value](int) { return value; });
+    }
+};
+
+TEST_F(GraphicWindowTest, EveryBlockIsHandedOffInOrderAndGivenBackAfterPainting)
+{
+    deliverByte(7);
+    EXPECT_EQ(window.steps, (std::vector<std::string>{"copy", "process", "paint", "handled"}));
+    EXPECT_EQ(window.firstByte, 7);
+    EXPECT_FALSE(window.queuedWhileProcessing) << "the block is a snapshot: the buffer is away";
+    EXPECT_TRUE(input.bufferQueued());
+    deliverByte(9);
+    EXPECT_EQ(window.firstByte, 9) << "each block is the new one";
+    EXPECT_EQ(window.BlockCounter, 2);
+}
+
+TEST_F(GraphicWindowTest, DeclinedUnprocessedAndFailedBlocksStillGiveTheBufferBack)
+{
+    window.accept = false;
+    deliverByte(1);
+    EXPECT_TRUE(window.steps.empty());
+    EXPECT_TRUE(input.bufferQueued());
+    EXPECT_EQ(window.BlockCounter, 0);
+
+    window.accept = true;
+    window.process = false;
+    deliverByte(2);
+    EXPECT_EQ(window.steps, (std::vector<std::string>{"copy", "paint", "handled"}));
+    EXPECT_TRUE(input.bufferQueued());
+
+    window.process = true;
+    window.throwInProcess = true;
+    deliverByte(3);
+    EXPECT_TRUE(window.caught);
+    EXPECT_TRUE(input.bufferQueued()) << "a fault in processing does not end the capture";
+}
+
+TEST_F(GraphicWindowTest, AWindowThatGivesBackEarlyRecordsWhileItProcesses)
+{
+    window.giveBackEarly();
+    deliverByte(4);
+    EXPECT_TRUE(window.queuedWhileProcessing);
+    EXPECT_EQ(window.firstByte, 4) << "copied before the buffer went back";
+}
+
+TEST_F(GraphicWindowTest, SchemeAndLineWidthRunTheInstrumentsSteps)
+{
+    window.ChangeColor();
+    EXPECT_EQ(window.currentScheme(), BlackScheme);
+    EXPECT_EQ(window.surface()->backgroundColor(), BlackScheme.Background);
+    EXPECT_EQ(window.steps, (std::vector<std::string>{"ClearFon", "RedrawCurves"}));
+    window.ChangeColor();
+    EXPECT_EQ(window.currentScheme(), WhiteScheme);
+
+    window.steps.clear();
+    window.ChangeLineWidth(3, false);
+    EXPECT_TRUE(window.steps.empty()) << "a hidden window only keeps the width";
+    window.ChangeLineWidth(2, true);
+    EXPECT_EQ(window.steps, (std::vector<std::string>{"ClearDiagr", "Repaint 2"})) << "erased with the old width";
+    EXPECT_EQ(window.lineWidth(), 2);
+}
+
+TEST_F(GraphicWindowTest, ClosingStopsTheCaptureAndTheMenuOffersTheExport)
+{
+    EXPECT_EQ(window.popupMenu()->objectName(), "PM");
+    EXPECT_EQ(window.exportAction()->text(), QStringLiteral("Сохранить диаграмму ..."));
+    link.RequestedInstrument = Spectrum;  // a switch, not the close box
+    whileStopping(window);
+    window.close();
+    EXPECT_FALSE(window.Running);
+    EXPECT_EQ(input.openHandles, 0);
+    EXPECT_EQ(link.InstrumentWidth, window.width());
+}
+
+}  // namespace
+}  // namespace mirel::test
