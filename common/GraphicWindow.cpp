@@ -14,36 +14,36 @@ GraphicWindow::GraphicWindow(WaveInput& input, LauncherLink& launcher, const QSt
       BlackCopy(launcher.BlackScheme),
       CurrentScheme(launcher.WhiteScheme)
 {
-    Layout = new QVBoxLayout(clientArea());
-    Layout->setContentsMargins(0, 0, 0, 0);
-    Layout->setSpacing(0);
-    Surface = new DrawingSurface(clientArea());
-    Surface->setObjectName(surfaceName);
-    Surface->setBackgroundColor(CurrentScheme.Background);
-    Layout->addWidget(Surface, 1);
+    layout_ = new QVBoxLayout(clientArea());
+    layout_->setContentsMargins(0, 0, 0, 0);
+    layout_->setSpacing(0);
+    surface_ = new DrawingSurface(clientArea());
+    surface_->setObjectName(surfaceName);
+    surface_->setBackgroundColor(CurrentScheme.Background);
+    layout_->addWidget(surface_, 1);
 
-    PopupMenu = new QMenu(this);
-    PopupMenu->setObjectName(menuName);
-    ExportAction = PopupMenu->addAction(QStringLiteral("Сохранить диаграмму ..."));
-    ExportAction->setObjectName("N1");
-    ExportAction->setEnabled(false);  // until the picture export is built
-    connect(ExportAction, &QAction::triggered, this, [this] { N1Click(); });
+    popupMenu_ = new QMenu(this);
+    popupMenu_->setObjectName(menuName);
+    exportAction_ = popupMenu_->addAction(QStringLiteral("Сохранить диаграмму ..."));
+    exportAction_->setObjectName("N1");
+    exportAction_->setEnabled(false);  // until the picture export is built
+    connect(exportAction_, &QAction::triggered, this, [this] { N1Click(); });
 }
 
 void GraphicWindow::addControlPanel(QWidget* panel)
 {
-    Layout->addWidget(panel);
+    layout_->addWidget(panel);
 }
 
 void GraphicWindow::popUpMenu(QPoint position)
 {
-    PopupMenu->popup(Surface->mapToGlobal(position));
+    popupMenu_->popup(surface_->mapToGlobal(position));
 }
 
 void GraphicWindow::ChangeColor()
 {
     CurrentScheme = CurrentScheme.Background == WhiteCopy.Background ? BlackCopy : WhiteCopy;
-    Surface->setBackgroundColor(CurrentScheme.Background);
+    surface_->setBackgroundColor(CurrentScheme.Background);
     update();
     ClearFon();
     RedrawCurves();

@@ -33,10 +33,10 @@ public:
 
     int lineWidth() const { return LineWidth; }
     const DisplayPalette& currentScheme() const { return CurrentScheme; }
-    DrawingSurface* surface() const { return Surface; }
-    QMenu* popupMenu() const { return PopupMenu; }
+    DrawingSurface* surface() const { return surface_; }
+    QMenu* popupMenu() const { return popupMenu_; }
     // "Сохранить диаграмму ...", the menu's export item (N1).
-    QAction* exportAction() const { return ExportAction; }
+    QAction* exportAction() const { return exportAction_; }
 
 protected:
     // The whole surface cleared and its frame, grid and labels drawn (start, show, resize, scheme).
@@ -61,12 +61,12 @@ protected:
     DisplayPalette BlackCopy;
     DisplayPalette CurrentScheme;
     int LineWidth = 1;
-    DrawingSurface* Surface;
 
 private:
-    QVBoxLayout* Layout;
-    QMenu* PopupMenu;
-    QAction* ExportAction;
+    DrawingSurface* surface_;
+    QVBoxLayout* layout_;
+    QMenu* popupMenu_;
+    QAction* exportAction_;
 };
 
 }  // namespace mirel

@@ -12,7 +12,7 @@ namespace mirel {
 
 InstrumentWindow::InstrumentWindow(WaveInput& input, LauncherLink& launcher, const QString& caption)
     : Launcher(launcher),
-      Recorder(input)
+      recorder_(input)
 {
     setWindowTitle(caption);
     setFont(appFont());
@@ -24,33 +24,33 @@ InstrumentWindow::InstrumentWindow(WaveInput& input, LauncherLink& launcher, con
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    ToolbarSlot = new QWidget(this);
-    ToolbarSlot->setFixedHeight(ToolbarHeight);
-    ToolbarLayout = new QVBoxLayout(ToolbarSlot);
-    ToolbarLayout->setContentsMargins(0, 0, 0, 0);
-    ClientArea = new QWidget(this);
-    layout->addWidget(ToolbarSlot);
-    layout->addWidget(ClientArea, 1);
+    toolbarSlot_ = new QWidget(this);
+    toolbarSlot_->setFixedHeight(ToolbarHeight);
+    toolbarLayout_ = new QVBoxLayout(toolbarSlot_);
+    toolbarLayout_->setContentsMargins(0, 0, 0, 0);
+    clientArea_ = new QWidget(this);
+    layout->addWidget(toolbarSlot_);
+    layout->addWidget(clientArea_, 1);
 }
 
 InstrumentWindow::~InstrumentWindow()
 {
     // The instrument's own arrays are gone by now: a block still in flight is only given back.
-    TearingDown = true;
-    Recorder.StopRecording();
+    tearingDown_ = true;
+    recorder_.StopRecording();
 }
 
 void InstrumentWindow::Shutdown()
 {
-    TearingDown = true;
-    Recorder.StopRecording();
+    tearingDown_ = true;
+    recorder_.StopRecording();
     Running = false;
 }
 
 void InstrumentWindow::dockToolbar(QWidget* panel)
 {
-    panel->setParent(ToolbarSlot);
-    ToolbarLayout->addWidget(panel);
+    panel->setParent(toolbarSlot_);
+    toolbarLayout_->addWidget(panel);
     panel->show();
 }
 
@@ -60,9 +60,9 @@ bool InstrumentWindow::event(QEvent* e)
         return QDialog::event(e);
     const auto& message = static_cast<const WimDataEvent&>(*e);
     // A buffer of a capture that was already given up (a stop that timed out) is not touched.
-    if (!Recorder.IsCurrent(message))
+    if (!recorder_.IsCurrent(message))
         return true;
-    if (TearingDown)
+    if (tearingDown_)
         GetNextBuffer(message);
     else
         OnWimData(message);
@@ -71,9 +71,9 @@ bool InstrumentWindow::event(QEvent* e)
 
 bool InstrumentWindow::StartCapture(int bitsPerSample, int framesPerBuffer)
 {
-    if (!Recorder.StartRecording(DeviceId, 2, SampleRate, bitsPerSample, this, framesPerBuffer, &Buffer))
+    if (!recorder_.StartRecording(DeviceId, 2, SampleRate, bitsPerSample, this, framesPerBuffer, &Buffer))
         return false;
-    BufferBytes = Recorder.BufferBytes;
+    BufferBytes = recorder_.BufferBytes;
     return true;
 }
 
@@ -132,7 +132,7 @@ void InstrumentWindow::OnWimData(const WimDataEvent& message)
         return;
     ++BlockCounter;
     const bool process = CopyBlock(Buffer);
-    if (Return == BufferReturn::AfterCopying)
+    if (bufferReturn_ == BufferReturn::AfterCopying)
         giveBack.now();
     if (process)
         ProcessData();

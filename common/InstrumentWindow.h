@@ -41,7 +41,7 @@ public:
     void Shutdown();
 
     // The capture engine and the window's buffer pointer, for the instruments and for tests.
-    TWaveRecorder& recorder() { return Recorder; }
+    TWaveRecorder& recorder() { return recorder_; }
     std::uint8_t* buffer() const { return Buffer; }
 
 protected:
@@ -54,7 +54,7 @@ protected:
     // drawn, so that each block is a snapshot of its own, or as soon as it is copied, so that the
     // recording goes on while the block is processed.
     enum class BufferReturn { AfterPainting, AfterCopying };
-    void setBufferReturn(BufferReturn when) { Return = when; }
+    void setBufferReturn(BufferReturn when) { bufferReturn_ = when; }
 
     // The filled-buffer message of the capture now open, handed off in the instrument's steps:
     // AcceptBlock, then (the block counted) CopyBlock, ProcessData when the copy asks for it,
@@ -69,7 +69,7 @@ protected:
     virtual void ProcessData() {}
     virtual void PaintBlock() {}
     virtual void BlockHandled() {}
-    void GetNextBuffer(const WimDataEvent& message) { Recorder.BufferDone(message); }
+    void GetNextBuffer(const WimDataEvent& message) { recorder_.BufferDone(message); }
 
     // Size, centring and the instrument's own preparation when shown (FormShow).
     virtual void FormShow();
@@ -81,18 +81,18 @@ protected:
     bool StartCapture(int bitsPerSample, int framesPerBuffer);
 
     // The area below the toolbar, for the instrument's own controls.
-    QWidget* clientArea() const { return ClientArea; }
+    QWidget* clientArea() const { return clientArea_; }
 
     LauncherLink& Launcher;
     std::uint8_t* Buffer = nullptr;  // the engine's buffer while a capture is open
 
 private:
-    QWidget* ToolbarSlot;
-    QVBoxLayout* ToolbarLayout;
-    QWidget* ClientArea;
-    bool TearingDown = false;
-    BufferReturn Return = BufferReturn::AfterPainting;
-    TWaveRecorder Recorder;
+    QWidget* toolbarSlot_;
+    QVBoxLayout* toolbarLayout_;
+    QWidget* clientArea_;
+    bool tearingDown_ = false;
+    BufferReturn bufferReturn_ = BufferReturn::AfterPainting;
+    TWaveRecorder recorder_;
 };
 
 }  // namespace mirel

@@ -8,7 +8,7 @@ namespace mirel {
 TFormPV::TFormPV(WaveInput& input, LauncherLink& launcher)
     : GraphicWindow(input, launcher, QStringLiteral("Плотность вероянтости"), "pbPV", "PM")
 {
-    pbPV = Surface;
+    pbPV = surface();
     connect(pbPV, &DrawingSurface::resized, this, [this] { ClearFon(); });
 }
 

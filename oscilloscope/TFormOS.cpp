@@ -41,11 +41,11 @@ TFormOS::TFormOS(WaveInput& input, LauncherLink& launcher)
     : GraphicWindow(input, launcher, QStringLiteral("Осциллограф"), "pbOS", "PMenu")
 {
     setObjectName("FormOS");
-    pbOS = Surface;
+    pbOS = surface();
     PMenu = popupMenu();
     N1 = exportAction();
     buildControls();
-    Geometry = osc::PlotGeometry::FromSurface(pbOS->width(), pbOS->height());
+    geometry_ = osc::PlotGeometry::FromSurface(pbOS->width(), pbOS->height());
     applySweepControls();
     connect(pbOS, &DrawingSurface::resized, this, [this] { FrameResize(); });
     connect(pbOS, &DrawingSurface::mousePressed, this,
@@ -78,9 +78,9 @@ bool TFormOS::Start()
     if (!StartCapture(16, BlockFrames))
         return false;
     BlockCopy.Allocate(BufferBytes);
-    Traces.Allocate(ScreenPoints);
+    traces_.Allocate(ScreenPoints);
     Running = true;
-    Sweep.OnStart();
+    sweep_.OnStart();
     NRGo();
     return true;
 }
@@ -89,32 +89,32 @@ void TFormOS::Stop()
 {
     recorder().StopRecording();
     Running = false;
-    Sweep.OnStop();
+    sweep_.OnStop();
 }
 
 bool TFormOS::CopyBlock(const std::uint8_t* buffer)
 {
     BlockCopy.Take(Running ? buffer : nullptr, Running);
-    Triggers = osc::Synchronize(SyncMode, BlockCopy.View());
+    triggers_ = osc::Synchronize(SyncMode, BlockCopy.View());
     return true;
 }
 
 void TFormOS::BlockHandled()
 {
-    Sweep.BlockHandled(cbRefInt->isChecked());
+    sweep_.BlockHandled(cbRefInt->isChecked());
 }
 
 void TFormOS::ProcessData()
 {
     if (!FormReady || !Running)
         return;
-    Geometry = osc::PlotGeometry::FromSurface(pbOS->width(), pbOS->height());
+    geometry_ = osc::PlotGeometry::FromSurface(pbOS->width(), pbOS->height());
     osc::TraceScales scales;
     scales.A = {ChannelAOn, SensA, ShiftA};
     scales.B = {ChannelBOn, SensB, ShiftB};
     scales.ShiftX = ShiftX;
     scales.ScreenPoints = ScreenPoints;
-    osc::ProcessData(BlockCopy.View(), Triggers, Geometry, scales, Traces.TraceA, Traces.TraceB);
+    osc::ProcessData(BlockCopy.View(), triggers_, geometry_, scales, traces_.TraceA, traces_.TraceB);
 }
 
 void TFormOS::SetNewBufSize()
@@ -178,7 +178,7 @@ void TFormOS::udXClick()
     lbldx->setText(QString::fromUtf8(osc::TimeBaseCaption(TimeBase, pbOS->width())));
     if (!Running) {
         SetNewBufSize();
-    } else if (Sweep.Continuous()) {
+    } else if (sweep_.Continuous()) {
         ClearDiagr();
         Stop();
         SetNewBufSize();
@@ -204,30 +204,30 @@ void TFormOS::cbSinchroChange()
 
 void TFormOS::NRGo()
 {
-    Sweep.NRGo();
+    sweep_.NRGo();
     applySweep(osc::SweepCommand::Go);
 }
 
 void TFormOS::NRPause()
 {
-    Sweep.NRPause();
+    sweep_.NRPause();
     applySweep(osc::SweepCommand::Pause);
 }
 
 void TFormOS::sbtnRazvClick()
 {
-    applySweep(Sweep.sbtnRazvClick());
+    applySweep(sweep_.sbtnRazvClick());
 }
 
 void TFormOS::sbtnRazvGoClick()
 {
-    Sweep.sbtnRazvGoClick();
+    sweep_.sbtnRazvGoClick();
 }
 
 void TFormOS::pbOSMouseDown(Qt::MouseButton button, QPoint position)
 {
     const bool right = button == Qt::RightButton;
-    applySweep(Sweep.pbOSMouseDown(right ? osc::MouseButton::Right : osc::MouseButton::Left));
+    applySweep(sweep_.pbOSMouseDown(right ? osc::MouseButton::Right : osc::MouseButton::Left));
     // The picture is frozen before the popup menu opens.
     if (right)
         popUpMenu(position);
@@ -242,7 +242,7 @@ void TFormOS::applySweep(osc::SweepCommand command)
 
 void TFormOS::applySweepControls()
 {
-    const osc::SweepControls controls = Sweep.Controls();
+    const osc::SweepControls controls = sweep_.Controls();
     sbtnRazv->resize(controls.RazvWidth, sbtnRazv->height());
     sbtnRazv->setText(qt(controls.RazvCaption));
     Label8->setText(qt(controls.ModeLabel));
@@ -285,30 +285,30 @@ void TFormOS::TimerTimer()
 
 void TFormOS::TimerRefPerSecTimer()
 {
-    const int count = Sweep.TakeRefreshCount();
+    const int count = sweep_.TakeRefreshCount();
     if (count == 0)
         return;
     if (const auto caption = osc::RefreshReadoutCaption(count, cbRefInt->isChecked(),
                                                           edRefreshInterval->text().toStdString()))
         gbRefreshInt->setTitle(QString::fromUtf8(*caption));
-    if (Running && !Sweep.Continuous())
+    if (Running && !sweep_.Continuous())
         OscillPaint();
 }
 
-// ---- Geometry ----
+// ---- geometry_ ----
 
 void TFormOS::FrameResize()
 {
     if (!FormReady || !Running) {
         // Without a capture the frame and scales still follow the surface.
-        Geometry = osc::PlotGeometry::FromSurface(pbOS->width(), pbOS->height());
+        geometry_ = osc::PlotGeometry::FromSurface(pbOS->width(), pbOS->height());
         ClearFon();
         return;
     }
     lbldx->setText(QString::fromUtf8(osc::TimeBaseCaption(TimeBase, pbOS->width())));
-    PrevPlotWidth = Geometry.PlotWidth;
-    PrevPlotHeight = Geometry.PlotHeight;
-    Geometry = osc::PlotGeometry::FromSurface(pbOS->width(), pbOS->height());
+    PrevPlotWidth = geometry_.PlotWidth;
+    PrevPlotHeight = geometry_.PlotHeight;
+    geometry_ = osc::PlotGeometry::FromSurface(pbOS->width(), pbOS->height());
     TimerTag = static_cast<int>(osc::OscJob::Geometry);
     Timer.setInterval(osc::GeometryJobDelay);
     Timer.start();
@@ -319,9 +319,9 @@ void TFormOS::FrameResize()
 
 void TFormOS::GeometryJob()
 {
-    applyShiftBar(tbXShift, osc::XShiftBarLayout(Geometry.PlotWidth, PrevPlotWidth, ShiftX));
-    applyShiftBar(tbAYShift, osc::YShiftBarLayout(Geometry.PlotHeight, PrevPlotHeight, ShiftA));
-    applyShiftBar(tbBYShift, osc::YShiftBarLayout(Geometry.PlotHeight, PrevPlotHeight, ShiftB));
+    applyShiftBar(tbXShift, osc::XShiftBarLayout(geometry_.PlotWidth, PrevPlotWidth, ShiftX));
+    applyShiftBar(tbAYShift, osc::YShiftBarLayout(geometry_.PlotHeight, PrevPlotHeight, ShiftA));
+    applyShiftBar(tbBYShift, osc::YShiftBarLayout(geometry_.PlotHeight, PrevPlotHeight, ShiftB));
     ClearFon();
     ProcessData();
     OscillPaint();

@@ -52,7 +52,7 @@ public:
     void edRefreshIntervalChange();
     void cbRefIntClick();
     void TimerTimer();
-    void TimerGetNewDataTimer() { Sweep.TimerGetNewDataTimer(); }
+    void TimerGetNewDataTimer() { sweep_.TimerGetNewDataTimer(); }
     void TimerRefPerSecTimer();
 
     // Screen.
@@ -66,10 +66,10 @@ public:
     void BYTextOut();
 
     // State, readable by tests.
-    const osc::SweepState& sweep() const { return Sweep; }
-    const TraceSet& traces() const { return Traces; }
-    const osc::PlotGeometry& geometry() const { return Geometry; }
-    osc::TriggerOffsets triggers() const { return Triggers; }
+    const osc::SweepState& sweep() const { return sweep_; }
+    const TraceSet& traces() const { return traces_; }
+    const osc::PlotGeometry& geometry() const { return geometry_; }
+    osc::TriggerOffsets triggers() const { return triggers_; }
     int screenPoints() const { return ScreenPoints; }
     int blockFrames() const { return BlockFrames; }
     double timeBase() const { return TimeBase; }
@@ -109,7 +109,7 @@ public:
 protected:
     // The hand-off: a block is taken when the sweep asks for one; it is synchronised on its copy,
     // mapped and drawn.
-    bool AcceptBlock() override { return Sweep.AcceptBlock(); }
+    bool AcceptBlock() override { return sweep_.AcceptBlock(); }
     bool CopyBlock(const std::uint8_t* buffer) override;
     void ProcessData() override;
     void PaintBlock() override { OscillPaint(); }
@@ -127,11 +127,11 @@ private:
     void applySweep(osc::SweepCommand command);
     void applySweepControls();
 
-    osc::SweepState Sweep;
+    osc::SweepState sweep_;
     osc::BlockCopy BlockCopy;
-    TraceSet Traces;
-    osc::TriggerOffsets Triggers;
-    osc::PlotGeometry Geometry;
+    TraceSet traces_;
+    osc::TriggerOffsets triggers_;
+    osc::PlotGeometry geometry_;
     std::string SyncMode = "AB";
     bool ChannelAOn = true;
     bool ChannelBOn = false;

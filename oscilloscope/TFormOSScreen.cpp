@@ -25,24 +25,24 @@ void TFormOS::ClearFon()
 
 void TFormOS::PaintBorders()
 {
-    plot::PaintBorders(pbOS->canvas(), CurrentScheme, pbOS->width(), pbOS->height(), Geometry.Plot());
+    plot::PaintBorders(pbOS->canvas(), CurrentScheme, pbOS->width(), pbOS->height(), geometry_.Plot());
 }
 
 void TFormOS::PaintVertLines()
 {
-    plot::VerticalDivisions(pbOS->canvas(), CurrentScheme, Geometry.Plot(), Geometry.TimeDivisions(), true);
+    plot::VerticalDivisions(pbOS->canvas(), CurrentScheme, geometry_.Plot(), geometry_.TimeDivisions(), true);
 }
 
 void TFormOS::PaintHorLines()
 {
-    plot::HorizontalDivisions(pbOS->canvas(), CurrentScheme, Geometry.Plot(), Geometry.VoltDivisions(), true);
+    plot::HorizontalDivisions(pbOS->canvas(), CurrentScheme, geometry_.Plot(), geometry_.VoltDivisions(), true);
 }
 
 void TFormOS::ClearDiagr()
 {
     Canvas& c = pbOS->canvas();
-    if (Traces.Exists())
-        plot::EraseCurves(c, CurrentScheme, LineWidth, Traces.PrevTraceA, Traces.PrevTraceB);
+    if (traces_.Exists())
+        plot::EraseCurves(c, CurrentScheme, LineWidth, traces_.PrevTraceA, traces_.PrevTraceB);
     PaintVertLines();
     PaintHorLines();
 }
@@ -51,30 +51,30 @@ void TFormOS::OscillPaint()
 {
     ClearDiagr();
     Canvas& c = pbOS->canvas();
-    if (Traces.Exists()) {
+    if (traces_.Exists()) {
         if (ChannelAOn)
-            plot::DrawCurve(c, CurrentScheme.ChannelA, LineWidth, Traces.TraceA);
+            plot::DrawCurve(c, CurrentScheme.ChannelA, LineWidth, traces_.TraceA);
         if (ChannelBOn)
-            plot::DrawCurve(c, CurrentScheme.ChannelB, LineWidth, Traces.TraceB);
+            plot::DrawCurve(c, CurrentScheme.ChannelB, LineWidth, traces_.TraceB);
     }
     PaintBorders();
-    Traces.Remember();
-    Sweep.PaintFinished();
+    traces_.Remember();
+    sweep_.PaintFinished();
 }
 
 void TFormOS::XTextOut()
 {
-    plot::DrawTexts(pbOS->canvas(), CurrentScheme, osc::XTextOut(Geometry, TimeBase));
+    plot::DrawTexts(pbOS->canvas(), CurrentScheme, osc::XTextOut(geometry_, TimeBase));
 }
 
 void TFormOS::AYTextOut()
 {
-    plot::DrawTexts(pbOS->canvas(), CurrentScheme, osc::AYTextOut(Geometry, SensA, lblda->text().toStdString()));
+    plot::DrawTexts(pbOS->canvas(), CurrentScheme, osc::AYTextOut(geometry_, SensA, lblda->text().toStdString()));
 }
 
 void TFormOS::BYTextOut()
 {
-    plot::DrawTexts(pbOS->canvas(), CurrentScheme, osc::BYTextOut(Geometry, SensB, lbldb->text().toStdString()));
+    plot::DrawTexts(pbOS->canvas(), CurrentScheme, osc::BYTextOut(geometry_, SensB, lbldb->text().toStdString()));
 }
 
 void TFormOS::RedrawCurves()

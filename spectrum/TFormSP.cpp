@@ -9,7 +9,7 @@ namespace mirel {
 TFormSP::TFormSP(WaveInput& input, LauncherLink& launcher)
     : GraphicWindow(input, launcher, QStringLiteral("Спектроанализатор"), "pbSP", "PM")
 {
-    pbSP = Surface;
+    pbSP = surface();
     connect(pbSP, &DrawingSurface::resized, this, [this] { ClearFon(); });
 
     // The accuracy control chooses the transform length; its own window part comes with the
