@@ -48,26 +48,34 @@ void HorizontalLine(Canvas& c, const PlotRect& plot, int y)
     c.lineTo(Trunc(plot.Left + plot.Width), y);
 }
 
-void VerticalDivisions(Canvas& c, const DisplayPalette& palette, const PlotRect& plot, int divisions, bool centre)
+namespace {
+
+// Lines across the plot at each division, dotted in Grid, and the solid centre line in Frame.
+void Divisions(Canvas& c, const DisplayPalette& palette, const PlotRect& plot, int divisions, bool centre,
+               bool vertical)
 {
+    const double start = vertical ? plot.Left : plot.Top;
+    const double extent = vertical ? plot.Width : plot.Height;
+    const auto line = vertical ? VerticalLine : HorizontalLine;
     GridPen(c, palette, palette.Grid, Pen::Dotted);
     for (int i = 1; i < divisions; ++i)
-        VerticalLine(c, plot, Trunc(plot.Left + plot.Width / divisions * i));
+        line(c, plot, Trunc(start + extent / divisions * i));
     if (centre) {
         GridPen(c, palette, palette.Frame, Pen::Solid);
-        VerticalLine(c, plot, Trunc(plot.Left + plot.Width / 2));
+        line(c, plot, Trunc(start + extent / 2));
     }
+}
+
+}  // namespace
+
+void VerticalDivisions(Canvas& c, const DisplayPalette& palette, const PlotRect& plot, int divisions, bool centre)
+{
+    Divisions(c, palette, plot, divisions, centre, true);
 }
 
 void HorizontalDivisions(Canvas& c, const DisplayPalette& palette, const PlotRect& plot, int divisions, bool centre)
 {
-    GridPen(c, palette, palette.Grid, Pen::Dotted);
-    for (int i = 1; i < divisions; ++i)
-        HorizontalLine(c, plot, Trunc(plot.Top + plot.Height / divisions * i));
-    if (centre) {
-        GridPen(c, palette, palette.Frame, Pen::Solid);
-        HorizontalLine(c, plot, Trunc(plot.Top + plot.Height / 2));
-    }
+    Divisions(c, palette, plot, divisions, centre, false);
 }
 
 void DrawCurve(Canvas& c, Rgb colour, int width, std::span<const ScreenPoint> points)
