@@ -28,53 +28,53 @@ QToolButton* MakeArrowButton(QWidget* parent)
 UpDown::UpDown(QWidget* parent) : UpDown(Qt::Vertical, parent) {}
 
 UpDown::UpDown(Qt::Orientation orientation, QWidget* parent)
-    : QWidget(parent), m_upButton(MakeArrowButton(this)), m_downButton(MakeArrowButton(this)),
-      m_orientation(orientation)
+    : QWidget(parent), upButton_(MakeArrowButton(this)), downButton_(MakeArrowButton(this)),
+      orientation_(orientation)
 {
     setFocusPolicy(Qt::StrongFocus);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-    connect(m_upButton, &QToolButton::clicked, this, [this] { step(Button::Up); });
-    connect(m_downButton, &QToolButton::clicked, this, [this] { step(Button::Down); });
+    connect(upButton_, &QToolButton::clicked, this, [this] { step(Button::Up); });
+    connect(downButton_, &QToolButton::clicked, this, [this] { step(Button::Down); });
     setOrientation(orientation);
 }
 
 void UpDown::setPosition(int position)
 {
-    applyPosition(std::clamp(position, m_minimum, m_maximum));
+    applyPosition(std::clamp(position, minimum_, maximum_));
 }
 
 void UpDown::setMinimum(int minimum)
 {
-    setRange(minimum, std::max(minimum, m_maximum));
+    setRange(minimum, std::max(minimum, maximum_));
 }
 
 void UpDown::setMaximum(int maximum)
 {
-    setRange(std::min(m_minimum, maximum), maximum);
+    setRange(std::min(minimum_, maximum), maximum);
 }
 
 void UpDown::setRange(int minimum, int maximum)
 {
-    m_minimum = minimum;
-    m_maximum = std::max(minimum, maximum);
-    setPosition(m_position);
+    minimum_ = minimum;
+    maximum_ = std::max(minimum, maximum);
+    setPosition(position_);
 }
 
 void UpDown::setIncrement(int increment)
 {
-    m_increment = std::max(1, increment);
+    increment_ = std::max(1, increment);
 }
 
 void UpDown::setOrientation(Qt::Orientation orientation)
 {
-    m_orientation = orientation;
+    orientation_ = orientation;
     if (orientation == Qt::Vertical) {
-        m_upButton->setArrowType(Qt::UpArrow);
-        m_downButton->setArrowType(Qt::DownArrow);
+        upButton_->setArrowType(Qt::UpArrow);
+        downButton_->setArrowType(Qt::DownArrow);
     } else {
         // Left arrow steps down, right arrow steps up.
-        m_upButton->setArrowType(Qt::RightArrow);
-        m_downButton->setArrowType(Qt::LeftArrow);
+        upButton_->setArrowType(Qt::RightArrow);
+        downButton_->setArrowType(Qt::LeftArrow);
     }
     resize(sizeHint());
     updateGeometry();
@@ -83,18 +83,18 @@ void UpDown::setOrientation(Qt::Orientation orientation)
 
 void UpDown::setAssociate(QLineEdit* edit)
 {
-    if (m_associate)
-        m_associate->removeEventFilter(this);
-    m_associate = edit;
-    if (m_associate) {
-        m_associate->installEventFilter(this);
+    if (associate_)
+        associate_->removeEventFilter(this);
+    associate_ = edit;
+    if (associate_) {
+        associate_->installEventFilter(this);
         updateAssociate();
     }
 }
 
 QLineEdit* UpDown::associate() const
 {
-    return m_associate;
+    return associate_;
 }
 
 void UpDown::stepUp()
@@ -110,15 +110,15 @@ void UpDown::stepDown()
 void UpDown::step(Button button)
 {
     // Computed in 64 bits so that a step near the ends of int cannot overflow.
-    const long long target = static_cast<long long>(m_position) + (button == Button::Up ? m_increment : -m_increment);
+    const long long target = static_cast<long long>(position_) + (button == Button::Up ? increment_ : -increment_);
     int next;
-    if (target > m_maximum)
-        next = m_wrap ? m_minimum : m_maximum;
-    else if (target < m_minimum)
-        next = m_wrap ? m_maximum : m_minimum;
+    if (target > maximum_)
+        next = wrap_ ? minimum_ : maximum_;
+    else if (target < minimum_)
+        next = wrap_ ? maximum_ : minimum_;
     else
         next = static_cast<int>(target);
-    if (next == m_position)
+    if (next == position_)
         return;
     applyPosition(next);
     emit clicked(button);
@@ -126,22 +126,22 @@ void UpDown::step(Button button)
 
 void UpDown::applyPosition(int position)
 {
-    const bool moved = position != m_position;
-    m_position = position;
+    const bool moved = position != position_;
+    position_ = position;
     updateAssociate();
     if (moved)
-        emit positionChanged(m_position);
+        emit positionChanged(position_);
 }
 
 void UpDown::updateAssociate()
 {
-    if (m_associate)
-        m_associate->setText(QString::number(m_position));
+    if (associate_)
+        associate_->setText(QString::number(position_));
 }
 
 QSize UpDown::sizeHint() const
 {
-    if (m_orientation == Qt::Vertical)
+    if (orientation_ == Qt::Vertical)
         return QSize(kButtonBreadth, 2 * kVerticalButtonLength);
     return QSize(2 * kHorizontalButtonLength, kButtonBreadth);
 }
@@ -160,12 +160,12 @@ void UpDown::layoutButtons()
 {
     const int w = width();
     const int h = height();
-    if (m_orientation == Qt::Vertical) {
-        m_upButton->setGeometry(0, 0, w, h / 2);
-        m_downButton->setGeometry(0, h / 2, w, h - h / 2);
+    if (orientation_ == Qt::Vertical) {
+        upButton_->setGeometry(0, 0, w, h / 2);
+        downButton_->setGeometry(0, h / 2, w, h - h / 2);
     } else {
-        m_downButton->setGeometry(0, 0, w / 2, h);
-        m_upButton->setGeometry(w / 2, 0, w - w / 2, h);
+        downButton_->setGeometry(0, 0, w / 2, h);
+        upButton_->setGeometry(w / 2, 0, w - w / 2, h);
     }
 }
 
@@ -197,7 +197,7 @@ bool UpDown::eventFilter(QObject* watched, QEvent* event)
 {
     // In the buddy only the up and down keys step; left and right still move its text cursor.
     // The type is tested first: at the end the buddy may be half destroyed when events still come.
-    if (event->type() == QEvent::KeyPress && watched == m_associate && isEnabled()) {
+    if (event->type() == QEvent::KeyPress && watched == associate_ && isEnabled()) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Up || key == Qt::Key_Down)
             return stepForKey(key);

@@ -32,31 +32,31 @@ public:
     explicit UpDown(Qt::Orientation orientation, QWidget* parent = nullptr);
 
     // Range 0..100, position 0, increment 1, no wrap, vertical, Tag 0.
-    int position() const { return m_position; }
+    int position() const { return position_; }
     // Sets the position, held inside the range, without clicked(); the buddy follows.
     void setPosition(int position);
 
-    int minimum() const { return m_minimum; }
-    int maximum() const { return m_maximum; }
+    int minimum() const { return minimum_; }
+    int maximum() const { return maximum_; }
     // Setting one end past the other moves the other end along; the position is held inside.
     void setMinimum(int minimum);
     void setMaximum(int maximum);
     void setRange(int minimum, int maximum);
 
     // Amount of one step (at least 1).
-    int increment() const { return m_increment; }
+    int increment() const { return increment_; }
     void setIncrement(int increment);
 
     // With wrap, a step up past the maximum gives the minimum and a step down past the minimum
     // gives the maximum; without, the position stops at the end and nothing is reported.
-    bool wrap() const { return m_wrap; }
-    void setWrap(bool wrap) { m_wrap = wrap; }
+    bool wrap() const { return wrap_; }
+    void setWrap(bool wrap) { wrap_ = wrap; }
 
-    Qt::Orientation orientation() const { return m_orientation; }
+    Qt::Orientation orientation() const { return orientation_; }
     void setOrientation(Qt::Orientation orientation);
 
-    int tag() const { return m_tag; }
-    void setTag(int tag) { m_tag = tag; }
+    int tag() const { return tag_; }
+    void setTag(int tag) { tag_ = tag; }
 
     // The buddy edit box shows the position as a decimal number from now on; nullptr detaches.
     // Arrow keys pressed in the buddy step the spinner.
@@ -88,16 +88,16 @@ private:
     void updateAssociate();
     void layoutButtons();
 
-    QToolButton* m_upButton;
-    QToolButton* m_downButton;
-    QPointer<QLineEdit> m_associate;
-    Qt::Orientation m_orientation;
-    int m_position = 0;
-    int m_minimum = 0;
-    int m_maximum = 100;
-    int m_increment = 1;
-    bool m_wrap = false;
-    int m_tag = 0;
+    QToolButton* upButton_;
+    QToolButton* downButton_;
+    QPointer<QLineEdit> associate_;
+    Qt::Orientation orientation_;
+    int position_ = 0;
+    int minimum_ = 0;
+    int maximum_ = 100;
+    int increment_ = 1;
+    bool wrap_ = false;
+    int tag_ = 0;
 };
 
 }  // namespace mirel
