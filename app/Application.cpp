@@ -7,6 +7,7 @@
 #include "TMainForm.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QMessageBox>
 #include <exception>
 
@@ -17,6 +18,9 @@ namespace {
 int runWindows(WaveInput& input)
 {
     QApplication::setApplicationName(QStringLiteral("Mirel"));
+    // Desktops match the windows to the installed desktop entry and icon by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral(MIREL_APP_ID));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(MIREL_APP_ID)));
     // The launcher hides while an instrument is shown and instruments close when switching, so
     // the program ends only when a window says so.
     QApplication::setQuitOnLastWindowClosed(false);

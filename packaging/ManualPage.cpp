@@ -1,0 +1,191 @@
+// Turns the --help text into a manual page (see ManualPage.h for the layout rules it relies on).
+#include "ManualPage.h"
+
+#include <cctype>
+#include <sstream>
+#include <vector>
+
+namespace mirel {
+
+namespace {
+
+bool isLower(char c) { return std::islower(static_cast<unsigned char>(c)) != 0; }
+bool isUpper(char c) { return std::isupper(static_cast<unsigned char>(c)) != 0; }
+bool isWordCharacter(char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; }
+
+// Text as roff prints it literally: a backslash stays a backslash, and a dash that starts a word
+// (an option, a negative value) is a minus sign, so that it can be searched for and copied.
+std::string escaped(const std::string& text)
+{
+    std::string result;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\\')
+            result += "\\e";
+        else if (text[i] == '-' && (i == 0 || !isWordCharacter(text[i - 1])))
+            result += "\\-";
+        else
+            result += text[i];
+    }
+    return result;
+}
+
+std::string bold(const std::string& text) { return "\\fB" + escaped(text) + "\\fR"; }
+std::string italic(const std::string& text) { return "\\fI" + escaped(text) + "\\fR"; }
+
+// A synopsis or a list term: placeholders (words of two or more capitals) in italics; brackets,
+// bars, commas and spaces upright; the rest, what is typed as it stands, in bold.
+std::string styledTerm(const std::string& term)
+{
+    std::string result;
+    std::string literal;
+    auto flush = [&] {
+        if (!literal.empty())
+            result += bold(literal);
+        literal.clear();
+    };
+    size_t i = 0;
+    while (i < term.size()) {
+        const char c = term[i];
+        if (isUpper(c) && (i == 0 || !isWordCharacter(term[i - 1]))) {
+            size_t end = i;
+            while (end < term.size() && (isUpper(term[end]) || std::isdigit(static_cast<unsigned char>(term[end])) ||
+                                         term[end] == '_'))
+                ++end;
+            if (end - i >= 2 && (end == term.size() || !isLower(term[end]))) {
+                flush();
+                result += italic(term.substr(i, end - i));
+                i = end;
+                continue;
+            }
+        }
+        if (c == '[' || c == ']' || c == '|' || c == ',' || c == ' ') {
+            flush();
+            result += c;
+        } else {
+            literal += c;
+        }
+        ++i;
+    }
+    flush();
+    return result;
+}
+
+// Prose: options (words that start with "-" and a small letter, or "--") in bold.
+std::string styledProse(const std::string& text)
+{
+    std::string result;
+    size_t plainStart = 0;
+    size_t i = 0;
+    while (i < text.size()) {
+        const bool wordStart = i == 0 || text[i - 1] == ' ' || text[i - 1] == '(' || text[i - 1] == '"';
+        if (wordStart && text[i] == '-' && i + 1 < text.size() && (text[i + 1] == '-' || isLower(text[i + 1]))) {
+            size_t end = i;
+            while (end < text.size() && (text[end] == '-' || isLower(text[end])))
+                ++end;
+            result += escaped(text.substr(plainStart, i - plainStart)) + bold(text.substr(i, end - i));
+            i = plainStart = end;
+            continue;
+        }
+        ++i;
+    }
+    return result + escaped(text.substr(plainStart));
+}
+
+// One line of running text; a line that starts with "." or "'" would be read as a request.
+std::string textLine(const std::string& roff)
+{
+    const bool looksLikeRequest = !roff.empty() && (roff[0] == '.' || roff[0] == '\'');
+    return (looksLikeRequest ? "\\&" : "") + roff + "\n";
+}
+
+std::string upper(std::string text)
+{
+    for (char& c : text)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
+struct HelpLine {
+    size_t indent = 0;
+    std::string text;  // without the indent and trailing blanks
+};
+
+std::vector<HelpLine> splitLines(const std::string& help)
+{
+    std::vector<HelpLine> lines;
+    std::istringstream in(help);
+    std::string raw;
+    while (std::getline(in, raw)) {
+        const size_t last = raw.find_last_not_of(' ');
+        const size_t indent = raw.find_first_not_of(' ');
+        if (indent == std::string::npos)
+            lines.push_back({});
+        else
+            lines.push_back({indent, raw.substr(indent, last + 1 - indent)});
+    }
+    return lines;
+}
+
+}  // namespace
+
+std::string manualPage(const std::string& help, const ManualPageInfo& info)
+{
+    const std::vector<HelpLine> lines = splitLines(help);
+    const std::string usage = "Usage: ";
+    if (lines.empty() || lines[0].indent != 0 || lines[0].text.compare(0, usage.size(), usage) != 0)
+        return {};
+    const std::string synopsis = lines[0].text.substr(usage.size());
+    const size_t nameEnd = synopsis.find(' ');
+    const std::string name = synopsis.substr(0, nameEnd);
+    const std::string arguments = nameEnd == std::string::npos ? std::string() : synopsis.substr(nameEnd + 1);
+    if (name.empty())
+        return {};
+
+    std::ostringstream page;
+    page << ".\\\" The manual page of " << name << ", made from the text of \"" << name
+         << " --help\" when the program is built.\n";
+    page << ".TH " << upper(name) << " 1 \"" << info.date << "\" \"" << info.source << "\" \"User Commands\"\n";
+    page << ".SH NAME\n" << escaped(name) << " \\- " << escaped(info.summary) << "\n";
+    page << ".SH SYNOPSIS\n" << bold(name) << (arguments.empty() ? "" : " " + styledTerm(arguments)) << "\n";
+    page << ".SH DESCRIPTION\n";
+
+    enum class After { Gap, Paragraph, Entry } after = After::Gap;
+    bool sectionEmpty = true;
+    for (size_t n = 1; n < lines.size(); ++n) {
+        const HelpLine& line = lines[n];
+        if (line.text.empty()) {
+            after = After::Gap;
+            continue;
+        }
+        if (line.indent == 0 && line.text.back() == ':') {
+            page << ".SH " << upper(line.text.substr(0, line.text.size() - 1)) << "\n";
+            after = After::Gap;
+            sectionEmpty = true;
+            continue;
+        }
+        const size_t gap = line.text.find("  ");
+        if (line.indent == 2 && gap != std::string::npos) {
+            page << ".TP\n" << textLine(styledTerm(line.text.substr(0, gap)))
+                 << textLine(styledProse(line.text.substr(line.text.find_first_not_of(' ', gap))));
+            after = After::Entry;
+            sectionEmpty = false;
+            continue;
+        }
+        const bool continues = after == After::Paragraph || (after == After::Entry && line.indent > 2);
+        if (!continues && !sectionEmpty)
+            page << ".PP\n";
+        const std::string example = "xample: ";
+        if (line.text.size() > example.size() && std::tolower(static_cast<unsigned char>(line.text[0])) == 'e' &&
+            line.text.compare(1, example.size(), example) == 0)
+            page << (continues ? ".br\n" : "") << "Example: " << styledTerm(line.text.substr(1 + example.size()))
+                 << "\n";
+        else
+            page << textLine(styledProse(line.text));
+        if (!continues)
+            after = After::Paragraph;
+        sectionEmpty = false;
+    }
+    return page.str();
+}
+
+}  // namespace mirel

@@ -1,0 +1,124 @@
+// The manual page made from the --help text: nothing of the text lost or repeated, and the roff
+// that the layout rules promise (sections, list entries, fonts, escapes).
+#include "CommandLine.h"
+#include "ManualPage.h"
+
+#include <gtest/gtest.h>
+#include <sstream>
+#include <vector>
+
+using namespace mirel;
+
+namespace {
+
+const ManualPageInfo Info{"does things", "Tool 2.0", "2026-01-02"};
+
+// The words a reader sees: requests and font changes dropped, escapes undone, lower case.
+std::vector<std::string> wordsOfPage(const std::string& page)
+{
+    std::vector<std::string> words;
+    std::istringstream lines(page);
+    std::string line;
+    while (std::getline(lines, line)) {
+        if (line.empty() || line[0] == '.')
+            continue;
+        std::string plain;
+        for (size_t i = 0; i < line.size(); ++i) {
+            if (line[i] != '\\') {
+                plain += static_cast<char>(std::tolower(static_cast<unsigned char>(line[i])));
+                continue;
+            }
+            const char next = i + 1 < line.size() ? line[i + 1] : '\0';
+            if (next == 'f')
+                i += 2;
+            else if (next == '-' || next == 'e')
+                plain += next == '-' ? '-' : '\\', ++i;
+            else if (next == '&')
+                ++i;
+        }
+        std::istringstream in(plain);
+        for (std::string word; in >> word;)
+            words.push_back(word);
+    }
+    return words;
+}
+
+TEST(ManualPage, CarriesEveryWordOfTheHelpInOrder)
+{
+    const std::string help = helpText();
+    const std::string page = manualPage(help, Info);
+    ASSERT_FALSE(page.empty());
+
+    // The NAME line, the synopsis, then the help word for word; its headings become sections.
+    std::istringstream lines(help);
+    std::string line;
+    std::getline(lines, line);
+    std::string seen = "mirel - does things\n" + line.substr(line.find(' ') + 1) + "\n";
+    int headings = 0;
+    while (std::getline(lines, line)) {
+        if (!line.empty() && line[0] != ' ' && line.back() == ':') {
+            std::string section = ".SH " + line.substr(0, line.size() - 1);
+            for (char& c : section)
+                c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+            EXPECT_NE(page.find(section + "\n"), std::string::npos) << section;
+            ++headings;
+            continue;
+        }
+        seen += line + "\n";
+    }
+    EXPECT_GE(headings, 4);
+    EXPECT_EQ(wordsOfPage(page), wordsOfPage(seen));
+    EXPECT_NE(page.find("\n.SH SYNOPSIS\n\\fBmirel\\fR [\\fB\\-\\-demo\\fR] [\\fB\\-\\-generator\\fR \\fISPEC\\fR]"),
+              std::string::npos);
+}
+
+TEST(ManualPage, ListsFontsAndEscapes)
+{
+    const std::string page = manualPage("Usage: tool [--level LEVEL] [--quiet]\n"
+                                        "\n"
+                                        "A two-way tool.\n"
+                                        "Second line of the same paragraph.\n"
+                                        "\n"
+                                        "New paragraph.\n"
+                                        ".hidden files are skipped.\n"
+                                        "Options:\n"
+                                        "  --level LEVEL   set it; -LEVEL counts down, see --quiet\n"
+                                        "                  and C:\\temp\n"
+                                        "                    example: tool --level 3\n"
+                                        "  .dot   starts with a dot\n"
+                                        "  Follows the list.\n",
+                                        Info);
+    EXPECT_EQ(page.substr(page.find(".TH")),
+              ".TH TOOL 1 \"2026-01-02\" \"Tool 2.0\" \"User Commands\"\n"
+              ".SH NAME\n"
+              "tool \\- does things\n"
+              ".SH SYNOPSIS\n"
+              "\\fBtool\\fR [\\fB\\-\\-level\\fR \\fILEVEL\\fR] [\\fB\\-\\-quiet\\fR]\n"
+              ".SH DESCRIPTION\n"
+              "A two-way tool.\n"
+              "Second line of the same paragraph.\n"
+              ".PP\n"
+              "New paragraph.\n"
+              "\\&.hidden files are skipped.\n"
+              ".SH OPTIONS\n"
+              ".TP\n"
+              "\\fB\\-\\-level\\fR \\fILEVEL\\fR\n"
+              "set it; \\-LEVEL counts down, see \\fB\\-\\-quiet\\fR\n"
+              "and C:\\etemp\n"
+              ".br\n"
+              "Example: \\fBtool\\fR \\fB\\-\\-level\\fR \\fB3\\fR\n"
+              ".TP\n"
+              "\\fB.dot\\fR\n"
+              "starts with a dot\n"
+              ".PP\n"
+              "Follows the list.\n");
+}
+
+TEST(ManualPage, NeedsTheUsageLine)
+{
+    EXPECT_EQ(manualPage("", Info), "");
+    EXPECT_EQ(manualPage("tool does things\n", Info), "");
+    EXPECT_EQ(manualPage("  Usage: tool\n", Info), "");
+}
+
+}  // namespace
