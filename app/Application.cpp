@@ -18,9 +18,10 @@ namespace {
 int runWindows(WaveInput& input)
 {
     QApplication::setApplicationName(QStringLiteral("Mirel"));
-    // Desktops match the windows to the installed desktop entry and icon by this name.
+    // Desktops match the windows to the installed desktop entry by this name; the icon is the
+    // program's own, compiled in (packaging/CMakeLists.txt).
     QGuiApplication::setDesktopFileName(QStringLiteral(MIREL_APP_ID));
-    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(MIREL_APP_ID)));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/mirel.png")));
     // The launcher hides while an instrument is shown and instruments close when switching, so
     // the program ends only when a window says so.
     QApplication::setQuitOnLastWindowClosed(false);
