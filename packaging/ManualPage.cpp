@@ -2,6 +2,7 @@
 #include "ManualPage.h"
 
 #include <cctype>
+#include <optional>
 #include <sstream>
 #include <vector>
 
@@ -9,9 +10,18 @@ namespace mirel {
 
 namespace {
 
-bool isLower(char c) { return std::islower(static_cast<unsigned char>(c)) != 0; }
-bool isUpper(char c) { return std::isupper(static_cast<unsigned char>(c)) != 0; }
-bool isWordCharacter(char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; }
+bool isLower(char c)
+{
+    return std::islower(static_cast<unsigned char>(c)) != 0;
+}
+bool isUpper(char c)
+{
+    return std::isupper(static_cast<unsigned char>(c)) != 0;
+}
+bool isWordCharacter(char c)
+{
+    return std::isalnum(static_cast<unsigned char>(c)) != 0;
+}
 
 // Text as roff prints it literally: a backslash stays a backslash, and a dash that starts a word
 // (an option, a negative value) is a minus sign, so that it can be searched for and copied.
@@ -29,8 +39,14 @@ std::string escaped(const std::string& text)
     return result;
 }
 
-std::string bold(const std::string& text) { return "\\fB" + escaped(text) + "\\fR"; }
-std::string italic(const std::string& text) { return "\\fI" + escaped(text) + "\\fR"; }
+std::string bold(const std::string& text)
+{
+    return "\\fB" + escaped(text) + "\\fR";
+}
+std::string italic(const std::string& text)
+{
+    return "\\fI" + escaped(text) + "\\fR";
+}
 
 // A synopsis or a list term: placeholders (words of two or more capitals) in italics; brackets,
 // bars, commas and spaces upright; the rest, what is typed as it stands, in bold.
@@ -48,8 +64,8 @@ std::string styledTerm(const std::string& term)
         const char c = term[i];
         if (isUpper(c) && (i == 0 || !isWordCharacter(term[i - 1]))) {
             size_t end = i;
-            while (end < term.size() && (isUpper(term[end]) || std::isdigit(static_cast<unsigned char>(term[end])) ||
-                                         term[end] == '_'))
+            while (end < term.size() &&
+                   (isUpper(term[end]) || std::isdigit(static_cast<unsigned char>(term[end])) || term[end] == '_'))
                 ++end;
             if (end - i >= 2 && (end == term.size() || !isLower(term[end]))) {
                 flush();
@@ -98,6 +114,16 @@ std::string textLine(const std::string& roff)
     return (looksLikeRequest ? "\\&" : "") + roff + "\n";
 }
 
+// The command of a line "example: COMMAND" (either case of the first letter).
+std::optional<std::string> exampleCommand(const std::string& text)
+{
+    const std::string word = "example: ";
+    if (text.size() <= word.size() || std::tolower(static_cast<unsigned char>(text[0])) != word[0] ||
+        text.compare(1, word.size() - 1, word, 1) != 0)
+        return std::nullopt;
+    return text.substr(word.size());
+}
+
 std::string upper(std::string text)
 {
     for (char& c : text)
@@ -106,8 +132,8 @@ std::string upper(std::string text)
 }
 
 struct HelpLine {
-    size_t indent = 0;
-    std::string text;  // without the indent and trailing blanks
+    size_t Indent = 0;
+    std::string Text;  // without the indent and trailing blanks
 };
 
 std::vector<HelpLine> splitLines(const std::string& help)
@@ -132,9 +158,9 @@ std::string manualPage(const std::string& help, const ManualPageInfo& info)
 {
     const std::vector<HelpLine> lines = splitLines(help);
     const std::string usage = "Usage: ";
-    if (lines.empty() || lines[0].indent != 0 || lines[0].text.compare(0, usage.size(), usage) != 0)
+    if (lines.empty() || lines[0].Indent != 0 || lines[0].Text.compare(0, usage.size(), usage) != 0)
         return {};
-    const std::string synopsis = lines[0].text.substr(usage.size());
+    const std::string synopsis = lines[0].Text.substr(usage.size());
     const size_t nameEnd = synopsis.find(' ');
     const std::string name = synopsis.substr(0, nameEnd);
     const std::string arguments = nameEnd == std::string::npos ? std::string() : synopsis.substr(nameEnd + 1);
@@ -144,8 +170,8 @@ std::string manualPage(const std::string& help, const ManualPageInfo& info)
     std::ostringstream page;
     page << ".\\\" The manual page of " << name << ", made from the text of \"" << name
          << " --help\" when the program is built.\n";
-    page << ".TH " << upper(name) << " 1 \"" << info.date << "\" \"" << info.source << "\" \"User Commands\"\n";
-    page << ".SH NAME\n" << escaped(name) << " \\- " << escaped(info.summary) << "\n";
+    page << ".TH " << upper(name) << " 1 \"" << info.Date << "\" \"" << info.Source << "\" \"User Commands\"\n";
+    page << ".SH NAME\n" << escaped(name) << " \\- " << escaped(info.Summary) << "\n";
     page << ".SH SYNOPSIS\n" << bold(name) << (arguments.empty() ? "" : " " + styledTerm(arguments)) << "\n";
     page << ".SH DESCRIPTION\n";
 
@@ -153,34 +179,32 @@ std::string manualPage(const std::string& help, const ManualPageInfo& info)
     bool sectionEmpty = true;
     for (size_t n = 1; n < lines.size(); ++n) {
         const HelpLine& line = lines[n];
-        if (line.text.empty()) {
+        if (line.Text.empty()) {
             after = After::Gap;
             continue;
         }
-        if (line.indent == 0 && line.text.back() == ':') {
-            page << ".SH " << upper(line.text.substr(0, line.text.size() - 1)) << "\n";
+        if (line.Indent == 0 && line.Text.back() == ':') {
+            page << ".SH " << upper(line.Text.substr(0, line.Text.size() - 1)) << "\n";
             after = After::Gap;
             sectionEmpty = true;
             continue;
         }
-        const size_t gap = line.text.find("  ");
-        if (line.indent == 2 && gap != std::string::npos) {
-            page << ".TP\n" << textLine(styledTerm(line.text.substr(0, gap)))
-                 << textLine(styledProse(line.text.substr(line.text.find_first_not_of(' ', gap))));
+        const size_t gap = line.Text.find("  ");
+        if (line.Indent == 2 && gap != std::string::npos) {
+            page << ".TP\n"
+                 << textLine(styledTerm(line.Text.substr(0, gap)))
+                 << textLine(styledProse(line.Text.substr(line.Text.find_first_not_of(' ', gap))));
             after = After::Entry;
             sectionEmpty = false;
             continue;
         }
-        const bool continues = after == After::Paragraph || (after == After::Entry && line.indent > 2);
+        const bool continues = after == After::Paragraph || (after == After::Entry && line.Indent > 2);
         if (!continues && !sectionEmpty)
             page << ".PP\n";
-        const std::string example = "xample: ";
-        if (line.text.size() > example.size() && std::tolower(static_cast<unsigned char>(line.text[0])) == 'e' &&
-            line.text.compare(1, example.size(), example) == 0)
-            page << (continues ? ".br\n" : "") << "Example: " << styledTerm(line.text.substr(1 + example.size()))
-                 << "\n";
+        if (const auto command = exampleCommand(line.Text))
+            page << (continues ? ".br\n" : "") << "Example: " << styledTerm(*command) << "\n";
         else
-            page << textLine(styledProse(line.text));
+            page << textLine(styledProse(line.Text));
         if (!continues)
             after = After::Paragraph;
         sectionEmpty = false;

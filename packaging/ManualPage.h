@@ -19,9 +19,9 @@
 namespace mirel {
 
 struct ManualPageInfo {
-    std::string summary;  // the NAME line: "NAME - summary"
-    std::string source;   // footer, program and version: "Mirel 1.27"
-    std::string date;     // footer, date of the release: "2026-12-08"
+    std::string Summary;  // the NAME line: "NAME - summary"
+    std::string Source;   // footer, program and version: "Mirel 1.27"
+    std::string Date;     // footer, date of the release: "2026-12-08"
 };
 
 // The page in section 1, or an empty string when `help` does not start with "Usage: NAME".

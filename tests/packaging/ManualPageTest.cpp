@@ -1,7 +1,7 @@
 // The manual page made from the --help text: nothing of the text lost or repeated, and the roff
 // that the layout rules promise (sections, list entries, fonts, escapes).
-#include "CommandLine.h"
 #include "ManualPage.h"
+#include "CommandLine.h"
 
 #include <gtest/gtest.h>
 #include <sstream>
@@ -88,30 +88,29 @@ TEST(ManualPage, ListsFontsAndEscapes)
                                         "  .dot   starts with a dot\n"
                                         "  Follows the list.\n",
                                         Info);
-    EXPECT_EQ(page.substr(page.find(".TH")),
-              ".TH TOOL 1 \"2026-01-02\" \"Tool 2.0\" \"User Commands\"\n"
-              ".SH NAME\n"
-              "tool \\- does things\n"
-              ".SH SYNOPSIS\n"
-              "\\fBtool\\fR [\\fB\\-\\-level\\fR \\fILEVEL\\fR] [\\fB\\-\\-quiet\\fR]\n"
-              ".SH DESCRIPTION\n"
-              "A two-way tool.\n"
-              "Second line of the same paragraph.\n"
-              ".PP\n"
-              "New paragraph.\n"
-              "\\&.hidden files are skipped.\n"
-              ".SH OPTIONS\n"
-              ".TP\n"
-              "\\fB\\-\\-level\\fR \\fILEVEL\\fR\n"
-              "set it; \\-LEVEL counts down, see \\fB\\-\\-quiet\\fR\n"
-              "and C:\\etemp\n"
-              ".br\n"
-              "Example: \\fBtool\\fR \\fB\\-\\-level\\fR \\fB3\\fR\n"
-              ".TP\n"
-              "\\fB.dot\\fR\n"
-              "starts with a dot\n"
-              ".PP\n"
-              "Follows the list.\n");
+    EXPECT_EQ(page.substr(page.find(".TH")), ".TH TOOL 1 \"2026-01-02\" \"Tool 2.0\" \"User Commands\"\n"
+                                             ".SH NAME\n"
+                                             "tool \\- does things\n"
+                                             ".SH SYNOPSIS\n"
+                                             "\\fBtool\\fR [\\fB\\-\\-level\\fR \\fILEVEL\\fR] [\\fB\\-\\-quiet\\fR]\n"
+                                             ".SH DESCRIPTION\n"
+                                             "A two-way tool.\n"
+                                             "Second line of the same paragraph.\n"
+                                             ".PP\n"
+                                             "New paragraph.\n"
+                                             "\\&.hidden files are skipped.\n"
+                                             ".SH OPTIONS\n"
+                                             ".TP\n"
+                                             "\\fB\\-\\-level\\fR \\fILEVEL\\fR\n"
+                                             "set it; \\-LEVEL counts down, see \\fB\\-\\-quiet\\fR\n"
+                                             "and C:\\etemp\n"
+                                             ".br\n"
+                                             "Example: \\fBtool\\fR \\fB\\-\\-level\\fR \\fB3\\fR\n"
+                                             ".TP\n"
+                                             "\\fB.dot\\fR\n"
+                                             "starts with a dot\n"
+                                             ".PP\n"
+                                             "Follows the list.\n");
 }
 
 TEST(ManualPage, NeedsTheUsageLine)
