@@ -38,21 +38,21 @@ check_files() {
   local prefix="$1" out
   [ -x "$prefix/bin/mirel" ] || fail "$prefix/bin/mirel is not executable"
   [ "$("$prefix/bin/mirel" --version)" = "$version" ] || fail "$prefix/bin/mirel --version is not \"$version\""
-  ! readelf -d "$prefix/bin/mirel" | grep -qE 'RPATH|RUNPATH' || fail "the installed program has a run path"
+  out="$(readelf -d "$prefix/bin/mirel")"
+  ! grep -qE 'RPATH|RUNPATH' <<<"$out" || fail "the installed program has a run path"
 
-  out="$(desktop-file-validate "$prefix/share/applications/$app_id.desktop" 2>&1)"
-  [ -z "$out" ] || fail "desktop-file-validate: $out"
-  out="$(appstreamcli validate --no-net --pedantic --explain "$prefix/share/metainfo/$app_id.metainfo.xml" 2>&1)" ||
-    fail "appstreamcli validate: $out"
-  ! grep -qE '^[EWIP]: ' <<<"$out" || fail "appstreamcli validate: $out"
-  out="$(MANWIDTH=80 man --warnings -l "$prefix/share/man/man1/mirel.1.gz" 2>&1 >/dev/null)"
-  [ -z "$out" ] || fail "man --warnings: $out"
-  MANWIDTH=80 man -l "$prefix/share/man/man1/mirel.1.gz" 2>/dev/null | grep -q -- '--generator' ||
-    fail "the manual page does not describe --generator"
+  out="$(desktop-file-validate "$prefix/share/applications/$app_id.desktop" 2>&1)" &&
+    [ -z "$out" ] || fail "desktop-file-validate: $out"
+  out="$(appstreamcli validate --no-net --pedantic --explain "$prefix/share/metainfo/$app_id.metainfo.xml" 2>&1)" &&
+    ! grep -qE '^[EWIP]: ' <<<"$out" || fail "appstreamcli validate: $out"
+  out="$(MANWIDTH=80 man --warnings -l "$prefix/share/man/man1/mirel.1.gz" 2>&1 >/dev/null)" &&
+    [ -z "$out" ] || fail "man --warnings: $out"
+  out="$(MANWIDTH=80 man -l "$prefix/share/man/man1/mirel.1.gz" 2>/dev/null)"
+  grep -q -- '--generator' <<<"$out" || fail "the manual page does not describe --generator"
 
-  file -b "$prefix/share/icons/hicolor/256x256/apps/$app_id.png" | grep -q '^PNG image data, 256 x 256,' ||
+  [[ "$(file -b "$prefix/share/icons/hicolor/256x256/apps/$app_id.png")" == "PNG image data, 256 x 256,"* ]] ||
     fail "the icon is not a 256 x 256 PNG"
-  file -b "$prefix/share/icons/hicolor/scalable/apps/$app_id.svg" | grep -q '^SVG' ||
+  [[ "$(file -b "$prefix/share/icons/hicolor/scalable/apps/$app_id.svg")" == SVG* ]] ||
     fail "the scalable icon is not an SVG"
 }
 
