@@ -19,7 +19,8 @@ constexpr int kSampleRate = 48000;
 struct Fixture {
     // `spread`: a sine of 0.5 V on A and noise on B; otherwise silence on both (one bin each,
     // the hardest case for the counting).
-    Fixture(int refreshRate, bool spread) : plot(PlotGeometry::FromSurface(1280, 800)), pointsA(BinCount), pointsB(BinCount)
+    Fixture(int refreshRate, bool spread)
+        : plot(PlotGeometry::FromSurface(1280, 800)), pointsA(BinCount), pointsB(BinCount)
     {
         const int frames = SetNewBufSize(kSampleRate, refreshRate);
         block.resize(2 * static_cast<size_t>(frames), 128);
@@ -49,9 +50,18 @@ void Run(benchmark::State& state, bool spread, bool normalised)
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(f.block.size()));
 }
 
-void BM_Normalised(benchmark::State& state) { Run(state, true, true); }
-void BM_Density(benchmark::State& state) { Run(state, true, false); }
-void BM_NormalisedSilence(benchmark::State& state) { Run(state, false, true); }
+void BM_Normalised(benchmark::State& state)
+{
+    Run(state, true, true);
+}
+void BM_Density(benchmark::State& state)
+{
+    Run(state, true, false);
+}
+void BM_NormalisedSilence(benchmark::State& state)
+{
+    Run(state, false, true);
+}
 
 BENCHMARK(BM_Normalised)->Arg(1)->Arg(10)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Density)->Arg(1)->Arg(10)->Unit(benchmark::kMicrosecond);

@@ -71,7 +71,8 @@ void MapDensity(const Histogram& hist, double scale, const PlotGeometry& plot, s
     const double k = (1 / scale) / divisor;
     for (std::size_t i = 0; i < PointCount(points); ++i) {
         // Clipped before the conversion, which also keeps a tall peak within the integer range.
-        const double y = std::max(plot.PlotTop + (1 - hist[i] * k) * plot.PlotHeight, static_cast<double>(plot.PlotTop));
+        const double y =
+            std::max(plot.PlotTop + (1 - hist[i] * k) * plot.PlotHeight, static_cast<double>(plot.PlotTop));
         points[i] = {BinX(plot, static_cast<int>(i)), Trunc(y)};
     }
 }

@@ -17,7 +17,7 @@ using mirel::ScreenPoint;
 using Histogram = std::array<std::uint32_t, BinCount>;
 
 struct DisplayMode {
-    bool Normalised = true;  // `rbNM`: each curve divided by its own largest bin
+    bool Normalised = true;                          // `rbNM`: each curve divided by its own largest bin
     double ScaleA = ScaleAt(ScalePositionAtStartA);  // full-height density, 1/V
     double ScaleB = ScaleAt(ScalePositionAtStartB);
 };

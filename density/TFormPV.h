@@ -1,10 +1,21 @@
 #pragma once
-// The probability-density window: capture of 8-bit blocks of SampleRate / RefreshRate frames,
-// copied whole. Counting the levels and the drawing are the instrument's own (ProcessData, PVPaint).
+// The probability-density window: its controls, the hand-off of 8-bit blocks of
+// SampleRate / RefreshRate frames, and the drawing of frame, grid, both curves and labels on its
+// surface. The computation lives in the Qt-free parts of this folder (histograms, curves, texts).
 
+#include "DensityLabels.h"
+#include "DensityPoints.h"
+#include "DensityScales.h"
 #include "GraphicWindow.h"
+#include "TraceSet.h"
 
 #include <vector>
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QRadioButton;
+class QSlider;
 
 namespace mirel {
 
@@ -19,23 +30,78 @@ public:
     void ClearDiagr() override;
     void Repaint() override { PVPaint(); }
 
-    int RefreshRate = 3;  // blocks per second
-    bool Live = true;
+    // Handlers.
+    void tbrpsChange();
+    void rbPVClick();
+    void cb1kClick();
+    void tbVP1Change(QSlider* sender);  // both scale track bars
+    void pbPVMouseDown(Qt::MouseButton button, QPoint position);
+    void FormPaint();
+    void FrameResize();
 
+    // Screen.
+    void ClearFon() override;
+    void PVPaint();
+    void PaintBorders();
+    void PaintVertLines();
+    void PaintHorLinesPV();
+    void PaintHorLinesNM();
+    void XTextOut();
+    void AYTextOut();
+    void BYTextOut();
+
+    int RefreshRate = pv::RefreshRateAtStart;  // blocks per second
+    int FramesPerBlock = 0;
+    bool Live = false;  // new blocks replace the picture; cleared by a freeze
+    bool Normalised = true;
+    bool ShowA = true;
+    bool ShowB = false;
+    double ScaleA = 10.0;  // full-height density of the density mode, 1/V
+    double ScaleB = 10.0;
+
+    // State, readable by tests.
     const std::vector<std::uint8_t>& blockCopy() const { return BlockCopy; }
+    const pv::Histogram& histA() const { return HistA; }
+    const pv::Histogram& histB() const { return HistB; }
+    const TraceSet& points() const { return points_; }
+    const pv::PlotGeometry& geometry() const { return geometry_; }
+    const QImage& screenImage() const { return pbPV->image(); }
+
+    DrawingSurface* pbPV;
+    QGroupBox* gbY;
+    QLabel* Label8;
+    QLabel* Label9;
+    QLabel* Label10;
+    QLabel* Label11;
+    QCheckBox* cb1k;
+    QCheckBox* cb2k;
+    QSlider* tbVP1;
+    QSlider* tbVP2;
+    QLabel* lblVP1;
+    QLabel* lblVP2;
+    QGroupBox* gbGraphType;
+    QRadioButton* rbPV;
+    QRadioButton* rbNM;
+    QGroupBox* gbrps;
+    QSlider* tbrps;
 
 protected:
     bool CopyBlock(const std::uint8_t* buffer) override;
-    void ProcessData() override;  // the level histogram: built with the density computation
+    void ProcessData() override;
     void PaintBlock() override { PVPaint(); }
-    void ClearFon() override;
     void RedrawCurves() override;
 
 private:
-    void PVPaint();  // the density screen
+    void buildControls();
+    void SetNewBufSize();
+    void UpdateGeometry();
 
-    DrawingSurface* pbPV;
-    std::vector<std::uint8_t> BlockCopy;
+    pv::PlotGeometry geometry_;
+    std::vector<std::uint8_t> BlockCopy;  // allocated at each start
+    int blockBytes_ = 0;                  // bytes of BlockCopy that hold a block (0 before the first)
+    pv::Histogram HistA{};
+    pv::Histogram HistB{};
+    TraceSet points_;  // PointsA, PointsB and the points last drawn
 };
 
 }  // namespace mirel

@@ -1,5 +1,5 @@
-#include "DensityBlocks.h"
 #include "DensityPoints.h"
+#include "DensityBlocks.h"
 
 #include <gtest/gtest.h>
 
@@ -56,15 +56,19 @@ TEST(DensityPoints, SilenceIsASpikeOnTheCentreLine)
         EXPECT_EQ(c.A[ZeroLevel].x, static_cast<int>(plot.PlotLeft + plot.PlotWidth * 0.5));
     }
     EXPECT_EQ(BinX(kPlot, 0), kPlot.PlotLeft);
-    EXPECT_EQ(BinX(kPlot, 255), static_cast<int>(kPlot.Right() - kPlot.PlotWidth / 256.0)) << "one bin short of the right edge";
+    EXPECT_EQ(BinX(kPlot, 255), static_cast<int>(kPlot.Right() - kPlot.PlotWidth / 256.0))
+        << "one bin short of the right edge";
 }
 
 TEST(DensityPoints, OnlyTheCurrentBlockIsCountedPerChannel)
 {
     Histogram a{}, b{};
-    CountLevels(MakeBlock(1000, [](int) { return 7; }, [](int) { return 9; }), a, b);
+    CountLevels(MakeBlock(
+                    1000, [](int) { return 7; }, [](int) { return 9; }),
+                a, b);
     // 2001 bytes: the last, odd one is a lone sample of channel A.
-    std::vector<std::uint8_t> block = MakeBlock(1000, [](int f) { return f % 3; }, [](int f) { return 250 - f % 2; });
+    std::vector<std::uint8_t> block = MakeBlock(
+        1000, [](int f) { return f % 3; }, [](int f) { return 250 - f % 2; });
     block.push_back(42);
     CountLevels(block, a, b);
     EXPECT_EQ(a[0], 334u);
@@ -79,7 +83,9 @@ TEST(DensityPoints, OnlyTheCurrentBlockIsCountedPerChannel)
 
 TEST(DensityPoints, AConstantInputOfASecondReachesExactlyTheTop)
 {
-    const Curves c = Compute(MakeBlock(48000, [](int) { return 200; }, [](int) { return 3; }), kNormalised);
+    const Curves c = Compute(MakeBlock(
+                                 48000, [](int) { return 200; }, [](int) { return 3; }),
+                             kNormalised);
     EXPECT_EQ(c.HistA[200], 48000u);
     EXPECT_EQ(c.HistB[3], 48000u);
     EXPECT_EQ(Raised(c.A), std::vector<int>{200});
@@ -161,7 +167,8 @@ TEST(DensityPoints, WithoutADivisorOrScaleEveryPointLiesOnTheBottomEdge)
 TEST(DensityPoints, NothingIsWrittenBeyondThePointArraysAtAnySize)
 {
     const auto block = MakeBlock(4800, [](int f) { return f % 256; });
-    for (const PlotGeometry& plot : {PlotGeometry::FromSurface(0, 0), PlotGeometry::FromSurface(60, 30), PlotGeometry::FromSurface(4000, 3000)}) {
+    for (const PlotGeometry& plot :
+         {PlotGeometry::FromSurface(0, 0), PlotGeometry::FromSurface(60, 30), PlotGeometry::FromSurface(4000, 3000)}) {
         for (const DisplayMode& mode : {kNormalised, Density(0.1)}) {
             std::vector<ScreenPoint> a(20, ScreenPoint{-5, -5}), b(300, ScreenPoint{-5, -5});
             Histogram ha{}, hb{};

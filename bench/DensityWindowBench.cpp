@@ -1,0 +1,97 @@
+// One block in the density window (copy, both histograms and curves, drawing on a 1280 × 800
+// surface) at 48000 samples per second. The argument is the refresh rate (1: 48000 frames per
+// block, 10: 4800).
+#include "FakeWaveInput.h"
+#include "TFormPV.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTimer>
+#include <benchmark/benchmark.h>
+#include <cmath>
+#include <cstdlib>
+#include <random>
+
+using namespace mirel;
+
+namespace {
+
+constexpr int SurfaceWidth = 1280;
+constexpr int SurfaceHeight = 800;
+// The toolbar place above and the control panel below the surface.
+constexpr int ChromeHeight = InstrumentWindow::ToolbarHeight + 107;
+
+// A density window showing a 1 kHz sine on A and noise on B.
+struct DensityDisplay {
+    test::FakeWaveInput input;
+    LauncherLink link;
+    TFormPV form{input, link};
+    std::vector<std::uint8_t> block;
+
+    DensityDisplay(int refreshRate, bool normalised)
+    {
+        link.InstrumentWidth = SurfaceWidth;
+        link.InstrumentHeight = SurfaceHeight + ChromeHeight;
+        form.SampleRate = 48000;
+        form.cb2k->setChecked(true);
+        (normalised ? form.rbNM : form.rbPV)->setChecked(true);
+        form.tbrps->setValue(refreshRate);
+        form.show();
+        QCoreApplication::processEvents();
+        std::mt19937 random(7);
+        std::normal_distribution<double> noise(128, 25);
+        block.resize(static_cast<size_t>(form.BufferBytes));
+        for (size_t i = 0; i + 1 < block.size(); i += 2) {
+            block[i] = static_cast<std::uint8_t>(128 + 64 * std::sin(2 * M_PI * static_cast<double>(i / 2) / 48.0));
+            block[i + 1] = static_cast<std::uint8_t>(std::clamp(noise(random), 0.0, 255.0));
+        }
+    }
+
+    ~DensityDisplay()
+    {
+        QTimer::singleShot(0, &form, [this] { input.completeBuffer(); });
+        form.Shutdown();
+    }
+};
+
+void Run(benchmark::State& state, bool normalised)
+{
+    DensityDisplay display(static_cast<int>(state.range(0)), normalised);
+    const int before = display.form.BlockCounter;
+    for (auto _ : state) {
+        display.input.completeBufferWith(display.block);
+        QCoreApplication::sendPostedEvents();
+    }
+    if (display.form.BlockCounter - before != static_cast<int>(state.iterations()))
+        state.SkipWithError("not every block was handled");
+    state.counters["frames"] = display.form.FramesPerBlock;
+    state.counters["surface_w"] = display.form.screenImage().width();
+    state.counters["surface_h"] = display.form.screenImage().height();
+}
+
+void BM_BlockNormalised(benchmark::State& state)
+{
+    Run(state, true);
+}
+void BM_BlockDensity(benchmark::State& state)
+{
+    Run(state, false);
+}
+
+BENCHMARK(BM_BlockNormalised)->Arg(1)->Arg(10)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_BlockDensity)->Arg(1)->Arg(10)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (!std::getenv("QT_QPA_PLATFORM"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

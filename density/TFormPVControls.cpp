@@ -1,0 +1,107 @@
+// The density window's controls: the bottom panel with the channel and scale group, the display
+// mode and the refresh rate.
+#include "TFormPV.h"
+
+#include "PanelStyle.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QRadioButton>
+#include <QSlider>
+
+namespace mirel {
+
+using namespace panel;
+
+namespace {
+
+QSlider* trackBar(QWidget* parent, const char* name, QRect geometry, int minimum, int maximum, int tick, int position)
+{
+    auto* bar = new QSlider(Qt::Horizontal, parent);
+    bar->setObjectName(name);
+    bar->setGeometry(geometry);
+    bar->setRange(minimum, maximum);
+    bar->setPageStep(1);
+    bar->setTickInterval(tick);
+    bar->setTickPosition(QSlider::TicksBelow);
+    bar->setValue(position);
+    return bar;
+}
+
+QRadioButton* radio(const QString& text, QWidget* parent, const char* name, QRect geometry)
+{
+    auto* button = new QRadioButton(text, parent);
+    button->setObjectName(name);
+    // At least as wide as its caption in the font of this platform.
+    geometry.setWidth(std::max(geometry.width(), button->sizeHint().width()));
+    button->setGeometry(geometry);
+    return button;
+}
+
+}  // namespace
+
+void TFormPV::buildControls()
+{
+    QWidget* pnlControl = controlPanel(clientArea(), "pnlControl", 107);
+    addControlPanel(pnlControl);
+
+    // Y: channel switches and the scales of the density mode.
+    gbY = group(QStringLiteral("Y"), pnlControl, QRect(8, 3, 292, 97), true);
+    gbY->setObjectName("gbY");
+    Label8 = label(QStringLiteral("A"), gbY, 8, 16, Green, true);
+    Label9 = label(QStringLiteral("B"), gbY, 8, 49, Maroon, true);
+    Label10 = label(QStringLiteral("Канал"), gbY, 6, 76, Navy, false);
+    Label11 = label(QStringLiteral("Масштаб"), gbY, 48, 76, Navy, false);
+    Label11->setObjectName("Label11");
+    cb1k = new QCheckBox(gbY);
+    cb1k->setObjectName("cb1k");
+    cb1k->move(20, 16);
+    cb1k->setChecked(true);
+    cb2k = new QCheckBox(gbY);
+    cb2k->setObjectName("cb2k");
+    cb2k->move(20, 49);
+    tbVP1 = trackBar(gbY, "tbVP1", QRect(44, 15, 142, 27), pv::ScalePositionMin, pv::ScalePositionMax,
+                     pv::ScaleTickSpacing, pv::ScalePositionAtStartA);
+    tbVP2 = trackBar(gbY, "tbVP2", QRect(44, 48, 142, 27), pv::ScalePositionMin, pv::ScalePositionMax,
+                     pv::ScaleTickSpacing, pv::ScalePositionAtStartB);
+    lblVP1 = label(QStringLiteral("1/дел"), gbY, 190, 17, Green, true);
+    lblVP1->setObjectName("lblVP1");
+    lblVP2 = label(QStringLiteral("1/дел"), gbY, 190, 50, Maroon, true);
+    lblVP2->setObjectName("lblVP2");
+    QStringList scaleCaptions;
+    for (int position = pv::ScalePositionMin; position <= pv::ScalePositionMax; ++position)
+        scaleCaptions << QString::fromUtf8(pv::ScaleCaption(pv::ScaleAt(position)));
+    fitToWidest(lblVP1, scaleCaptions);
+    fitToWidest(lblVP2, scaleCaptions);
+
+    // The display mode.
+    gbGraphType = group(QStringLiteral("Тип графика"), pnlControl, QRect(304, 3, 233, 48), false);
+    gbGraphType->setObjectName("gbGraphType");
+    rbPV = radio(QStringLiteral("Плотность вероятности"), gbGraphType, "rbPV", QRect(16, 13, 143, 17));
+    rbNM = radio(QStringLiteral("Нормированный по макс. значению"), gbGraphType, "rbNM", QRect(16, 29, 205, 16));
+    rbNM->setChecked(true);
+    gbGraphType->resize(std::max(gbGraphType->width(), rbNM->geometry().right() + 8), gbGraphType->height());
+
+    // The refresh rate.
+    gbrps = group(QString::fromUtf8(pv::RefreshRateCaption(pv::RefreshRateAtStart)), pnlControl,
+                  QRect(304, 52, 185, 48), false);
+    gbrps->setObjectName("gbrps");
+    tbrps = trackBar(gbrps, "tbrps", QRect(10, 15, 150, 27), pv::RefreshRateMin, pv::RefreshRateMax, 1,
+                     pv::RefreshRateAtStart);
+    // Each new rate reopens the capture: a drag takes effect where it ends.
+    tbrps->setTracking(false);
+
+    connect(cb1k, &QCheckBox::toggled, this, [this] { cb1kClick(); });
+    connect(cb2k, &QCheckBox::toggled, this, [this] { cb1kClick(); });
+    for (QSlider* bar : {tbVP1, tbVP2})
+        connect(bar, &QSlider::valueChanged, this, [this, bar] { tbVP1Change(bar); });
+    for (QRadioButton* button : {rbPV, rbNM})
+        connect(button, &QRadioButton::toggled, this, [this](bool checked) {
+            if (checked)
+                rbPVClick();
+        });
+    connect(tbrps, &QSlider::valueChanged, this, [this] { tbrpsChange(); });
+}
+
+}  // namespace mirel

@@ -1,0 +1,89 @@
+// The density screen: frame, dotted grid with the solid zero line, both curves and the labels. A
+// new block erases only the curves drawn last time, by drawing them again in the background colour.
+#include "TFormPV.h"
+
+#include "PlotScreen.h"
+
+#include <algorithm>
+
+namespace mirel {
+
+void TFormPV::ClearFon()
+{
+    UpdateGeometry();
+    Canvas& c = pbPV->canvas();
+    c.setBrushColor(CurrentScheme.Background);
+    c.clear();
+    // The picture is blank: nothing of earlier curves is left to erase, and the grid and scales
+    // are there whether or not blocks arrive.
+    std::fill(points_.PrevTraceA.begin(), points_.PrevTraceA.end(), ScreenPoint{});
+    std::fill(points_.PrevTraceB.begin(), points_.PrevTraceB.end(), ScreenPoint{});
+    ClearDiagr();
+    PaintBorders();
+    XTextOut();
+    AYTextOut();
+    BYTextOut();
+}
+
+void TFormPV::PaintBorders()
+{
+    plot::PaintBorders(pbPV->canvas(), CurrentScheme, pbPV->width(), pbPV->height(), geometry_.Plot());
+}
+
+void TFormPV::PaintVertLines()
+{
+    plot::VerticalDivisions(pbPV->canvas(), CurrentScheme, geometry_.Plot(), pv::LevelDivisions, true);
+}
+
+void TFormPV::PaintHorLinesPV()
+{
+    plot::HorizontalDivisions(pbPV->canvas(), CurrentScheme, geometry_.Plot(), pv::DensityDivisions, false);
+}
+
+void TFormPV::PaintHorLinesNM()
+{
+    // Both modes have the same ten divisions; only their labels differ.
+    PaintHorLinesPV();
+}
+
+void TFormPV::ClearDiagr()
+{
+    const std::span<const ScreenPoint> none;
+    plot::EraseCurves(pbPV->canvas(), CurrentScheme, LineWidth, ShowA ? points_.PrevTraceA : none,
+                      ShowB ? points_.PrevTraceB : none);
+    PaintVertLines();
+    if (Normalised)
+        PaintHorLinesNM();
+    else
+        PaintHorLinesPV();
+}
+
+void TFormPV::PVPaint()
+{
+    ClearDiagr();
+    Canvas& c = pbPV->canvas();
+    if (ShowA)
+        plot::DrawCurve(c, CurrentScheme.ChannelA, LineWidth, points_.TraceA);
+    if (ShowB)
+        plot::DrawCurve(c, CurrentScheme.ChannelB, LineWidth, points_.TraceB);
+    // The curves run along the bottom edge of the plot, over its outline.
+    PaintBorders();
+    points_.Remember();
+}
+
+void TFormPV::XTextOut()
+{
+    plot::DrawTexts(pbPV->canvas(), CurrentScheme, pv::XTextOut(geometry_));
+}
+
+void TFormPV::AYTextOut()
+{
+    plot::DrawTexts(pbPV->canvas(), CurrentScheme, pv::AYTextOut(geometry_, ScaleA, Normalised));
+}
+
+void TFormPV::BYTextOut()
+{
+    plot::DrawTexts(pbPV->canvas(), CurrentScheme, pv::BYTextOut(geometry_, ScaleB, Normalised));
+}
+
+}  // namespace mirel
