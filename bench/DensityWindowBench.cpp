@@ -1,25 +1,22 @@
 // One block in the density window (copy, both histograms and curves, drawing on a 1280 × 800
 // surface) at 48000 samples per second. The argument is the refresh rate (1: 48000 frames per
 // block, 10: 4800).
-#include "FakeWaveInput.h"
 #include "TFormPV.h"
+#include "WindowBench.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QRadioButton>
 #include <QSlider>
-#include <QTimer>
-#include <benchmark/benchmark.h>
+#include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <random>
 
 using namespace mirel;
 
 namespace {
 
-constexpr int SurfaceWidth = 1280;
-constexpr int SurfaceHeight = 800;
+using bench::SurfaceHeight;
+using bench::SurfaceWidth;
 // The toolbar place above and the control panel below the surface.
 constexpr int ChromeHeight = InstrumentWindow::ToolbarHeight + 107;
 
@@ -49,26 +46,14 @@ struct DensityDisplay {
         }
     }
 
-    ~DensityDisplay()
-    {
-        QTimer::singleShot(0, &form, [this] { input.completeBuffer(); });
-        form.Shutdown();
-    }
+    ~DensityDisplay() { bench::FinishCapture(input, form); }
 };
 
 void Run(benchmark::State& state, bool normalised)
 {
     DensityDisplay display(static_cast<int>(state.range(0)), normalised);
-    const int before = display.form.BlockCounter;
-    for (auto _ : state) {
-        display.input.completeBufferWith(display.block);
-        QCoreApplication::sendPostedEvents();
-    }
-    if (display.form.BlockCounter - before != static_cast<int>(state.iterations()))
-        state.SkipWithError("not every block was handled");
+    bench::FeedBlocks(state, display.input, display.form, display.block);
     state.counters["frames"] = display.form.FramesPerBlock;
-    state.counters["surface_w"] = display.form.screenImage().width();
-    state.counters["surface_h"] = display.form.screenImage().height();
 }
 
 void BM_BlockNormalised(benchmark::State& state)
@@ -87,11 +72,5 @@ BENCHMARK(BM_BlockDensity)->Arg(1)->Arg(10)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv)
 {
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunWindowBenchmarks(argc, argv);
 }

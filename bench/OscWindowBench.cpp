@@ -1,9 +1,9 @@
 // One accepted block in the oscilloscope window (trigger search, mapping and drawing on a
 // 1280 × 800 surface), and the refresh period the window reaches with "Max" on the generator.
-#include "FakeWaveInput.h"
 #include "GeneratorInput.h"
 #include "TFormOS.h"
 #include "UpDown.h"
+#include "WindowBench.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -18,8 +18,8 @@ using namespace mirel;
 
 namespace {
 
-constexpr int SurfaceWidth = 1280;
-constexpr int SurfaceHeight = 800;
+using bench::SurfaceHeight;
+using bench::SurfaceWidth;
 // The toolbar place above and the control panel below the surface.
 constexpr int ChromeHeight = InstrumentWindow::ToolbarHeight + 108;
 
@@ -53,26 +53,14 @@ struct Scope {
         }
     }
 
-    ~Scope()
-    {
-        QTimer::singleShot(0, &form, [this] { input.completeBuffer(); });
-        form.Shutdown();
-    }
+    ~Scope() { bench::FinishCapture(input, form); }
 };
 
 void BM_AcceptedBlock(benchmark::State& state)
 {
     Scope scope(static_cast<int>(state.range(0)));
-    const int before = scope.form.BlockCounter;
-    for (auto _ : state) {
-        scope.input.completeBufferWith(scope.block);
-        QCoreApplication::sendPostedEvents();
-    }
-    if (scope.form.BlockCounter - before != static_cast<int>(state.iterations()))
-        state.SkipWithError("not every block was taken");
+    bench::FeedBlocks(state, scope.input, scope.form, scope.block);
     state.counters["points"] = scope.form.screenPoints();
-    state.counters["surface_w"] = scope.form.screenImage().width();
-    state.counters["surface_h"] = scope.form.screenImage().height();
 }
 BENCHMARK(BM_AcceptedBlock)->Arg(6)->Arg(12)->Unit(benchmark::kMicrosecond);
 
@@ -100,12 +88,5 @@ void reportMaxRefresh()
 
 int main(int argc, char** argv)
 {
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    reportMaxRefresh();
-    return 0;
+    return bench::RunWindowBenchmarks(argc, argv, reportMaxRefresh);
 }

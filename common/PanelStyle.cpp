@@ -1,5 +1,6 @@
 #include "PanelStyle.h"
 
+#include <QCheckBox>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -74,15 +75,30 @@ QWidget* controlPanel(QWidget* parent, const char* name, int height)
     return panel;
 }
 
-QSlider* shiftBar(QWidget* parent, const char* name, QRect geometry, int range, int tick, const QString& hint)
+QCheckBox* checkBox(QWidget* parent, const char* name, QPoint at, bool checked)
+{
+    auto* box = new QCheckBox(parent);
+    box->setObjectName(name);
+    box->move(at);
+    box->setChecked(checked);
+    return box;
+}
+
+QSlider* trackBar(QWidget* parent, const char* name, QRect geometry, int minimum, int maximum, int tick, int position)
 {
     auto* bar = new QSlider(Qt::Horizontal, parent);
     bar->setObjectName(name);
     bar->setGeometry(geometry);
-    bar->setRange(-range, range);
+    bar->setRange(minimum, maximum);
     bar->setTickInterval(tick);
     bar->setTickPosition(QSlider::TicksBelow);
-    bar->setValue(0);
+    bar->setValue(position);
+    return bar;
+}
+
+QSlider* shiftBar(QWidget* parent, const char* name, QRect geometry, int range, int tick, const QString& hint)
+{
+    QSlider* bar = trackBar(parent, name, geometry, -range, range, tick, 0);
     bar->setToolTip(hint);
     return bar;
 }

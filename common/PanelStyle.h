@@ -7,6 +7,7 @@
 #include <QRect>
 #include <QStringList>
 
+class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QSlider;
@@ -38,6 +39,11 @@ QGroupBox* group(const QString& title, QWidget* parent, QRect geometry, bool bol
 // A horizontal panel of controls in the button-face colour, `height` pixels high.
 QWidget* controlPanel(QWidget* parent, const char* name, int height);
 
+// A check box without a caption at `at`.
+QCheckBox* checkBox(QWidget* parent, const char* name, QPoint at, bool checked);
+
+// A horizontal track bar over minimum … maximum at `position`, ticks below every `tick`.
+QSlider* trackBar(QWidget* parent, const char* name, QRect geometry, int minimum, int maximum, int tick, int position);
 // A horizontal shift track bar running −range … range from 0, ticks below every `tick`.
 QSlider* shiftBar(QWidget* parent, const char* name, QRect geometry, int range, int tick, const QString& hint);
 // The small bold "0" button beside a shift bar, in the channel's colour.

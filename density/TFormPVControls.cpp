@@ -9,25 +9,13 @@
 #include <QLabel>
 #include <QRadioButton>
 #include <QSlider>
+#include <algorithm>
 
 namespace mirel {
 
 using namespace panel;
 
 namespace {
-
-QSlider* trackBar(QWidget* parent, const char* name, QRect geometry, int minimum, int maximum, int tick, int position)
-{
-    auto* bar = new QSlider(Qt::Horizontal, parent);
-    bar->setObjectName(name);
-    bar->setGeometry(geometry);
-    bar->setRange(minimum, maximum);
-    bar->setPageStep(1);
-    bar->setTickInterval(tick);
-    bar->setTickPosition(QSlider::TicksBelow);
-    bar->setValue(position);
-    return bar;
-}
 
 QRadioButton* radio(const QString& text, QWidget* parent, const char* name, QRect geometry)
 {
@@ -54,13 +42,8 @@ void TFormPV::buildControls()
     Label10 = label(QStringLiteral("Канал"), gbY, 6, 76, Navy, false);
     Label11 = label(QStringLiteral("Масштаб"), gbY, 48, 76, Navy, false);
     Label11->setObjectName("Label11");
-    cb1k = new QCheckBox(gbY);
-    cb1k->setObjectName("cb1k");
-    cb1k->move(20, 16);
-    cb1k->setChecked(true);
-    cb2k = new QCheckBox(gbY);
-    cb2k->setObjectName("cb2k");
-    cb2k->move(20, 49);
+    cb1k = checkBox(gbY, "cb1k", {20, 16}, true);
+    cb2k = checkBox(gbY, "cb2k", {20, 49}, false);
     tbVP1 = trackBar(gbY, "tbVP1", QRect(44, 15, 142, 27), pv::ScalePositionMin, pv::ScalePositionMax,
                      pv::ScaleTickSpacing, pv::ScalePositionAtStartA);
     tbVP2 = trackBar(gbY, "tbVP2", QRect(44, 48, 142, 27), pv::ScalePositionMin, pv::ScalePositionMax,
@@ -91,6 +74,8 @@ void TFormPV::buildControls()
                      pv::RefreshRateAtStart);
     // Each new rate reopens the capture: a drag takes effect where it ends.
     tbrps->setTracking(false);
+    for (QSlider* bar : {tbVP1, tbVP2, tbrps})
+        bar->setPageStep(1);
 
     connect(cb1k, &QCheckBox::toggled, this, [this] { cb1kClick(); });
     connect(cb2k, &QCheckBox::toggled, this, [this] { cb1kClick(); });

@@ -29,13 +29,8 @@ void TFormOS::buildControls()
 
     // Y: channel switches, sensitivities and vertical shifts.
     auto* gbY = group(QStringLiteral("Y"), pnlOscControl, QRect(8, 3, 292, 97), true);
-    cb1k = new QCheckBox(gbY);
-    cb1k->setObjectName("cb1k");
-    cb1k->move(20, 16);
-    cb1k->setChecked(true);
-    cb2k = new QCheckBox(gbY);
-    cb2k->setObjectName("cb2k");
-    cb2k->move(20, 49);
+    cb1k = checkBox(gbY, "cb1k", {20, 16}, true);
+    cb2k = checkBox(gbY, "cb2k", {20, 49}, false);
     cb2k->setToolTip(QStringLiteral("Канал 2 : включить / выключить"));
     label(QStringLiteral("A"), gbY, 8, 16, Green, true);
     label(QStringLiteral("B"), gbY, 8, 49, Maroon, true);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,13 @@ namespace {
 using Texts = std::vector<std::string>;
 
 const PlotGeometry kPlot = PlotGeometry::FromSurface(500, 300);  // plot 40,20 420 × 260
+
+using Rect = std::array<int, 4>;  // left, top, right, bottom
+
+Rect Corners(const ClearRect& r)
+{
+    return {r.Left, r.Top, r.Right, r.Bottom};
+}
 
 Texts TextsOf(const AxisTexts& texts, std::size_t from = 0)
 {
@@ -57,10 +65,7 @@ TEST(DensityLabels, TheNormalisedModeIgnoresTheScales)
 TEST(DensityLabels, LevelAxisPositions)
 {
     const AxisTexts x = XTextOut(kPlot);
-    EXPECT_EQ(x.Clear.Left, 3);
-    EXPECT_EQ(x.Clear.Top, 283);
-    EXPECT_EQ(x.Clear.Right, 494);
-    EXPECT_EQ(x.Clear.Bottom, 292);
+    EXPECT_EQ(Corners(x.Clear), (Rect{3, 283, 494, 292}));
     ASSERT_EQ(x.Texts.size(), 22u);
     struct Expected {
         std::size_t index;
@@ -85,10 +90,7 @@ TEST(DensityLabels, LevelAxisPositions)
 TEST(DensityLabels, ChannelColumnsBesideThePlot)
 {
     const AxisTexts a = AYTextOut(kPlot, ScaleAt(200), false);
-    EXPECT_EQ(a.Clear.Left, 3);
-    EXPECT_EQ(a.Clear.Top, 15);
-    EXPECT_EQ(a.Clear.Right, 37);
-    EXPECT_EQ(a.Clear.Bottom, 280);
+    EXPECT_EQ(Corners(a.Clear), (Rect{3, 15, 37, 280}));
     ASSERT_EQ(a.Texts.size(), 12u);
     EXPECT_EQ(a.Texts[0].Text, "Канал A");
     EXPECT_EQ(a.Texts[0].X, 8);
@@ -105,10 +107,7 @@ TEST(DensityLabels, ChannelColumnsBesideThePlot)
     }
 
     const AxisTexts b = BYTextOut(kPlot, ScaleAt(200), false);
-    EXPECT_EQ(b.Clear.Left, 465);
-    EXPECT_EQ(b.Clear.Top, 15);
-    EXPECT_EQ(b.Clear.Right, 497);
-    EXPECT_EQ(b.Clear.Bottom, 280);
+    EXPECT_EQ(Corners(b.Clear), (Rect{465, 15, 497, 280}));
     ASSERT_EQ(b.Texts.size(), 12u);
     EXPECT_EQ(b.Texts[0].Text, "Канал B");
     EXPECT_EQ(b.Texts[0].X, 442);
