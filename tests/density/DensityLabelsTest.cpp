@@ -4,6 +4,7 @@
 
 #include <array>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace mirel::pv {
@@ -18,6 +19,13 @@ using Rect = std::array<int, 4>;  // left, top, right, bottom
 Rect Corners(const ClearRect& r)
 {
     return {r.Left, r.Top, r.Right, r.Bottom};
+}
+
+using Point = std::pair<int, int>;
+
+Point Where(const PlacedText& t)
+{
+    return {t.X, t.Y};
 }
 
 Texts TextsOf(const AxisTexts& texts, std::size_t from = 0)
@@ -62,61 +70,44 @@ TEST(DensityLabels, TheNormalisedModeIgnoresTheScales)
     EXPECT_EQ(TextsOf(BYTextOut(kPlot, ScaleAt(50), false), 1), DensityLabelTexts(5.0));
 }
 
-TEST(DensityLabels, LevelAxisPositions)
+TEST(DensityLabels, PositionsAroundThePlot)
 {
     const AxisTexts x = XTextOut(kPlot);
     EXPECT_EQ(Corners(x.Clear), (Rect{3, 283, 494, 292}));
     ASSERT_EQ(x.Texts.size(), 22u);
-    struct Expected {
-        std::size_t index;
-        const char* text;
-        int x;
-    } expected[] = {{0, "-1.0", 30}, {1, "-0.9", 51}, {10, "0.0", 243}, {11, "0.1", 264}, {20, "1.0", 453}};
-    for (const Expected& e : expected) {
-        const PlacedText& t = x.Texts[e.index];
-        EXPECT_EQ(t.Text, e.text);
-        EXPECT_EQ(t.X, e.x) << e.text;
-        EXPECT_EQ(t.Y, 281);
-        EXPECT_FALSE(t.Bold);
-        EXPECT_EQ(t.Colour, TextColour::Frame);
-    }
-    const PlacedText& unit = x.Texts.back();
-    EXPECT_EQ(unit.Text, "В");
-    EXPECT_EQ(unit.X, 472);
-    EXPECT_EQ(unit.Y, 281);
-    EXPECT_TRUE(unit.Bold);
-}
+    // Centred under their grid lines at 3 pixels a character: «-1.0», «0.0», «1.0», then the unit.
+    EXPECT_EQ(Where(x.Texts[0]), (Point{30, 281}));
+    EXPECT_EQ(Where(x.Texts[10]), (Point{243, 281}));
+    EXPECT_EQ(Where(x.Texts[20]), (Point{453, 281}));
+    EXPECT_EQ(x.Texts[21].Text, "В");
+    EXPECT_EQ(Where(x.Texts[21]), (Point{472, 281}));
+    EXPECT_TRUE(x.Texts[21].Bold);
+    EXPECT_FALSE(x.Texts[20].Bold);
 
-TEST(DensityLabels, ChannelColumnsBesideThePlot)
-{
     const AxisTexts a = AYTextOut(kPlot, ScaleAt(200), false);
     EXPECT_EQ(Corners(a.Clear), (Rect{3, 15, 37, 280}));
     ASSERT_EQ(a.Texts.size(), 12u);
     EXPECT_EQ(a.Texts[0].Text, "Канал A");
-    EXPECT_EQ(a.Texts[0].X, 8);
-    EXPECT_EQ(a.Texts[0].Y, 2);
-    // «20.0» at the top, «8.0» in the middle, «0.0» lifted above the bottom edge.
-    EXPECT_EQ(a.Texts[1].X, 40 - 28);
-    EXPECT_EQ(a.Texts[1].Y, 13);
-    EXPECT_EQ(a.Texts[7].X, 40 - 21);
-    EXPECT_EQ(a.Texts[7].Y, 20 + 156 - 7);
-    EXPECT_EQ(a.Texts[11].Y, 280 - 14);
-    for (const PlacedText& t : a.Texts) {
-        EXPECT_TRUE(t.Bold);
-        EXPECT_EQ(t.Colour, TextColour::ChannelA);
-    }
+    EXPECT_EQ(Where(a.Texts[0]), (Point{8, 2}));
+    // Right-aligned at 7 pixels a character: «20.0» at the top, «8.0» in the middle, «0.0» lifted
+    // above the bottom edge.
+    EXPECT_EQ(Where(a.Texts[1]), (Point{12, 13}));
+    EXPECT_EQ(Where(a.Texts[7]), (Point{19, 169}));
+    EXPECT_EQ(Where(a.Texts[11]), (Point{19, 266}));
 
     const AxisTexts b = BYTextOut(kPlot, ScaleAt(200), false);
     EXPECT_EQ(Corners(b.Clear), (Rect{465, 15, 497, 280}));
     ASSERT_EQ(b.Texts.size(), 12u);
     EXPECT_EQ(b.Texts[0].Text, "Канал B");
-    EXPECT_EQ(b.Texts[0].X, 442);
-    for (std::size_t i = 1; i < b.Texts.size(); ++i) {
-        EXPECT_EQ(b.Texts[i].X, 464) << "left-aligned";
-        EXPECT_EQ(b.Texts[i].Y, a.Texts[i].Y);
+    EXPECT_EQ(Where(b.Texts[0]), (Point{442, 2}));
+    for (std::size_t i = 1; i < b.Texts.size(); ++i)
+        EXPECT_EQ(Where(b.Texts[i]), (Point{464, a.Texts[i].Y})) << "left-aligned";
+
+    for (std::size_t i = 0; i < a.Texts.size(); ++i) {
+        EXPECT_EQ(a.Texts[i].Colour, TextColour::ChannelA);
+        EXPECT_EQ(b.Texts[i].Colour, TextColour::ChannelB);
+        EXPECT_TRUE(a.Texts[i].Bold && b.Texts[i].Bold);
     }
-    for (const PlacedText& t : b.Texts)
-        EXPECT_EQ(t.Colour, TextColour::ChannelB);
 }
 
 }  // namespace
