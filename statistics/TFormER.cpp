@@ -2,21 +2,27 @@
 
 #include "BlockHandoff.h"
 
+#include <QComboBox>
 #include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
 #include <QProgressBar>
+#include <QPushButton>
+#include <QTreeWidget>
 
 namespace mirel {
 
 TFormER::TFormER(WaveInput& input, LauncherLink& launcher)
     : InstrumentWindow(input, launcher, QStringLiteral("Расчет ошибок"))
 {
+    setObjectName("FormER");
+    // The buffer goes back as soon as it is copied, so that the card records on while the block
+    // is counted.
     setBufferReturn(BufferReturn::AfterCopying);
-    pbTime = new QProgressBar(clientArea());
-    pbTime->setObjectName("pbTime");
-    pbTime->setRange(0, 100);
-    pbTime->setValue(0);
-    pbTime->setTextVisible(false);
-    pbTime->setGeometry(16, 134 - ToolbarHeight, 460, 11);
+    buildControls();
+    TimerPB.setInterval(100);
+    connect(&TimerPB, &QTimer::timeout, this, [this] { TimerPBTimer(); });
 }
 
 bool TFormER::Start()
@@ -26,7 +32,13 @@ bool TFormER::Start()
         while (Running)
             QCoreApplication::processEvents();
     }
-    if (!StartCapture(8, SampleRate / 5))
+    // The run reset. The table starts empty, so that it never shows one run's values under the
+    // length of another.
+    Run.Reset(SampleRate, ChosenDuration);
+    Label8->setText(QString::fromStdString(Run.TotalText()));
+    showRows(er::EmptyRows());
+
+    if (!StartCapture(8, Run.FramesPerBlock))
         return false;
     BlockCopy.assign(static_cast<size_t>(BufferBytes), 0);
     Running = true;
@@ -52,6 +64,104 @@ bool TFormER::CopyBlock(const std::uint8_t* buffer)
     return true;
 }
 
-void TFormER::ProcessData() {}
+void TFormER::ProcessData()
+{
+    // A block that arrives while a stop waits for it belongs to no run any more.
+    if (!RunActive || !Run.ProcessData(BlockCopy.data(), BufferBytes / 2))
+        return;
+    Label3->setText(QString::fromStdString(Run.ElapsedText()));
+    Label5->setText(QString::fromStdString(Run.RemainingText()));
+    showRows(Run.Rows());
+    if (Run.Complete())
+        btnStartClick();
+}
+
+void TFormER::btnStartClick()
+{
+    if (RunActive) {
+        RunActive = false;
+        // The stop waits for the block in flight; the button waits with it.
+        btnStart->setEnabled(false);
+        Stop();
+        btnStart->setEnabled(true);
+        cbTime->setEnabled(true);
+        N1->setEnabled(true);
+        btnStart->setText(QStringLiteral("Старт"));
+        TimerPB.stop();
+    } else {
+        cbTime->setEnabled(false);
+        cbTimeClick();
+        N1->setEnabled(false);
+        Start();
+        btnStart->setText(QStringLiteral("Стоп"));
+        RunActive = true;
+        TimerPB.start();
+    }
+}
+
+void TFormER::cbTimeClick()
+{
+    const int item = cbTime->currentIndex();
+    const bool itemShown = item >= 0 && cbTime->currentText() == cbTime->itemText(item);
+    const er::DurationChoice choice = er::ReadDuration(itemShown ? item : -1, cbTime->currentText().toStdString());
+    ChosenDuration = choice.Seconds;
+    if (choice.SelectItem >= 0) {
+        cbTime->setCurrentIndex(choice.SelectItem);
+        cbTime->setEditText(cbTime->itemText(choice.SelectItem));
+    }
+}
+
+void TFormER::TimerPBTimer()
+{
+    if (Running)
+        pbTime->setValue(Run.Progress());
+}
+
+void TFormER::FormShow()
+{
+    InstrumentWindow::FormShow();
+    cbTimeClick();
+}
+
+void TFormER::resizeEvent(QResizeEvent* e)
+{
+    InstrumentWindow::resizeEvent(e);
+    FormResize();
+}
+
+bool TFormER::eventFilter(QObject* watched, QEvent* event)
+{
+    // The run-length box takes digits among the typed characters; editing and moving keys and
+    // shortcuts such as paste are not characters and pass.
+    if (event->type() == QEvent::KeyPress && watched == cbTime->lineEdit()) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const QString text = key->text();
+        const bool typedCharacter = !text.isEmpty() && text.at(0).isPrint();
+        if (typedCharacter && !(key->modifiers() & Qt::ControlModifier) &&
+            !er::DurationKeyAllowed(static_cast<char32_t>(text.at(0).unicode())))
+            return true;
+    }
+    return InstrumentWindow::eventFilter(watched, event);
+}
+
+void TFormER::showRows(const er::ResultRows& rows)
+{
+    for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
+        QTreeWidgetItem* item = lvStat->topLevelItem(i);
+        item->setText(1, QString::fromStdString(rows[static_cast<size_t>(i)].A));
+        item->setText(2, QString::fromStdString(rows[static_cast<size_t>(i)].B));
+    }
+}
+
+er::ResultRows TFormER::shownRows() const
+{
+    er::ResultRows rows = er::EmptyRows();
+    for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
+        const QTreeWidgetItem* item = lvStat->topLevelItem(i);
+        rows[static_cast<size_t>(i)].A = item->text(1).toStdString();
+        rows[static_cast<size_t>(i)].B = item->text(2).toStdString();
+    }
+    return rows;
+}
 
 }  // namespace mirel

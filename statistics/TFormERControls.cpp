@@ -1,0 +1,178 @@
+// The statistics window's controls (start button, run-length box, time row, progress bar, results
+// table and its popup menu) and the saving of the results through that menu.
+#include "TFormER.h"
+
+#include "ResultsFile.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDateTime>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFrame>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTreeWidget>
+
+namespace mirel {
+
+namespace {
+
+constexpr int Margin = 16;     // left offset of the table, kept on its other sides too
+constexpr int TableTop = 146;  // window coordinates, below the toolbar panel
+
+// Readouts of the time row are navy.
+void navy(QWidget* widget)
+{
+    QPalette p = widget->palette();
+    p.setColor(QPalette::WindowText, QColor(0x00, 0x00, 0x80));
+    widget->setPalette(p);
+}
+
+// Controls are placed in window coordinates; the client area starts below the toolbar panel.
+QLabel* label(const char* name, const QString& text, QWidget* parent, int left, int top)
+{
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(name);
+    l->move(left, top - InstrumentWindow::ToolbarHeight);
+    return l;
+}
+
+// A bevel that shows a single horizontal line, at its top or bottom edge.
+QFrame* bevelLine(const char* name, QWidget* parent, QRect geometry, bool bottom)
+{
+    auto* line = new QFrame(parent);
+    line->setObjectName(name);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    const int y = bottom ? geometry.bottom() - 1 : geometry.top();
+    line->setGeometry(geometry.left(), y - InstrumentWindow::ToolbarHeight, geometry.width(), 2);
+    return line;
+}
+
+}  // namespace
+
+void TFormER::buildControls()
+{
+    QWidget* area = clientArea();
+    const int top = -ToolbarHeight;
+
+    btnStart = new QPushButton(QStringLiteral("Старт"), area);
+    btnStart->setObjectName("btnStart");
+    btnStart->setGeometry(16, 48 + top, 81, 59);
+    btnStart->setAutoDefault(false);  // Enter in the run-length box does not start a run
+    connect(btnStart, &QPushButton::clicked, this, [this] { btnStartClick(); });
+
+    Label1 = label("Label1", QStringLiteral("Измерения проводить:"), area, 104, 52);
+    cbTime = new QComboBox(area);
+    cbTime->setObjectName("cbTime");
+    cbTime->setEditable(true);
+    cbTime->setInsertPolicy(QComboBox::NoInsert);
+    cbTime->setMaxVisibleItems(16);
+    cbTime->setGeometry(104, 64 + top, 121, cbTime->sizeHint().height());
+    for (const er::DurationItem& item : er::DurationItems)
+        cbTime->addItem(QString::fromUtf8(item.Text));
+    cbTime->setCurrentIndex(er::DurationItemAtStart);
+    cbTime->lineEdit()->installEventFilter(this);
+    connect(cbTime, &QComboBox::activated, this, [this] { cbTimeClick(); });
+
+    // The time row: run length, elapsed and remaining time, between two bevel lines.
+    Bevel2 = bevelLine("Bevel2", area, QRect(16, 98, 297, 34), true);
+    Bevel1 = bevelLine("Bevel1", area, QRect(16, 112, 297, 20), false);
+    Label6 = label("Label6", QStringLiteral("Время:"), area, 18, 115);
+    Label7 = label("Label7", QStringLiteral("Всего:"), area, 90, 115);
+    Label8 = label("Label8", QStringLiteral("0 сек"), area, 125, 115);
+    Label2 = label("Label2", QStringLiteral("Прошло:"), area, 190, 115);
+    Label3 = label("Label3", QStringLiteral("0 сек"), area, 235, 115);
+    Label4 = label("Label4", QStringLiteral("Осталось:"), area, 290, 115);
+    Label5 = label("Label5", QStringLiteral("0 сек"), area, 344, 115);
+    for (QLabel* readout : {Label7, Label8, Label2, Label3, Label4, Label5}) {
+        navy(readout);
+        readout->setMinimumWidth(readout == Label8 || readout == Label3 ? 55 : 0);
+    }
+
+    pbTime = new QProgressBar(area);
+    pbTime->setObjectName("pbTime");
+    pbTime->setRange(0, 100);
+    pbTime->setValue(0);
+    pbTime->setTextVisible(false);
+    pbTime->setGeometry(16, 134 + top, 460, 11);
+
+    lvStat = new QTreeWidget(area);
+    lvStat->setObjectName("lvStat");
+    lvStat->setGeometry(16, TableTop + top, 460, 261);
+    lvStat->setFocusPolicy(Qt::ClickFocus);
+    lvStat->setRootIsDecorated(false);
+    lvStat->setColumnCount(3);
+    lvStat->setHeaderLabels({QStringLiteral("Параметр"), QStringLiteral("Канал A"), QStringLiteral("Канал B")});
+    lvStat->header()->setSectionsMovable(false);
+    lvStat->setColumnWidth(0, 196);
+    lvStat->setColumnWidth(1, 130);
+    lvStat->setColumnWidth(2, 130);
+    for (const char* caption : er::RowCaptions)
+        lvStat->addTopLevelItem(new QTreeWidgetItem(QStringList{QString::fromUtf8(caption)}));
+
+    PM = new QMenu(this);
+    PM->setObjectName("PM");
+    N1 = PM->addAction(QStringLiteral("Сохранить результаты ..."));
+    N1->setObjectName("N1");
+    N1->setEnabled(false);  // until the first run has ended
+    connect(N1, &QAction::triggered, this, [this] { N1Click(); });
+    lvStat->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(lvStat, &QWidget::customContextMenuRequested, this,
+            [this](QPoint at) { PM->popup(lvStat->viewport()->mapToGlobal(at)); });
+}
+
+void TFormER::FormResize()
+{
+    const int width = this->width() - 2 * Margin;
+    lvStat->resize(width, height() - TableTop - Margin);
+    for (QWidget* widget : {static_cast<QWidget*>(pbTime), static_cast<QWidget*>(Bevel1), static_cast<QWidget*>(Bevel2)})
+        widget->resize(width, widget->height());
+}
+
+// ---- Saving the results ----
+
+void TFormER::N1Click()
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    const er::ClockTime clock{now.date().year(), now.date().month(), now.date().day(),
+                              now.time().hour(), now.time().minute(), now.time().second()};
+    const QString chosen = askFileName(QString::fromStdString(er::ProposedFileName(clock)));
+    if (chosen.isEmpty())
+        return;
+    const QString path = QString::fromStdString(er::WithTxtExtension(chosen.toStdString()));
+    // The dialog asked about the name as typed; a name that got its extension here may be taken.
+    if (path != chosen && QFileInfo::exists(path) && !askReplace(path))
+        return;
+
+    const auto bytes = er::ToWindows1251(er::ResultsText(shownRows(), Run.MeasuredSeconds()));
+    const auto error = bytes ? er::WriteResultsFile(QFile::encodeName(path).toStdString(), *bytes)
+                             : std::optional<std::string>("нет преобразования текста в кодировку Windows-1251");
+    if (error)
+        showError(QStringLiteral("Не удалось сохранить результаты в файл «%1»: %2.").arg(path, QString::fromStdString(*error)));
+}
+
+QString TFormER::askFileName(const QString& proposed)
+{
+    return QFileDialog::getSaveFileName(this, QStringLiteral("Сохранить результаты"), proposed, QStringLiteral("TXT (*.txt)"));
+}
+
+bool TFormER::askReplace(const QString& path)
+{
+    return QMessageBox::question(this, windowTitle(), QStringLiteral("Файл «%1» уже существует.\nЗаменить его?").arg(path)) ==
+           QMessageBox::Yes;
+}
+
+void TFormER::showError(const QString& text)
+{
+    QMessageBox::critical(this, windowTitle(), text);
+}
+
+}  // namespace mirel
