@@ -133,7 +133,7 @@ bool TFormER::eventFilter(QObject* watched, QEvent* event)
 {
     // The run-length box takes digits among the typed characters; editing and moving keys and
     // shortcuts such as paste are not characters and pass.
-    if (event->type() == QEvent::KeyPress && watched == cbTime->lineEdit()) {
+    if (event->type() == QEvent::KeyPress && watched == cbTime) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const QString text = key->text();
         const bool typedCharacter = !text.isEmpty() && text.at(0).isPrint();

@@ -19,6 +19,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTreeWidget>
+#include <algorithm>
 
 namespace mirel {
 
@@ -74,12 +75,14 @@ void TFormER::buildControls()
     cbTime->setObjectName("cbTime");
     cbTime->setEditable(true);
     cbTime->setInsertPolicy(QComboBox::NoInsert);
+    cbTime->setCompleter(nullptr);  // a typed 3 means 3 seconds, not "30 сек"
     cbTime->setMaxVisibleItems(16);
     cbTime->setGeometry(104, 64 + top, 121, cbTime->sizeHint().height());
     for (const er::DurationItem& item : er::DurationItems)
         cbTime->addItem(QString::fromUtf8(item.Text));
     cbTime->setCurrentIndex(er::DurationItemAtStart);
-    cbTime->lineEdit()->installEventFilter(this);
+    // Keys reach the combo box, which hands them to its line edit without the line edit's filters.
+    cbTime->installEventFilter(this);
     connect(cbTime, &QComboBox::activated, this, [this] { cbTimeClick(); });
 
     // The time row: run length, elapsed and remaining time, between two bevel lines.
@@ -92,9 +95,17 @@ void TFormER::buildControls()
     Label3 = label("Label3", QStringLiteral("0 сек"), area, 235, 115);
     Label4 = label("Label4", QStringLiteral("Осталось:"), area, 290, 115);
     Label5 = label("Label5", QStringLiteral("0 сек"), area, 344, 115);
-    for (QLabel* readout : {Label7, Label8, Label2, Label3, Label4, Label5}) {
-        navy(readout);
-        readout->setMinimumWidth(readout == Label8 || readout == Label3 ? 55 : 0);
+    // Left to right at their places, moved right where the font makes a caption run into the
+    // next label; a value keeps room for «600 сек».
+    int right = 0;
+    for (QLabel* l : {Label6, Label7, Label8, Label2, Label3, Label4, Label5}) {
+        const bool value = l == Label8 || l == Label3 || l == Label5;
+        if (l != Label6)
+            navy(l);
+        const int width = value ? l->fontMetrics().horizontalAdvance(QStringLiteral("600 сек")) : l->sizeHint().width();
+        l->resize(width, l->sizeHint().height());
+        l->move(std::max(l->x(), right + 4), l->y());
+        right = l->x() + width;
     }
 
     pbTime = new QProgressBar(area);

@@ -98,10 +98,12 @@ struct StatWindowTest : ::testing::Test {
     // Types into the run-length box as a user would.
     void type(const QString& keys)
     {
+        form.activateWindow();
+        form.cbTime->setFocus();
         for (QChar c : keys) {
             const int key = c == '\b' ? int{Qt::Key_Backspace} : c.unicode();
             QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, c == '\b' ? QString() : QString(c));
-            QCoreApplication::sendEvent(form.cbTime->lineEdit(), &press);
+            QCoreApplication::sendEvent(form.cbTime, &press);
         }
     }
 
@@ -182,6 +184,11 @@ TEST_F(StatWindowTest, TheRunLengthIsTypedInWholeSeconds)
     form.btnStart->click();
     EXPECT_EQ(form.Label8->text(), "45 сек");
     EXPECT_EQ(form.run().TotalFrames, 45 * 48000);
+    form.btnStart->click();
+    form.cbTime->lineEdit()->selectAll();
+    type("3");
+    form.btnStart->click();
+    EXPECT_EQ(form.Label8->text(), "3 сек") << "typed seconds are not completed to an item";
     form.btnStart->click();
 
     for (const char* typed : {"", "0"}) {
