@@ -2,6 +2,7 @@
 // table and its popup menu) and the saving of the results through that menu.
 #include "TFormER.h"
 
+#include "PanelStyle.h"
 #include "ResultsFile.h"
 
 #include <QAction>
@@ -28,20 +29,13 @@ namespace {
 constexpr int Margin = 16;     // left offset of the table, kept on its other sides too
 constexpr int TableTop = 146;  // window coordinates, below the toolbar panel
 
-// Readouts of the time row are navy.
-void navy(QWidget* widget)
+// A label placed in window coordinates; the client area starts below the toolbar panel.
+QLabel* label(const char* name, const QString& text, QWidget* parent, int left, int top, bool navy = false)
 {
-    QPalette p = widget->palette();
-    p.setColor(QPalette::WindowText, QColor(0x00, 0x00, 0x80));
-    widget->setPalette(p);
-}
-
-// Controls are placed in window coordinates; the client area starts below the toolbar panel.
-QLabel* label(const char* name, const QString& text, QWidget* parent, int left, int top)
-{
-    auto* l = new QLabel(text, parent);
+    top -= InstrumentWindow::ToolbarHeight;
+    QLabel* l = navy ? panel::label(text, parent, left, top, panel::Navy, false) : panel::label(text, parent, left, top);
     l->setObjectName(name);
-    l->move(left, top - InstrumentWindow::ToolbarHeight);
+    l->adjustSize();
     return l;
 }
 
@@ -89,23 +83,20 @@ void TFormER::buildControls()
     Bevel2 = bevelLine("Bevel2", area, QRect(16, 98, 297, 34), true);
     Bevel1 = bevelLine("Bevel1", area, QRect(16, 112, 297, 20), false);
     Label6 = label("Label6", QStringLiteral("Время:"), area, 18, 115);
-    Label7 = label("Label7", QStringLiteral("Всего:"), area, 90, 115);
-    Label8 = label("Label8", QStringLiteral("0 сек"), area, 125, 115);
-    Label2 = label("Label2", QStringLiteral("Прошло:"), area, 190, 115);
-    Label3 = label("Label3", QStringLiteral("0 сек"), area, 235, 115);
-    Label4 = label("Label4", QStringLiteral("Осталось:"), area, 290, 115);
-    Label5 = label("Label5", QStringLiteral("0 сек"), area, 344, 115);
+    Label7 = label("Label7", QStringLiteral("Всего:"), area, 90, 115, true);
+    Label8 = label("Label8", QStringLiteral("0 сек"), area, 125, 115, true);
+    Label2 = label("Label2", QStringLiteral("Прошло:"), area, 190, 115, true);
+    Label3 = label("Label3", QStringLiteral("0 сек"), area, 235, 115, true);
+    Label4 = label("Label4", QStringLiteral("Осталось:"), area, 290, 115, true);
+    Label5 = label("Label5", QStringLiteral("0 сек"), area, 344, 115, true);
     // Left to right at their places, moved right where the font makes a caption run into the
     // next label; a value keeps room for «600 сек».
     int right = 0;
     for (QLabel* l : {Label6, Label7, Label8, Label2, Label3, Label4, Label5}) {
-        const bool value = l == Label8 || l == Label3 || l == Label5;
-        if (l != Label6)
-            navy(l);
-        const int width = value ? l->fontMetrics().horizontalAdvance(QStringLiteral("600 сек")) : l->sizeHint().width();
-        l->resize(width, l->sizeHint().height());
+        if (l == Label8 || l == Label3 || l == Label5)
+            panel::fitToWidest(l, {QStringLiteral("600 сек")});
         l->move(std::max(l->x(), right + 4), l->y());
-        right = l->x() + width;
+        right = l->x() + l->width();
     }
 
     pbTime = new QProgressBar(area);

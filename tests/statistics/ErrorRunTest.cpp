@@ -1,6 +1,6 @@
 #include "ErrorRun.h"
 
-#include "PulseBlocks.h"
+#include "StatisticsTestSupport.h"
 
 #include <gtest/gtest.h>
 

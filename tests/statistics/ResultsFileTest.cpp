@@ -1,15 +1,18 @@
 #include "ResultsFile.h"
 
+#include "StatisticsTestSupport.h"
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <iconv.h>
 #include <iterator>
 #include <unistd.h>
 
 namespace mirel::er {
 namespace {
+
+using testing::FromWindows1251;
 
 // The example of a 5 s run at 48000 Hz with 12 pulses on channel A.
 ResultRows ExampleRows()
@@ -21,20 +24,6 @@ ResultRows ExampleRows()
     rows[2].A = "0,0036697247706422";
     rows[2].B = "0";
     return rows;
-}
-
-std::string FromWindows1251(const std::string& bytes)
-{
-    iconv_t converter = iconv_open("UTF-8", "CP1251");
-    std::string out(bytes.size() * 3, '\0');
-    char* in = const_cast<char*>(bytes.data());
-    size_t inLeft = bytes.size();
-    char* next = out.data();
-    size_t outLeft = out.size();
-    iconv(converter, &in, &inLeft, &next, &outLeft);
-    iconv_close(converter);
-    out.resize(out.size() - outLeft);
-    return out;
 }
 
 std::string ReadAll(const std::filesystem::path& path)

@@ -1,7 +1,7 @@
 // The statistics window fed through the scripted input: a run ends by itself after exactly its
 // length, counts the pulses of each channel, goes on while hidden, and its results are saved.
-#include "FakeWaveInput.h"
-#include "PulseBlocks.h"
+#include "ScriptedWindowTest.h"
+#include "StatisticsTestSupport.h"
 #include "TFormER.h"
 
 #include <QAction>
@@ -16,15 +16,11 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QTreeWidget>
-#include <gtest/gtest.h>
-#include <iconv.h>
 #include <unistd.h>
 
 using namespace mirel;
 using namespace mirel::er::testing;
-using mirel::test::FakeWaveInput;
 
 namespace {
 
@@ -57,9 +53,7 @@ QString Cell(const TFormER& form, int row, int column)
     return form.lvStat->topLevelItem(row)->text(column);
 }
 
-struct StatWindowTest : ::testing::Test {
-    FakeWaveInput input;
-    LauncherLink link;
+struct StatWindowTest : test::ScriptedWindowTest {
     AnsweredForm form{input, link};
     std::int64_t streamFrame = 0;
     QTemporaryDir folder;
@@ -73,9 +67,7 @@ struct StatWindowTest : ::testing::Test {
                 input.completeBuffer();
         });
         card.start(1);
-        form.SampleRate = 48000;
-        form.show();
-        QCoreApplication::processEvents();
+        showAt(form, 500, 450, 48000);
     }
 
     void TearDown() override
@@ -111,17 +103,7 @@ struct StatWindowTest : ::testing::Test {
     {
         QFile file(path);
         EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
-        const QByteArray bytes = file.readAll();
-        iconv_t converter = iconv_open("UTF-8", "CP1251");
-        std::string out(static_cast<size_t>(bytes.size()) * 3, '\0');
-        char* in = const_cast<char*>(bytes.data());
-        size_t inLeft = static_cast<size_t>(bytes.size());
-        char* next = out.data();
-        size_t outLeft = out.size();
-        iconv(converter, &in, &inLeft, &next, &outLeft);
-        iconv_close(converter);
-        out.resize(out.size() - outLeft);
-        return out;
+        return FromWindows1251(file.readAll().toStdString());
     }
 };
 
@@ -284,6 +266,19 @@ TEST_F(StatWindowTest, SavingAsksWhereNeededAndKeepsTheResultsWhenItFails)
     EXPECT_EQ(Cell(form, 1, 1), "10");
     EXPECT_TRUE(form.N1->isEnabled());
     EXPECT_TRUE(form.isVisible());
+}
+
+TEST_F(StatWindowTest, TheTableFollowsTheWindowAndCarriesTheSaveMenu)
+{
+    form.resize(700, 600);
+    EXPECT_EQ(form.lvStat->geometry(), QRect(16, 146 - InstrumentWindow::ToolbarHeight, 668, 600 - 146 - 16));
+    EXPECT_EQ(form.pbTime->width(), 668);
+    EXPECT_EQ(form.Bevel1->width(), 668);
+
+    emit form.lvStat->customContextMenuRequested(QPoint(20, 40));
+    EXPECT_TRUE(form.PM->isVisible());
+    EXPECT_EQ(form.PM->actions(), QList<QAction*>{form.N1});
+    EXPECT_EQ(form.N1->text(), "Сохранить результаты ...");
 }
 
 }  // namespace

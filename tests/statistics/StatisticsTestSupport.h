@@ -1,9 +1,11 @@
 #pragma once
-// Synthetic input for the statistics tests: a stream of frames cut into blocks, channel A and B
-// given as signed levels per stream frame.
+// Support of the statistics tests: synthetic input (a stream of frames cut into blocks, channel A
+// and B given as signed levels per stream frame) and the reading back of a results file.
 
 #include <cstdint>
 #include <functional>
+#include <iconv.h>
+#include <string>
 #include <vector>
 
 namespace mirel::er::testing {
@@ -39,6 +41,21 @@ inline std::vector<std::uint8_t> CardBlock(std::int64_t first, int frames, const
     for (std::int8_t sample : SignedBlock(first, frames, a, b))
         bytes.push_back(static_cast<std::uint8_t>(sample + 128));
     return bytes;
+}
+
+// Windows-1251 bytes as UTF-8, converted independently of the code under test.
+inline std::string FromWindows1251(const std::string& bytes)
+{
+    iconv_t converter = iconv_open("UTF-8", "CP1251");
+    std::string out(bytes.size() * 3, '\0');
+    char* in = const_cast<char*>(bytes.data());
+    size_t inLeft = bytes.size();
+    char* next = out.data();
+    size_t outLeft = out.size();
+    iconv(converter, &in, &inLeft, &next, &outLeft);
+    iconv_close(converter);
+    out.resize(out.size() - outLeft);
+    return out;
 }
 
 }  // namespace mirel::er::testing
