@@ -5,6 +5,7 @@
 #include "AppFont.h"
 #include "PanelStyle.h"
 #include "RefreshPacing.h"
+#include "TypedKey.h"
 #include "UpDown.h"
 
 #include <QAction>
@@ -12,7 +13,6 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QGuiApplication>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSlider>
@@ -154,16 +154,9 @@ void TFormOS::buildControls()
 
 bool TFormOS::eventFilter(QObject* watched, QEvent* event)
 {
-    // The refresh interval takes digits among the typed characters; editing and moving keys
-    // (Delete, Tab, arrows) and shortcuts such as paste are not characters and pass.
-    if (event->type() == QEvent::KeyPress && watched == edRefreshInterval) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        const QString text = key->text();
-        const bool typedCharacter = !text.isEmpty() && text.at(0).isPrint();
-        if (typedCharacter && !(key->modifiers() & Qt::ControlModifier) &&
-            !osc::RefreshKeyAllowed(static_cast<char32_t>(text.at(0).unicode())))
-            return true;
-    }
+    // The refresh interval takes digits among the typed characters.
+    if (watched == edRefreshInterval && RefusedCharacter(event, osc::RefreshKeyAllowed))
+        return true;
     return InstrumentWindow::eventFilter(watched, event);
 }
 

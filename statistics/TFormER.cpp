@@ -1,10 +1,10 @@
 #include "TFormER.h"
 
 #include "BlockHandoff.h"
+#include "TypedKey.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -131,16 +131,9 @@ void TFormER::resizeEvent(QResizeEvent* e)
 
 bool TFormER::eventFilter(QObject* watched, QEvent* event)
 {
-    // The run-length box takes digits among the typed characters; editing and moving keys and
-    // shortcuts such as paste are not characters and pass.
-    if (event->type() == QEvent::KeyPress && watched == cbTime) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        const QString text = key->text();
-        const bool typedCharacter = !text.isEmpty() && text.at(0).isPrint();
-        if (typedCharacter && !(key->modifiers() & Qt::ControlModifier) &&
-            !er::DurationKeyAllowed(static_cast<char32_t>(text.at(0).unicode())))
-            return true;
-    }
+    // The run-length box takes digits among the typed characters.
+    if (watched == cbTime && RefusedCharacter(event, er::DurationKeyAllowed))
+        return true;
     return InstrumentWindow::eventFilter(watched, event);
 }
 
