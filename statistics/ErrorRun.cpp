@@ -11,7 +11,8 @@ DurationChoice ReadDuration(int selectedItem, const std::string& text)
 {
     if (selectedItem >= 0 && selectedItem < static_cast<int>(DurationItems.size()))
         return {static_cast<double>(DurationItems[static_cast<size_t>(selectedItem)].Seconds), -1};
-    const bool digitsOnly = !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+    const bool digitsOnly =
+        !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
     int seconds = 0;
     if (digitsOnly) {
         const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), seconds);

@@ -14,14 +14,23 @@ struct DurationItem {
     int Seconds;
 };
 inline constexpr std::array<DurationItem, 11> DurationItems{{
-    {"1 сек", 1}, {"5 сек", 5}, {"10 сек", 10}, {"20 сек", 20}, {"30 сек", 30}, {"1 мин", 60},
-    {"2 мин", 120}, {"3 мин", 180}, {"4 мин", 240}, {"5 мин", 300}, {"10 мин", 600},
+    {"1 сек", 1},
+    {"5 сек", 5},
+    {"10 сек", 10},
+    {"20 сек", 20},
+    {"30 сек", 30},
+    {"1 мин", 60},
+    {"2 мин", 120},
+    {"3 мин", 180},
+    {"4 мин", 240},
+    {"5 мин", 300},
+    {"10 мин", 600},
 }};
 inline constexpr int DurationItemAtStart = 1;   // "5 сек"
 inline constexpr int DurationFallbackItem = 2;  // "10 сек", for text that is no run length
 
-inline constexpr double SignalRate = 654.0;     // signals the equipment sends per second
-inline constexpr int SilenceSwing = 20;         // a block swinging less than this counts nothing
+inline constexpr double SignalRate = 654.0;  // signals the equipment sends per second
+inline constexpr int SilenceSwing = 20;      // a block swinging less than this counts nothing
 inline constexpr int BlocksPerSecond = 5;
 
 // `cbTimeClick`: the run length in seconds that the box stands for. A chosen item gives its
@@ -37,7 +46,10 @@ DurationChoice ReadDuration(int selectedItem, const std::string& text);
 bool DurationKeyAllowed(char32_t key);
 
 // Frames in one block: each block covers 0.2 s.
-inline int FramesPerBlock(int sampleRate) { return sampleRate / BlocksPerSecond; }
+inline int FramesPerBlock(int sampleRate)
+{
+    return sampleRate / BlocksPerSecond;
+}
 
 // «12 сек»: the time labels, rounded or truncated by the caller.
 std::string SecondsText(std::int64_t seconds);
@@ -49,8 +61,8 @@ struct ResultRow {
     std::string B;
 };
 using ResultRows = std::array<ResultRow, 3>;
-inline constexpr std::array<const char*, 3> RowCaptions{
-    "Всего передано сигналов", "Из них передано с ошибкой", "Оценка вероятности ошибки"};
+inline constexpr std::array<const char*, 3> RowCaptions{"Всего передано сигналов", "Из них передано с ошибкой",
+                                                        "Оценка вероятности ошибки"};
 ResultRows EmptyRows();
 
 // One run. `Reset` starts it; every block goes through `ProcessData` until `Complete`.

@@ -34,11 +34,11 @@ bool TFormER::Start()
     }
     // The run reset. The table starts empty, so that it never shows one run's values under the
     // length of another.
-    Run.Reset(SampleRate, ChosenDuration);
-    Label8->setText(QString::fromStdString(Run.TotalText()));
+    run_.Reset(SampleRate, ChosenDuration);
+    Label8->setText(QString::fromStdString(run_.TotalText()));
     showRows(er::EmptyRows());
 
-    if (!StartCapture(8, Run.FramesPerBlock))
+    if (!StartCapture(8, run_.FramesPerBlock))
         return false;
     BlockCopy.assign(static_cast<size_t>(BufferBytes), 0);
     Running = true;
@@ -67,12 +67,12 @@ bool TFormER::CopyBlock(const std::uint8_t* buffer)
 void TFormER::ProcessData()
 {
     // A block that arrives while a stop waits for it belongs to no run any more.
-    if (!RunActive || !Run.ProcessData(BlockCopy.data(), BufferBytes / 2))
+    if (!RunActive || !run_.ProcessData(BlockCopy.data(), BufferBytes / 2))
         return;
-    Label3->setText(QString::fromStdString(Run.ElapsedText()));
-    Label5->setText(QString::fromStdString(Run.RemainingText()));
-    showRows(Run.Rows());
-    if (Run.Complete())
+    Label3->setText(QString::fromStdString(run_.ElapsedText()));
+    Label5->setText(QString::fromStdString(run_.RemainingText()));
+    showRows(run_.Rows());
+    if (run_.Complete())
         btnStartClick();
 }
 
@@ -114,7 +114,7 @@ void TFormER::cbTimeClick()
 void TFormER::TimerPBTimer()
 {
     if (Running)
-        pbTime->setValue(Run.Progress());
+        pbTime->setValue(run_.Progress());
 }
 
 void TFormER::FormShow()

@@ -38,7 +38,7 @@ public:
 
     // State, readable by tests.
     const std::vector<std::int8_t>& blockCopy() const { return BlockCopy; }
-    const er::ErrorRun& run() const { return Run; }
+    const er::ErrorRun& run() const { return run_; }
     bool runActive() const { return RunActive; }
     double chosenDuration() const { return ChosenDuration; }
     // The texts of the table's rows as shown.
@@ -83,7 +83,7 @@ private:
     void FormResize();
     void showRows(const er::ResultRows& rows);
 
-    er::ErrorRun Run;
+    er::ErrorRun run_;
     double ChosenDuration = er::DurationItems[er::DurationItemAtStart].Seconds;
     bool RunActive = false;
     std::vector<std::int8_t> BlockCopy;

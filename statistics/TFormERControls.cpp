@@ -33,7 +33,8 @@ constexpr int TableTop = 146;  // window coordinates, below the toolbar panel
 QLabel* label(const char* name, const QString& text, QWidget* parent, int left, int top, bool navy = false)
 {
     top -= InstrumentWindow::ToolbarHeight;
-    QLabel* l = navy ? panel::label(text, parent, left, top, panel::Navy, false) : panel::label(text, parent, left, top);
+    QLabel* l =
+        navy ? panel::label(text, parent, left, top, panel::Navy, false) : panel::label(text, parent, left, top);
     l->setObjectName(name);
     l->adjustSize();
     return l;
@@ -135,7 +136,8 @@ void TFormER::FormResize()
 {
     const int width = this->width() - 2 * Margin;
     lvStat->resize(width, height() - TableTop - Margin);
-    for (QWidget* widget : {static_cast<QWidget*>(pbTime), static_cast<QWidget*>(Bevel1), static_cast<QWidget*>(Bevel2)})
+    for (QWidget* widget :
+         {static_cast<QWidget*>(pbTime), static_cast<QWidget*>(Bevel1), static_cast<QWidget*>(Bevel2)})
         widget->resize(width, widget->height());
 }
 
@@ -144,7 +146,7 @@ void TFormER::FormResize()
 void TFormER::N1Click()
 {
     const QDateTime now = QDateTime::currentDateTime();
-    const er::ClockTime clock{now.date().year(), now.date().month(), now.date().day(),
+    const er::ClockTime clock{now.date().year(), now.date().month(),  now.date().day(),
                               now.time().hour(), now.time().minute(), now.time().second()};
     const QString chosen = askFileName(QString::fromStdString(er::ProposedFileName(clock)));
     if (chosen.isEmpty())
@@ -154,21 +156,24 @@ void TFormER::N1Click()
     if (path != chosen && QFileInfo::exists(path) && !askReplace(path))
         return;
 
-    const auto bytes = er::ToWindows1251(er::ResultsText(shownRows(), Run.MeasuredSeconds()));
+    const auto bytes = er::ToWindows1251(er::ResultsText(shownRows(), run_.MeasuredSeconds()));
     const auto error = bytes ? er::WriteResultsFile(QFile::encodeName(path).toStdString(), *bytes)
                              : std::optional<std::string>("нет преобразования текста в кодировку Windows-1251");
     if (error)
-        showError(QStringLiteral("Не удалось сохранить результаты в файл «%1»: %2.").arg(path, QString::fromStdString(*error)));
+        showError(QStringLiteral("Не удалось сохранить результаты в файл «%1»: %2.")
+                      .arg(path, QString::fromStdString(*error)));
 }
 
 QString TFormER::askFileName(const QString& proposed)
 {
-    return QFileDialog::getSaveFileName(this, QStringLiteral("Сохранить результаты"), proposed, QStringLiteral("TXT (*.txt)"));
+    return QFileDialog::getSaveFileName(this, QStringLiteral("Сохранить результаты"), proposed,
+                                        QStringLiteral("TXT (*.txt)"));
 }
 
 bool TFormER::askReplace(const QString& path)
 {
-    return QMessageBox::question(this, windowTitle(), QStringLiteral("Файл «%1» уже существует.\nЗаменить его?").arg(path)) ==
+    return QMessageBox::question(this, windowTitle(),
+                                 QStringLiteral("Файл «%1» уже существует.\nЗаменить его?").arg(path)) ==
            QMessageBox::Yes;
 }
 

@@ -30,10 +30,9 @@ TEST(ErrorRun, RunLengthFromTheBox)
         double seconds;
         int select;
     } cases[] = {
-        {1, "5 сек", 5, -1},  {10, "10 мин", 600, -1}, {5, "1 мин", 60, -1},
-        {-1, "45", 45, -1},   {-1, "0045", 45, -1},    {-1, "1", 1, -1},
-        {-1, "", 10, 2},      {-1, "0", 10, 2},        {-1, "000", 10, 2},
-        {-1, "4a", 10, 2},    {-1, "5 сек", 10, 2},    {-1, "-5", 10, 2},
+        {1, "5 сек", 5, -1},        {10, "10 мин", 600, -1}, {5, "1 мин", 60, -1}, {-1, "45", 45, -1},
+        {-1, "0045", 45, -1},       {-1, "1", 1, -1},        {-1, "", 10, 2},      {-1, "0", 10, 2},
+        {-1, "000", 10, 2},         {-1, "4a", 10, 2},       {-1, "5 сек", 10, 2}, {-1, "-5", 10, 2},
         {-1, "99999999999", 10, 2},  // no run lasts for thousands of years
     };
     for (const Case& c : cases) {
@@ -91,8 +90,9 @@ TEST(ErrorRun, TheLastBlockIsCutToTheRunLength)
     const auto quiet = SignedBlock(0, 200, Silence);
     for (int i = 0; i < 5; ++i)
         ASSERT_TRUE(run.ProcessData(quiet.data(), 200));
-    const auto last = SignedBlock(0, 200, [](std::int64_t f) { return f == 2 ? 50 : 0; },  // inside the cut
-                                  [](std::int64_t f) { return f == 3 ? 50 : 0; });    // just outside
+    const auto last = SignedBlock(
+        0, 200, [](std::int64_t f) { return f == 2 ? 50 : 0; },  // inside the cut
+        [](std::int64_t f) { return f == 3 ? 50 : 0; });         // just outside
     ASSERT_TRUE(run.ProcessData(last.data(), 200));
     EXPECT_EQ(run.ProcessedFrames, 1003);
     EXPECT_TRUE(run.Complete());

@@ -63,9 +63,13 @@ TEST(ResultsFile, ProposedNameAndExtension)
     EXPECT_EQ(ProposedFileName({2031, 1, 25, 23, 5, 9}),
               "Mirel_500 [Подсчет ошибок] [Date - 25;01;31] [Time - 23;05;09]");
 
-    for (auto [typed, saved] : {std::pair{"results", "results.txt"}, {"RESULTS.TXT", "RESULTS.TXT.txt"},
-                                {"a.txt", "a.txt"}, {"/tmp/Итоги.txt", "/tmp/Итоги.txt"}, {"txt", "txt.txt"},
-                                {"a.txt.bak", "a.txt.bak.txt"}, {"a.Txt", "a.Txt.txt"}})
+    for (auto [typed, saved] : {std::pair{"results", "results.txt"},
+                                {"RESULTS.TXT", "RESULTS.TXT.txt"},
+                                {"a.txt", "a.txt"},
+                                {"/tmp/Итоги.txt", "/tmp/Итоги.txt"},
+                                {"txt", "txt.txt"},
+                                {"a.txt.bak", "a.txt.bak.txt"},
+                                {"a.Txt", "a.Txt.txt"}})
         EXPECT_EQ(WithTxtExtension(typed), saved) << typed;
 }
 

@@ -150,12 +150,11 @@ TEST_F(StatWindowTest, AFiveSecondRunEndsByItselfWithItsResults)
     form.N1->trigger();
     EXPECT_TRUE(form.proposed.startsWith("Mirel_500 [Подсчет ошибок] [Date - ")) << form.proposed.toStdString();
     EXPECT_TRUE(form.errors.isEmpty());
-    EXPECT_EQ(savedText(folder.filePath("results.txt")),
-              "Параметр\t\t\tКанал А\t\t\tКанал В\r\n"
-              "Всего передано сигналов:\t3270\t\t\t3270\r\n"
-              "Из них передано с ошибкой:\t50\t\t\t0\r\n"
-              "Оценка вероятности ошибки:\t0,0152905198776758\t0\r\n"
-              "Время измерения: 5 сек");
+    EXPECT_EQ(savedText(folder.filePath("results.txt")), "Параметр\t\t\tКанал А\t\t\tКанал В\r\n"
+                                                         "Всего передано сигналов:\t3270\t\t\t3270\r\n"
+                                                         "Из них передано с ошибкой:\t50\t\t\t0\r\n"
+                                                         "Оценка вероятности ошибки:\t0,0152905198776758\t0\r\n"
+                                                         "Время измерения: 5 сек");
 }
 
 TEST_F(StatWindowTest, TheRunLengthIsTypedInWholeSeconds)

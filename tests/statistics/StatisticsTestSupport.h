@@ -24,7 +24,8 @@ inline LevelFn PulseTrain(std::int64_t start = 0)
 }
 
 // The frames `first` .. `first + frames - 1` of the stream as signed interleaved samples.
-inline std::vector<std::int8_t> SignedBlock(std::int64_t first, int frames, const LevelFn& a, const LevelFn& b = Silence)
+inline std::vector<std::int8_t> SignedBlock(std::int64_t first, int frames, const LevelFn& a,
+                                            const LevelFn& b = Silence)
 {
     std::vector<std::int8_t> block(2 * static_cast<size_t>(frames));
     for (int i = 0; i < frames; ++i) {
