@@ -6,7 +6,6 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QLabel>
-#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTreeWidget>
