@@ -87,4 +87,29 @@ TEST(GetFreqStep, WorkedExamples)
             << c.fLow << ".." << c.fHigh << " over " << c.width << " px";
 }
 
+TEST(GetFreqStep, TheBandChoosesTheSmallestStepOnAWidePlot)
+{
+    // 5000 pixels fit every step: what is left is the start that the band's width and place give.
+    const StepCase cases[] = {
+        {6000, 8000, 5000, 100},    // up to 4 kHz wide
+        {0, 4000, 5000, 200},       // from 4 kHz
+        {2000, 8000, 5000, 300},    // from 6 kHz
+        {0, 8000, 5000, 500},       // from 8 kHz
+        {0, 24000, 5000, 500},
+        {0, 35000, 5000, 2000},     // from 35 kHz
+        {18000, 22000, 5000, 100},  // 4 kHz at 18 kHz would start from 200 elsewhere
+        {20000, 24000, 5000, 400},
+        {30000, 35000, 5000, 500},
+        {44000, 48000, 5000, 500},
+        // Exactly as wide as the labels need, and one pixel less.
+        {0, 24000, 1296, 500},
+        {0, 24000, 1295, 1000},
+        {0, 24000, 648, 1000},
+        {0, 24000, 647, 2000},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(GetFreqStep(c.fLow, c.fHigh, c.width), c.step)
+            << c.fLow << ".." << c.fHigh << " over " << c.width << " px";
+}
+
 }  // namespace

@@ -1,0 +1,108 @@
+#pragma once
+// From transform bins to screen points: the bins of the chosen band, their values as a fraction of
+// the plot height, one point per bin, and the curve that the screen draws, with at most two
+// points per pixel column however many bins share it.
+
+#include "RealFft.h"
+#include "ScreenPoint.h"
+#include "SpectrumScales.h"
+
+#include <complex>
+#include <span>
+#include <vector>
+
+namespace mirel::spectrum {
+
+using mirel::ScreenPoint;
+
+// The bins at the plot's left and right edge; bins FirstBin + 1 … LastBin − 1 are shown, bin
+// FirstBin + d at d × PixelsPerBin pixels from the plot's left edge.
+struct BinRange {
+    int FirstBin = 0;
+    int LastBin = 0;
+    double PixelsPerBin = 0;
+
+    // Shown bins (none when the band holds fewer than three).
+    int Count() const { return LastBin - FirstBin > 1 ? LastBin - FirstBin - 1 : 0; }
+};
+
+// FirstBin = trunc(low × N / rate + 1), LastBin = trunc(high × N / rate), never above N / 2, so
+// that no bin beyond the transform's output is ever read; PixelsPerBin = plotWidth / (LastBin −
+// FirstBin). A band without bins to show (or no rate, or no plot) gives an empty range.
+BinRange BinRangeFor(int lowFrequency, int highFrequency, int fftLength, int sampleRate, int plotWidth);
+
+// Value of each shown bin k as a fraction of the plot height, into values[k]: in amplitude mode
+// |X(k)| / norm / fullScale, in power mode |X(k)|² / norm² / fullScale. A sine of peak P counts
+// on bin k thus reads P / 32768 / fullScale (amplitude) or (P / 32768)² / fullScale (power).
+void ComputeBinValues(std::span<const std::complex<double>> bins, const BinRange& range, bool amplitudeMode,
+                      double norm, double fullScale, std::span<double> values);
+
+// Point of each shown bin into points[k − FirstBin]: x = trunc(PlotLeft + d × PixelsPerBin),
+// y = trunc(PlotBottom − PlotHeight × value), never above the plot's top edge.
+void ComputeBinPoints(std::span<const double> values, const BinRange& range, const PlotGeometry& geometry,
+                      std::span<ScreenPoint> points);
+
+// A curve: it starts at the plot's bottom-left corner, follows the bin points with at most two
+// points per pixel column and ends at the bottom-right corner. Its room follows the plot width,
+// so any window size fits.
+struct SpectrumCurve {
+    std::vector<ScreenPoint> Points;  // Points[0 .. Used − 1] are drawn
+    int Used = 0;
+
+    std::span<const ScreenPoint> Drawn() const { return std::span(Points).first(static_cast<std::size_t>(Used)); }
+    bool Exists() const { return !Points.empty(); }
+};
+
+// Points a curve may need on a plot `plotWidth` pixels wide: the two corners, the first bin's
+// point and two points per column.
+int CurveCapacity(int plotWidth);
+
+// Builds `curve` from the bin points of `range`. Within one column the column's second point
+// holds the topmost value, its first point the latest bin that lay below that top, so the column
+// is drawn as one vertical stroke up to its largest value. The curve grows only when the plot has
+// become wider than ever before.
+void BuildCurve(std::span<const ScreenPoint> points, const BinRange& range, const PlotGeometry& geometry,
+                SpectrumCurve& curve);
+
+// What one processing pass needs besides the samples.
+struct PassSettings {
+    int SampleRate = 48000;
+    int LowFrequency = 0;
+    int HighFrequency = 24000;
+    bool AmplitudeMode = true;
+    double FullScaleA = 1;
+    double FullScaleB = 1;
+    bool ShowA = true;
+    bool ShowB = false;
+};
+
+// The computing core of the analyser: the transform and the arrays of one transform length.
+// Allocate() makes them for a length (nothing when it is unchanged); Run() then allocates nothing
+// unless the plot has grown wider than ever before.
+class SpectrumPass {
+public:
+    void Allocate(int fftLength);
+    bool Allocated() const { return fft_.Ready(); }
+    int FftLength() const { return fft_.Length(); }
+
+    // Transforms both channels (shown or not), maps their bins into points and builds the curves
+    // of the shown channels; a hidden channel's curve keeps what it held.
+    void Run(std::span<const std::int16_t> samplesA, std::span<const std::int16_t> samplesB,
+             const PassSettings& settings, const PlotGeometry& geometry, SpectrumCurve& curveA,
+             SpectrumCurve& curveB);
+
+    const BinRange& Bins() const { return range_; }
+    std::span<const ScreenPoint> BinPointsA() const { return pointsA_; }
+    std::span<const ScreenPoint> BinPointsB() const { return pointsB_; }
+
+private:
+    void Channel(std::span<const std::int16_t> samples, bool amplitudeMode, double fullScale,
+                 const PlotGeometry& geometry, std::span<ScreenPoint> points);
+
+    RealFft fft_;
+    std::vector<double> values_;
+    std::vector<ScreenPoint> pointsA_, pointsB_;
+    BinRange range_;
+};
+
+}  // namespace mirel::spectrum
