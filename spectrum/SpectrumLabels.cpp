@@ -2,26 +2,10 @@
 
 #include "ValueFormat.h"
 
-#include <cmath>
 
 namespace mirel::spectrum {
 
 namespace {
-
-int Trunc(double v)
-{
-    return static_cast<int>(std::trunc(v));
-}
-
-bool Contains(const std::string& s, char c)
-{
-    return s.find(c) != std::string::npos;
-}
-
-int Length(const std::string& asciiText)
-{
-    return static_cast<int>(asciiText.size());
-}
 
 // Labels are centred on their grid line; the top one (i = 20) on the plot's top edge.
 int LevelLabelY(const PlotGeometry& g, int i)
@@ -60,7 +44,7 @@ AxisTexts FreqLabels(const PlotGeometry& g, int lowFrequency, int highFrequency)
     for (int f = 0; f <= span; f += step) {
         const int offset = span > 0 ? Trunc(static_cast<double>(g.PlotWidth) * f / span) : 0;
         std::string text = FreqLabelText(lowFrequency + f, step);
-        const int halfWidth = 3 * Length(text) - (Contains(text, ',') ? 2 : 0);
+        const int halfWidth = 3 * Utf8Length(text) - (Contains(text, ',') ? 2 : 0);
         out.Texts.push_back({std::move(text), g.PlotLeft + offset - halfWidth, bottom + 3, false, TextColour::Frame});
     }
     return out;
@@ -72,18 +56,14 @@ std::vector<std::string> LevelLabelTexts(double fullScale)
     std::vector<std::string> labels;
     labels.reserve(LevelDivisions);
     for (int i = 1; i <= LevelDivisions; ++i) {
-        std::string text = ValueToStr(exponent, fullScale * i / LevelDivisions);
-        text.erase(std::min(text.find(' '), text.size()));
-        labels.push_back(std::move(text));
+        labels.push_back(UpToFirstBlank(ValueToStr(exponent, fullScale * i / LevelDivisions)));
     }
     return labels;
 }
 
 std::string ChannelCaption(char channel, double fullScale, bool amplitudeMode)
 {
-    std::string unit = ValueToStr(LevelExponent(fullScale), fullScale) + LevelUnit(amplitudeMode);
-    if (const auto space = unit.find(' '); space != std::string::npos)
-        unit.erase(0, space + 1);
+    const std::string unit = AfterFirstBlank(ValueToStr(LevelExponent(fullScale), fullScale) + LevelUnit(amplitudeMode));
     return std::string("Канал ") + channel + " (" + unit + ")";
 }
 
@@ -94,7 +74,7 @@ AxisTexts LevelLabelsA(const PlotGeometry& g, double fullScaleA, bool amplitudeM
     const auto labels = LevelLabelTexts(fullScaleA);
     for (int i = 1; i <= LevelDivisions; ++i) {
         const std::string& text = labels[static_cast<std::size_t>(i - 1)];
-        int width = 7 * Length(text) + 2;
+        int width = 7 * Utf8Length(text) + 2;
         if (!Contains(text, '.'))
             width += 3;
         if (fullScaleA >= 1)

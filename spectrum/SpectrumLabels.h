@@ -3,17 +3,13 @@
 // labels and channel captions at both sides, the zero marks, and where the dotted grid lines go.
 // The window draws the texts as they come, each on an opaque background.
 
-#include "AxisLabels.h"
+#include "PlotText.h"
 #include "SpectrumScales.h"
 
 #include <string>
 #include <vector>
 
 namespace mirel::spectrum {
-
-using osc::AxisTexts;
-using osc::PlacedText;
-using osc::TextColour;
 
 // Grid and label spacing of the band over the plot width (GetFreqStep).
 int FreqStep(const PlotGeometry& geometry, int lowFrequency, int highFrequency);

@@ -3,6 +3,8 @@
 // of the amplitude and power spectra with their captions, the frequency band table and the plot
 // area inside the drawing surface.
 
+#include "PlotRect.h"
+
 #include <array>
 #include <string>
 
@@ -96,6 +98,7 @@ struct PlotGeometry {
     static PlotGeometry FromSurface(int surfaceWidth, int surfaceHeight);
     int PlotBottom() const { return PlotTop + PlotHeight; }
     int PlotRight() const { return PlotLeft + PlotWidth; }
+    PlotRect Plot() const { return {double(PlotLeft), double(PlotTop), double(PlotWidth), double(PlotHeight)}; }
 };
 
 }  // namespace mirel::spectrum
