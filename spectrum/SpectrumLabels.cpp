@@ -118,12 +118,4 @@ std::vector<int> FreqGridLines(const PlotGeometry& g, int lowFrequency, int high
     return lines;
 }
 
-std::vector<int> LevelGridLines(const PlotGeometry& g)
-{
-    std::vector<int> lines;
-    for (int i = 1; i < LevelDivisions; ++i)
-        lines.push_back(Trunc(g.PlotHeight / static_cast<double>(LevelDivisions) * i + g.PlotTop));
-    return lines;
-}
-
 }  // namespace mirel::spectrum

@@ -35,7 +35,5 @@ AxisTexts LevelLabelsB(const PlotGeometry& geometry, double fullScaleB, bool amp
 
 // x of the dotted vertical lines: one per step from the lower band edge, inside the plot only.
 std::vector<int> FreqGridLines(const PlotGeometry& geometry, int lowFrequency, int highFrequency);
-// y of the 19 dotted horizontal lines between the 20 level divisions.
-std::vector<int> LevelGridLines(const PlotGeometry& geometry);
 
 }  // namespace mirel::spectrum

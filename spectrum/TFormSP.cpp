@@ -1,42 +1,58 @@
+// The spectrum analyser window's life: creation with its defaults, capture per transform length,
+// the hand-off of each block into the transform, and the handlers of its controls.
 #include "TFormSP.h"
 
 #include "BlockHandoff.h"
 
+#include <QCheckBox>
+#include <QLabel>
+#include <QRadioButton>
+#include <QSignalBlocker>
 #include <QSlider>
 
 namespace mirel {
 
+using namespace spectrum;
+
 TFormSP::TFormSP(WaveInput& input, LauncherLink& launcher)
     : GraphicWindow(input, launcher, QStringLiteral("Спектроанализатор"), "pbSP", "PM")
 {
+    setObjectName("FormSP");
     pbSP = surface();
-    connect(pbSP, &DrawingSurface::resized, this, [this] { ClearFon(); });
+    buildControls();
+    Geometry = PlotGeometry::FromSurface(pbSP->width(), pbSP->height());
 
-    // The accuracy control chooses the transform length; its own window part comes with the
-    // spectrum controls. Here it only guards Stop, as the capture may not be stopped twice
-    // within a second of an accuracy change.
-    tbAccuracy = new QSlider(Qt::Horizontal, clientArea());
-    tbAccuracy->setObjectName("tbAccuracy");
-    tbAccuracy->setRange(0, 4);
-    tbAccuracy->setValue(4);
-    tbAccuracy->hide();
-
-    Timer1.setInterval(1000);
-    connect(&Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
-    FormReady = true;
+    rbSpektrAmpClick();  // amplitude: scales at 15, the laid-out positions kept for the power spectrum
+    tbAccuracyChange();  // 32768 points; no capture before creation has ended
+    tbM1Change();
+    cb1kClick();
+    SetBandRanges();
+    resize(510, 460);
+    FrameResize();
+    Created = true;
+    CurrentScheme = BlackCopy;
+    ChangeColor();  // to the white scheme, the surface drawn
 }
 
 bool TFormSP::Start()
 {
-    if (!FormReady)
+    if (!Created)
         return false;
     if (Running)
         Stop();
     if (!StartCapture(16, FftLength))
         return false;
-    SamplesA.assign(static_cast<size_t>(BufferBytes / 2), 0);
-    SamplesB.assign(static_cast<size_t>(BufferBytes / 2), 0);
+    // A block of the same length is kept: a display frozen before the window was closed shows
+    // the same spectrum when it is opened again.
+    const auto samples = static_cast<std::size_t>(BufferBytes / 2);
+    if (SamplesA.size() != samples || Pass.FftLength() != FftLength) {
+        SamplesA.assign(samples, 0);
+        SamplesB.assign(samples, 0);
+    }
+    Pass.Allocate(FftLength);
     Running = true;
+    NeedClear = true;
+    ClearFon();
     return true;
 }
 
@@ -70,13 +86,155 @@ bool TFormSP::CopyBlock(const std::uint8_t* buffer)
     return true;
 }
 
-void TFormSP::ClearFon()
+PassSettings TFormSP::Settings() const
 {
-    pbSP->clear();
+    return {SampleRate, LowFrequency, HighFrequency, AmplitudeMode, FullScaleA, FullScaleB, ShowA, ShowB};
 }
 
-void TFormSP::ClearDiagr() {}
-void TFormSP::ProcessData() {}
-void TFormSP::SPPaint() {}
+void TFormSP::ProcessData()
+{
+    // Before the first start there are no arrays; after a stop the last block is shown on.
+    if (!Created || !Pass.Allocated() || !(Running || (Live && !NeedClear)))
+        return;
+    if (NeedClear) {
+        NeedClear = false;  // first, so that the clear cannot bring the pass back here
+        ClearFon();
+    }
+    FullScaleA = FullScaleAt(AmplitudeMode, tbM1->value());
+    FullScaleB = FullScaleAt(AmplitudeMode, tbM2->value());
+    Pass.Run(SamplesA, SamplesB, Settings(), Geometry, CurveA, CurveB);
+}
+
+void TFormSP::FormShow()
+{
+    SetBandRanges();
+    GraphicWindow::FormShow();
+    RepaintWindow();
+}
+
+void TFormSP::SetBandRanges()
+{
+    const int rate = SampleRate > 0 ? SampleRate : 48000;
+    if (rate == BandRate)
+        return;
+    BandRate = rate;
+    const int count = BandPositionCount(rate);
+    {
+        const QSignalBlocker quietLow(tbFn1), quietHigh(tbFv1);
+        tbFv1->setRange(2, count);
+        tbFn1->setRange(1, count - 1);
+        tbFn1->setValue(1);
+        tbFv1->setValue(count);
+    }
+    tbFv1Change(tbFn1);
+    tbFv1Change(tbFv1);
+}
+
+void TFormSP::FrameResize()
+{
+    Geometry = PlotGeometry::FromSurface(pbSP->width(), pbSP->height());
+    if (!isVisible()) {
+        Stop();
+        Timer1.start();
+        return;
+    }
+    tbM1Change();
+    FormPaint();
+    ClearFon();
+    SPPaint();
+}
+
+void TFormSP::RepaintWindow()
+{
+    if (RepaintPending)
+        return;
+    RepaintPending = true;
+    QTimer::singleShot(0, this, [this] {
+        if (RepaintPending)
+            FormPaint();
+    });
+}
+
+// ---- Controls ----
+
+void TFormSP::tbM1Change()
+{
+    FullScaleA = FullScaleAt(AmplitudeMode, tbM1->value());
+    FullScaleB = FullScaleAt(AmplitudeMode, tbM2->value());
+    lblM1->setText(QString::fromUtf8(DivisionCaption(FullScaleA, AmplitudeMode)));
+    lblM2->setText(QString::fromUtf8(DivisionCaption(FullScaleB, AmplitudeMode)));
+    PaintLevelLabels();
+    if (Running && !Live)
+        RepaintWindow();  // the frozen spectrum at the new scale
+}
+
+void TFormSP::tbFv1Change(QSlider* sender)
+{
+    ClearDiagr();
+    PaintVertLines(CurrentScheme.Background);
+    if (sender == tbFn1) {
+        LowFrequency = BandFrequencyAt(tbFn1->value());
+        lblFn1->setText(QString::fromUtf8(BandCaption(LowFrequency)));
+    } else {
+        HighFrequency = BandFrequencyAt(tbFv1->value());
+        // The lower edge stays below the upper one: a lower edge pushed down runs this handler
+        // for itself.
+        tbFn1->setMaximum(tbFv1->value() - 1);
+        lblFv1->setText(QString::fromUtf8(BandCaption(HighFrequency)));
+    }
+    PaintFreqLabels();
+    PaintVertLines(CurrentScheme.Grid);
+    if (Running && !Live)
+        RepaintWindow();
+}
+
+void TFormSP::rbSpektrAmpClick()
+{
+    const bool amplitude = rbSpektrAmp->isChecked();
+    const KindSwitch kind = SwitchSpectrumKind(amplitude, {tbM1->value(), tbM2->value()}, SavedScalePos);
+    {
+        // Labels and a frozen repaint follow once, for the new kind.
+        const QSignalBlocker quietA(tbM1), quietB(tbM2);
+        for (QSlider* bar : {tbM1, tbM2})
+            bar->setMaximum(kind.Maximum);
+        tbM1->setValue(kind.Shown.A);
+        tbM2->setValue(kind.Shown.B);
+    }
+    SavedScalePos = kind.Saved;
+    AmplitudeMode = amplitude;
+    tbM1Change();
+}
+
+void TFormSP::cb1kClick()
+{
+    ClearDiagr();
+    ShowA = cb1k->isChecked();
+    ShowB = cb2k->isChecked();
+    SPPaint();
+}
+
+void TFormSP::pbSPMouseDown(Qt::MouseButton button, QPoint position)
+{
+    if (button == Qt::RightButton) {
+        // Frozen before the menu opens, so a saved diagram holds the spectrum now shown.
+        Live = false;
+        popUpMenu(position);
+        return;
+    }
+    Live = !Live;
+}
+
+void TFormSP::tbAccuracyChange()
+{
+    const TransformSize size = TransformSizeAt(tbAccuracy->value());
+    if (size.AccuracyFactor == AccuracyFactor && Running)
+        return;
+    Stop();
+    AccuracyFactor = size.AccuracyFactor;
+    FftLength = size.FftLength;
+    Live = true;
+    Start();
+    tbFv1Change(tbFv1);
+}
 
 }  // namespace mirel

@@ -1,12 +1,20 @@
 #pragma once
-// The spectrum analyser's window: capture of 16-bit blocks of FftLength frames, split into one
-// array per channel. The transform and the drawing are the instrument's own (ProcessData, SPPaint).
+// The spectrum analyser's window: its controls (scales, channels, band, spectrum kind, accuracy),
+// the block hand-off into the transform, the freeze gestures, and the drawing of frame, grid,
+// curves and labels on its surface. The computation lives in the Qt-free parts of this folder.
 
 #include "GraphicWindow.h"
+#include "SpectrumBins.h"
+#include "SpectrumLabels.h"
+#include "SpectrumScales.h"
 
 #include <QTimer>
 #include <vector>
 
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QRadioButton;
 class QSlider;
 
 namespace mirel {
@@ -22,32 +30,101 @@ public:
     void ClearDiagr() override;
     void Repaint() override { SPPaint(); }
 
-    int FftLength = 32768;  // from the accuracy control's position at creation
-    bool Live = true;       // new blocks are let in; a freeze click clears it
+    // Handlers.
+    void tbM1Change();
+    void tbFv1Change(QSlider* sender);
+    void rbSpektrAmpClick();
+    void cb1kClick();
+    void pbSPMouseDown(Qt::MouseButton button, QPoint position);
+    void Timer1Timer();
+    void tbAccuracyChange();
+    void FrameResize();
+    void FormPaint();
 
+    // Screen.
+    void ClearFon() override;
+    void SPPaint();
+    void PaintBorders();
+    void PaintHorLines(Rgb colour);
+    void PaintVertLines(Rgb colour);
+    void PaintFreqLabels();
+    void PaintLevelLabels();
+
+    int FftLength = spectrum::TransformSizeAt(spectrum::AccuracyPositionAtStart).FftLength;
+    bool Live = true;  // new blocks are processed; a freeze click clears it
+
+    // State, readable by tests.
+    bool amplitudeMode() const { return AmplitudeMode; }
+    double fullScaleA() const { return FullScaleA; }
+    double fullScaleB() const { return FullScaleB; }
+    int lowFrequency() const { return LowFrequency; }
+    int highFrequency() const { return HighFrequency; }
+    const spectrum::PlotGeometry& geometry() const { return Geometry; }
+    const spectrum::SpectrumPass& pass() const { return Pass; }
+    const spectrum::SpectrumCurve& curveA() const { return CurveA; }
+    const spectrum::SpectrumCurve& curveB() const { return CurveB; }
     const std::vector<std::int16_t>& samplesA() const { return SamplesA; }
     const std::vector<std::int16_t>& samplesB() const { return SamplesB; }
+    const QImage& screenImage() const { return pbSP->image(); }
     QSlider* accuracyControl() const { return tbAccuracy; }
+
+    DrawingSurface* pbSP;
+    QWidget* pnlControl;
+    QGroupBox* gbY;
+    QCheckBox* cb1k;
+    QCheckBox* cb2k;
+    QSlider* tbM1;
+    QSlider* tbM2;
+    QLabel* lblM1;
+    QLabel* lblM2;
+    QGroupBox* gbX;
+    QSlider* tbFn1;
+    QSlider* tbFv1;
+    QLabel* lblFn1;
+    QLabel* lblFv1;
+    QGroupBox* gbSpektr;
+    QRadioButton* rbSpektrAmp;
+    QRadioButton* rbSpektrMosch;
+    QGroupBox* GroupBox2;
+    QSlider* tbAccuracy;
+    QTimer Timer1;
+    int Timer1Tag = 0;
 
 protected:
     bool AcceptBlock() override { return Running; }
     bool CopyBlock(const std::uint8_t* buffer) override;
-    void ProcessData() override;  // the transform of SamplesA/SamplesB: built with the spectrum computation
+    void ProcessData() override;
     void PaintBlock() override { SPPaint(); }
-    void ClearFon() override;
     void RedrawCurves() override { SPPaint(); }
+    void FormShow() override;
 
 private:
-    void SPPaint();  // the spectrum screen
-    void Timer1Timer();
+    void buildControls();
+    // Band track-bar ranges for the sample rate (the full band of that rate); kept while the rate
+    // stays the same, so a band chosen by the user survives switching instruments.
+    void SetBandRanges();
+    // The whole window drawn anew (FormPaint) once the handler that asks for it has returned, so
+    // that a pass never re-enters itself and several requests make one repaint.
+    void RepaintWindow();
+    spectrum::PassSettings Settings() const;
 
-    DrawingSurface* pbSP;
-    QSlider* tbAccuracy;
-    QTimer Timer1;
-    int Timer1Tag = 0;
-    bool FormReady = false;
-    std::vector<std::int16_t> SamplesA;
-    std::vector<std::int16_t> SamplesB;
+    spectrum::PlotGeometry Geometry;
+    spectrum::SpectrumPass Pass;
+    spectrum::SpectrumCurve CurveA, CurveB, PrevCurveA, PrevCurveB;
+    std::vector<std::int16_t> SamplesA, SamplesB;
+    std::vector<int> FreqLines;  // x of the vertical grid lines of the band below
+    int FreqLinesLow = -1, FreqLinesHigh = -1, FreqLinesWidth = -1;
+    spectrum::ScalePositions SavedScalePos;
+    bool AmplitudeMode = true;
+    double FullScaleA = 1, FullScaleB = 1;
+    int LowFrequency = 0;
+    int HighFrequency = 50000;
+    int AccuracyFactor = 2;
+    int BandRate = 0;  // the rate the band ranges were set for
+    bool ShowA = true, ShowB = false;
+    bool Created = false;
+    bool NeedClear = false;
+    bool RepaintPending = false;
 };
 
 }  // namespace mirel

@@ -1,0 +1,111 @@
+// The spectrum analyser's screen: frame, dotted grid of level divisions and frequency steps,
+// curves and labels. A block erases only the curves drawn last time, by drawing them again in the
+// background colour; the whole surface is cleared on start, show, resize and scheme change.
+#include "TFormSP.h"
+
+#include "PlotScreen.h"
+
+#include <QSlider>
+
+namespace mirel {
+
+using namespace spectrum;
+
+void TFormSP::FormPaint()
+{
+    RepaintPending = false;
+    if (!Created)
+        return;
+    PaintFreqLabels();
+    PaintLevelLabels();
+    PaintVertLines(CurrentScheme.Grid);
+    PaintHorLines(CurrentScheme.Grid);
+    ProcessData();
+    SPPaint();
+}
+
+void TFormSP::ClearFon()
+{
+    Geometry = PlotGeometry::FromSurface(pbSP->width(), pbSP->height());
+    Canvas& c = pbSP->canvas();
+    c.setBrushColor(CurrentScheme.Background);
+    c.clear();
+    // Nothing of the old curves is left to erase.
+    PrevCurveA.Used = 0;
+    PrevCurveB.Used = 0;
+    tbM1Change();
+    tbFv1Change(tbFn1);
+    PaintBorders();
+    tbFv1Change(tbFv1);
+    tbM1Change();
+}
+
+void TFormSP::SPPaint()
+{
+    if (!Created)
+        return;
+    ClearDiagr();
+    Canvas& c = pbSP->canvas();
+    if (ShowA)
+        plot::DrawCurve(c, CurrentScheme.ChannelA, LineWidth, CurveA.Drawn());
+    if (ShowB)
+        plot::DrawCurve(c, CurrentScheme.ChannelB, LineWidth, CurveB.Drawn());
+    PaintBorders();
+    PrevCurveA = CurveA;
+    PrevCurveB = CurveB;
+}
+
+void TFormSP::ClearDiagr()
+{
+    // Only the curves of channels shown were drawn; the previous ones exist after the first start.
+    if (Pass.Allocated()) {
+        const std::span<const ScreenPoint> none;
+        plot::EraseCurves(pbSP->canvas(), CurrentScheme, LineWidth, ShowA ? PrevCurveA.Drawn() : none,
+                          ShowB ? PrevCurveB.Drawn() : none);
+    }
+    PaintHorLines(CurrentScheme.Grid);
+    PaintVertLines(CurrentScheme.Grid);
+}
+
+void TFormSP::PaintBorders()
+{
+    plot::PaintBorders(pbSP->canvas(), CurrentScheme, pbSP->width(), pbSP->height(), Geometry.Plot());
+}
+
+void TFormSP::PaintHorLines(Rgb colour)
+{
+    Canvas& c = pbSP->canvas();
+    plot::GridPen(c, CurrentScheme, colour, plot::Pen::Dotted);
+    const double division = static_cast<double>(Geometry.PlotHeight) / LevelDivisions;
+    for (int i = 1; i < LevelDivisions; ++i)
+        plot::HorizontalLine(c, Geometry.Plot(), Trunc(division * i + Geometry.PlotTop));
+}
+
+void TFormSP::PaintVertLines(Rgb colour)
+{
+    // The lines follow the band and the plot width; they are worked out again only when those
+    // change, not for every block.
+    if (LowFrequency != FreqLinesLow || HighFrequency != FreqLinesHigh || Geometry.PlotWidth != FreqLinesWidth) {
+        FreqLines = FreqGridLines(Geometry, LowFrequency, HighFrequency);
+        FreqLinesLow = LowFrequency;
+        FreqLinesHigh = HighFrequency;
+        FreqLinesWidth = Geometry.PlotWidth;
+    }
+    Canvas& c = pbSP->canvas();
+    plot::GridPen(c, CurrentScheme, colour, plot::Pen::Dotted);
+    for (const int x : FreqLines)
+        plot::VerticalLine(c, Geometry.Plot(), x);
+}
+
+void TFormSP::PaintFreqLabels()
+{
+    plot::DrawTexts(pbSP->canvas(), CurrentScheme, FreqLabels(Geometry, LowFrequency, HighFrequency));
+}
+
+void TFormSP::PaintLevelLabels()
+{
+    plot::DrawTexts(pbSP->canvas(), CurrentScheme, LevelLabelsA(Geometry, FullScaleA, AmplitudeMode));
+    plot::DrawTexts(pbSP->canvas(), CurrentScheme, LevelLabelsB(Geometry, FullScaleB, AmplitudeMode));
+}
+
+}  // namespace mirel
