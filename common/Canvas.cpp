@@ -91,10 +91,16 @@ int PlotLine(PixelWriter& out, QPoint a, QPoint b, QRgb ink, const QRgb* gap, in
     kFirst = std::max(kFirst, 0LL);
     kLast = std::min(kLast, steps - 1);
 
+    // Lines within ±2^30 pixels (all but absurd ones) need no 128-bit arithmetic, and straight ones
+    // no division at all.
+    constexpr long long kNarrow = 1LL << 30;
+    const bool narrow = steps < kNarrow && minor < kNarrow;
     for (long long k = kFirst; k <= kLast; ++k) {
         const long long along = origin + dir * k;
-        // Rounded to nearest, halves away from a; 128 bits because k·minor may pass 2^63.
-        const long long across = static_cast<long long>((__int128{2} * k * minor + steps) / (__int128{2} * steps));
+        // Rounded to nearest, halves away from a; 128 bits where k·minor may pass 2^63.
+        const long long across = minor == 0 ? 0
+                                 : narrow   ? (2 * k * minor + steps) / (2 * steps)
+                                            : static_cast<long long>((__int128{2} * k * minor + steps) / (__int128{2} * steps));
         const bool dot = !gap || (phase + k) % kPeriod < kOn;
         const QRgb color = dot ? ink : *gap;
         if (xMajor)
