@@ -39,7 +39,8 @@ struct Analyser {
         QCoreApplication::processEvents();
         block.resize(static_cast<size_t>(fftLength) * 4);
         for (int i = 0; i < fftLength; ++i) {
-            const auto a = static_cast<std::uint16_t>(static_cast<std::int16_t>(16000 * std::sin(2 * M_PI * 3000 * i / 48000.0)));
+            const auto a =
+                static_cast<std::uint16_t>(static_cast<std::int16_t>(16000 * std::sin(2 * M_PI * 3000 * i / 48000.0)));
             const auto b = static_cast<std::uint16_t>(
                 static_cast<std::int16_t>(9000 * std::sin(2 * M_PI * 317 * i / 48000.0) + 30 * std::sin(i * 1.7)));
             const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(a), static_cast<std::uint8_t>(a >> 8),

@@ -18,7 +18,8 @@ struct Fixture {
     {
         for (std::size_t i = 0; i < a.size(); ++i) {
             const double t = static_cast<double>(i) / 48000;
-            a[i] = static_cast<std::int16_t>(16000 * std::sin(2 * std::numbers::pi * 3000 * t) + 50 * std::sin(i * 1.7));
+            a[i] =
+                static_cast<std::int16_t>(16000 * std::sin(2 * std::numbers::pi * 3000 * t) + 50 * std::sin(i * 1.7));
             b[i] = static_cast<std::int16_t>(9000 * std::sin(2 * std::numbers::pi * 317 * t + 1.1));
         }
         pass.Allocate(n);

@@ -23,9 +23,12 @@ BinRange BinRangeFor(int lowFrequency, int highFrequency, int fftLength, int sam
 void ComputeBinValues(std::span<const std::complex<double>> bins, const BinRange& range, bool amplitudeMode,
                       double norm, double fullScale, std::span<double> values)
 {
-    const auto end = static_cast<int>(std::min({static_cast<std::size_t>(std::max(range.LastBin, 0)), bins.size(),
-                                                values.size()}));
-    const auto at = [](auto& array, int k) -> auto& { return array[static_cast<std::size_t>(k)]; };
+    const auto end =
+        static_cast<int>(std::min({static_cast<std::size_t>(std::max(range.LastBin, 0)), bins.size(), values.size()}));
+    const auto at = [](auto& array, int k) -> auto&
+    {
+        return array[static_cast<std::size_t>(k)];
+    };
     if (amplitudeMode) {
         const double c = 1 / norm / fullScale;
         for (int k = range.FirstBin + 1; k < end; ++k)
@@ -61,8 +64,7 @@ int CurveCapacity(int plotWidth)
     return 2 * std::max(plotWidth, 1) + 3;
 }
 
-void BuildCurve(std::span<const ScreenPoint> points, const BinRange& range, const PlotGeometry& g,
-                SpectrumCurve& curve)
+void BuildCurve(std::span<const ScreenPoint> points, const BinRange& range, const PlotGeometry& g, SpectrumCurve& curve)
 {
     const int capacity = CurveCapacity(g.PlotWidth);
     curve.Points.resize(static_cast<std::size_t>(capacity));

@@ -88,8 +88,7 @@ public:
     // Transforms both channels (shown or not), maps their bins into points and builds the curves
     // of the shown channels; a hidden channel's curve keeps what it held.
     void Run(std::span<const std::int16_t> samplesA, std::span<const std::int16_t> samplesB,
-             const PassSettings& settings, const PlotGeometry& geometry, SpectrumCurve& curveA,
-             SpectrumCurve& curveB);
+             const PassSettings& settings, const PlotGeometry& geometry, SpectrumCurve& curveA, SpectrumCurve& curveB);
 
     const BinRange& Bins() const { return range_; }
     std::span<const ScreenPoint> BinPointsA() const { return pointsA_; }

@@ -2,7 +2,6 @@
 
 #include "ValueFormat.h"
 
-
 namespace mirel::spectrum {
 
 namespace {
@@ -37,7 +36,8 @@ AxisTexts FreqLabels(const PlotGeometry& g, int lowFrequency, int highFrequency)
     AxisTexts out;
     const int bottom = g.PlotBottom();
     out.Clear = {g.PlotLeft - 12, bottom + 5, g.PlotRight() + 12, bottom + 15};
-    out.Texts.push_back({"кГц", MarginLeft + g.PlotWidth + MarginRight - 7 * 3 - 7, bottom + 2, true, TextColour::Frame});
+    out.Texts.push_back(
+        {"кГц", MarginLeft + g.PlotWidth + MarginRight - 7 * 3 - 7, bottom + 2, true, TextColour::Frame});
 
     const int span = highFrequency - lowFrequency;
     const int step = FreqStep(g, lowFrequency, highFrequency);
@@ -63,7 +63,8 @@ std::vector<std::string> LevelLabelTexts(double fullScale)
 
 std::string ChannelCaption(char channel, double fullScale, bool amplitudeMode)
 {
-    const std::string unit = AfterFirstBlank(ValueToStr(LevelExponent(fullScale), fullScale) + LevelUnit(amplitudeMode));
+    const std::string unit =
+        AfterFirstBlank(ValueToStr(LevelExponent(fullScale), fullScale) + LevelUnit(amplitudeMode));
     return std::string("Канал ") + channel + " (" + unit + ")";
 }
 
@@ -82,7 +83,8 @@ AxisTexts LevelLabelsA(const PlotGeometry& g, double fullScaleA, bool amplitudeM
         out.Texts.push_back({text, g.PlotLeft - width, LevelLabelY(g, i), true, TextColour::ChannelA});
     }
     out.Texts.push_back({CaptionEraserA, 8, g.PlotTop - 18, true, TextColour::Background});
-    out.Texts.push_back({ChannelCaption('A', fullScaleA, amplitudeMode), 8, g.PlotTop - 18, true, TextColour::ChannelA});
+    out.Texts.push_back(
+        {ChannelCaption('A', fullScaleA, amplitudeMode), 8, g.PlotTop - 18, true, TextColour::ChannelA});
     out.Texts.push_back({"0", g.PlotLeft - 13, g.PlotBottom() - 10, false, TextColour::Frame});
     return out;
 }
@@ -100,8 +102,8 @@ AxisTexts LevelLabelsB(const PlotGeometry& g, double fullScaleB, bool amplitudeM
         out.Texts.push_back({text, g.PlotRight() + 2 + shift, LevelLabelY(g, i), true, TextColour::ChannelB});
     }
     out.Texts.push_back({CaptionEraserB, g.PlotWidth - 12, g.PlotTop - 18, true, TextColour::Background});
-    out.Texts.push_back({ChannelCaption('B', fullScaleB, amplitudeMode), g.PlotWidth - 12, g.PlotTop - 18, true,
-                         TextColour::ChannelB});
+    out.Texts.push_back(
+        {ChannelCaption('B', fullScaleB, amplitudeMode), g.PlotWidth - 12, g.PlotTop - 18, true, TextColour::ChannelB});
     out.Texts.push_back({"0", g.PlotRight() + 2, g.PlotBottom() - 10, false, TextColour::Frame});
     return out;
 }

@@ -48,7 +48,8 @@ int ScalePositionMax(bool amplitudeMode)
 double FullScaleAt(bool amplitudeMode, int position)
 {
     const int i = std::clamp(position, 0, ScalePositionMax(amplitudeMode));
-    return amplitudeMode ? AmplitudeScaleTable[static_cast<std::size_t>(i)] : PowerScaleTable[static_cast<std::size_t>(i)];
+    return amplitudeMode ? AmplitudeScaleTable[static_cast<std::size_t>(i)]
+                         : PowerScaleTable[static_cast<std::size_t>(i)];
 }
 
 int LevelExponent(double v)
@@ -88,8 +89,8 @@ int BandFrequencyAt(int position)
 
 int BandPositionCount(int sampleRate)
 {
-    const auto count = std::count_if(BandTable.begin(), BandTable.end(),
-                                     [&](int kHz) { return kHz * 1000 <= sampleRate * 0.5; });
+    const auto count =
+        std::count_if(BandTable.begin(), BandTable.end(), [&](int kHz) { return kHz * 1000 <= sampleRate * 0.5; });
     return std::max(static_cast<int>(count), 2);
 }
 

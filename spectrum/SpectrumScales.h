@@ -60,9 +60,9 @@ struct ScalePositions {
     int B = SavedScalePositionAtStart;
 };
 struct KindSwitch {
-    int Maximum;             // of both track bars for the new kind
-    ScalePositions Shown;    // the positions to put on the track bars
-    ScalePositions Saved;    // kept for the kind just left
+    int Maximum;           // of both track bars for the new kind
+    ScalePositions Shown;  // the positions to put on the track bars
+    ScalePositions Saved;  // kept for the kind just left
 };
 KindSwitch SwitchSpectrumKind(bool amplitudeMode, ScalePositions shown, ScalePositions saved);
 
@@ -92,7 +92,7 @@ struct PlotGeometry {
     int SurfaceHeight = 0;
     int PlotLeft = MarginLeft;
     int PlotTop = MarginTop;
-    int PlotWidth = 0;   // may be 0 or negative on a surface smaller than its margins
+    int PlotWidth = 0;  // may be 0 or negative on a surface smaller than its margins
     int PlotHeight = 0;
 
     static PlotGeometry FromSurface(int surfaceWidth, int surfaceHeight);

@@ -20,13 +20,13 @@ TFormSP::TFormSP(WaveInput& input, LauncherLink& launcher)
     setObjectName("FormSP");
     pbSP = surface();
     buildControls();
-    Geometry = PlotGeometry::FromSurface(pbSP->width(), pbSP->height());
+    geometry_ = PlotGeometry::FromSurface(pbSP->width(), pbSP->height());
 
     rbSpektrAmpClick();  // amplitude: scales at 15, the laid-out positions kept for the power spectrum
     tbAccuracyChange();  // 32768 points; no capture before creation has ended
     tbM1Change();
     cb1kClick();
-    SetBandRanges();
+    setBandRanges();
     resize(510, 460);
     FrameResize();
     Created = true;
@@ -45,11 +45,11 @@ bool TFormSP::Start()
     // A block of the same length is kept: a display frozen before the window was closed shows
     // the same spectrum when it is opened again.
     const auto samples = static_cast<std::size_t>(BufferBytes / 2);
-    if (SamplesA.size() != samples || Pass.FftLength() != FftLength) {
+    if (SamplesA.size() != samples || pass_.FftLength() != FftLength) {
         SamplesA.assign(samples, 0);
         SamplesB.assign(samples, 0);
     }
-    Pass.Allocate(FftLength);
+    pass_.Allocate(FftLength);
     Running = true;
     NeedClear = true;
     ClearFon();
@@ -86,7 +86,7 @@ bool TFormSP::CopyBlock(const std::uint8_t* buffer)
     return true;
 }
 
-PassSettings TFormSP::Settings() const
+PassSettings TFormSP::passSettings() const
 {
     return {SampleRate, LowFrequency, HighFrequency, AmplitudeMode, FullScaleA, FullScaleB, ShowA, ShowB};
 }
@@ -94,7 +94,7 @@ PassSettings TFormSP::Settings() const
 void TFormSP::ProcessData()
 {
     // Before the first start there are no arrays; after a stop the last block is shown on.
-    if (!Created || !Pass.Allocated() || !(Running || (Live && !NeedClear)))
+    if (!Created || !pass_.Allocated() || !(Running || (Live && !NeedClear)))
         return;
     if (NeedClear) {
         NeedClear = false;  // first, so that the clear cannot bring the pass back here
@@ -102,22 +102,22 @@ void TFormSP::ProcessData()
     }
     FullScaleA = FullScaleAt(AmplitudeMode, tbM1->value());
     FullScaleB = FullScaleAt(AmplitudeMode, tbM2->value());
-    Pass.Run(SamplesA, SamplesB, Settings(), Geometry, CurveA, CurveB);
+    pass_.Run(SamplesA, SamplesB, passSettings(), geometry_, CurveA, CurveB);
 }
 
 void TFormSP::FormShow()
 {
-    SetBandRanges();
+    setBandRanges();
     GraphicWindow::FormShow();
-    RepaintWindow();
+    repaintWindow();
 }
 
-void TFormSP::SetBandRanges()
+void TFormSP::setBandRanges()
 {
     const int rate = SampleRate > 0 ? SampleRate : 48000;
-    if (rate == BandRate)
+    if (rate == bandRate_)
         return;
-    BandRate = rate;
+    bandRate_ = rate;
     const int count = BandPositionCount(rate);
     {
         const QSignalBlocker quietLow(tbFn1), quietHigh(tbFv1);
@@ -132,7 +132,7 @@ void TFormSP::SetBandRanges()
 
 void TFormSP::FrameResize()
 {
-    Geometry = PlotGeometry::FromSurface(pbSP->width(), pbSP->height());
+    geometry_ = PlotGeometry::FromSurface(pbSP->width(), pbSP->height());
     if (!isVisible()) {
         Stop();
         Timer1.start();
@@ -144,13 +144,13 @@ void TFormSP::FrameResize()
     SPPaint();
 }
 
-void TFormSP::RepaintWindow()
+void TFormSP::repaintWindow()
 {
-    if (RepaintPending)
+    if (repaintPending_)
         return;
-    RepaintPending = true;
+    repaintPending_ = true;
     QTimer::singleShot(0, this, [this] {
-        if (RepaintPending)
+        if (repaintPending_)
             FormPaint();
     });
 }
@@ -165,7 +165,7 @@ void TFormSP::tbM1Change()
     lblM2->setText(QString::fromUtf8(DivisionCaption(FullScaleB, AmplitudeMode)));
     PaintLevelLabels();
     if (Running && !Live)
-        RepaintWindow();  // the frozen spectrum at the new scale
+        repaintWindow();  // the frozen spectrum at the new scale
 }
 
 void TFormSP::tbFv1Change(QSlider* sender)
@@ -185,13 +185,13 @@ void TFormSP::tbFv1Change(QSlider* sender)
     PaintFreqLabels();
     PaintVertLines(CurrentScheme.Grid);
     if (Running && !Live)
-        RepaintWindow();
+        repaintWindow();
 }
 
 void TFormSP::rbSpektrAmpClick()
 {
     const bool amplitude = rbSpektrAmp->isChecked();
-    const KindSwitch kind = SwitchSpectrumKind(amplitude, {tbM1->value(), tbM2->value()}, SavedScalePos);
+    const KindSwitch kind = SwitchSpectrumKind(amplitude, {tbM1->value(), tbM2->value()}, savedScalePos_);
     {
         // Labels and a frozen repaint follow once, for the new kind.
         const QSignalBlocker quietA(tbM1), quietB(tbM2);
@@ -200,7 +200,7 @@ void TFormSP::rbSpektrAmpClick()
         tbM1->setValue(kind.Shown.A);
         tbM2->setValue(kind.Shown.B);
     }
-    SavedScalePos = kind.Saved;
+    savedScalePos_ = kind.Saved;
     AmplitudeMode = amplitude;
     tbM1Change();
 }

@@ -59,8 +59,8 @@ public:
     double fullScaleB() const { return FullScaleB; }
     int lowFrequency() const { return LowFrequency; }
     int highFrequency() const { return HighFrequency; }
-    const spectrum::PlotGeometry& geometry() const { return Geometry; }
-    const spectrum::SpectrumPass& pass() const { return Pass; }
+    const spectrum::PlotGeometry& geometry() const { return geometry_; }
+    const spectrum::SpectrumPass& pass() const { return pass_; }
     const spectrum::SpectrumCurve& curveA() const { return CurveA; }
     const spectrum::SpectrumCurve& curveB() const { return CurveB; }
     const std::vector<std::int16_t>& samplesA() const { return SamplesA; }
@@ -102,29 +102,29 @@ private:
     void buildControls();
     // Band track-bar ranges for the sample rate (the full band of that rate); kept while the rate
     // stays the same, so a band chosen by the user survives switching instruments.
-    void SetBandRanges();
+    void setBandRanges();
     // The whole window drawn anew (FormPaint) once the handler that asks for it has returned, so
     // that a pass never re-enters itself and several requests make one repaint.
-    void RepaintWindow();
-    spectrum::PassSettings Settings() const;
+    void repaintWindow();
+    spectrum::PassSettings passSettings() const;
 
-    spectrum::PlotGeometry Geometry;
-    spectrum::SpectrumPass Pass;
+    spectrum::PlotGeometry geometry_;
+    spectrum::SpectrumPass pass_;
     spectrum::SpectrumCurve CurveA, CurveB, PrevCurveA, PrevCurveB;
     std::vector<std::int16_t> SamplesA, SamplesB;
-    std::vector<int> FreqLines;  // x of the vertical grid lines of the band below
-    int FreqLinesLow = -1, FreqLinesHigh = -1, FreqLinesWidth = -1;
-    spectrum::ScalePositions SavedScalePos;
+    std::vector<int> freqLines_;  // x of the vertical grid lines of the band below
+    int freqLinesLow_ = -1, freqLinesHigh_ = -1, freqLinesWidth_ = -1;
+    spectrum::ScalePositions savedScalePos_;
     bool AmplitudeMode = true;
     double FullScaleA = 1, FullScaleB = 1;
     int LowFrequency = 0;
     int HighFrequency = 50000;
     int AccuracyFactor = 2;
-    int BandRate = 0;  // the rate the band ranges were set for
+    int bandRate_ = 0;  // the rate the band ranges were set for
     bool ShowA = true, ShowB = false;
     bool Created = false;
     bool NeedClear = false;
-    bool RepaintPending = false;
+    bool repaintPending_ = false;
 };
 
 }  // namespace mirel

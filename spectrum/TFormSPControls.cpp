@@ -66,7 +66,8 @@ void TFormSP::buildControls()
     QStringList captions;
     for (bool amplitude : {true, false})
         for (int position = 0; position <= spectrum::ScalePositionMax(amplitude); ++position)
-            captions << QString::fromUtf8(spectrum::DivisionCaption(spectrum::FullScaleAt(amplitude, position), amplitude));
+            captions << QString::fromUtf8(
+                spectrum::DivisionCaption(spectrum::FullScaleAt(amplitude, position), amplitude));
     fitToWidest(lblM1, captions);
     fitToWidest(lblM2, captions);
 

@@ -13,7 +13,7 @@ using namespace spectrum;
 
 void TFormSP::FormPaint()
 {
-    RepaintPending = false;
+    repaintPending_ = false;
     if (!Created)
         return;
     PaintFreqLabels();
@@ -26,7 +26,7 @@ void TFormSP::FormPaint()
 
 void TFormSP::ClearFon()
 {
-    Geometry = PlotGeometry::FromSurface(pbSP->width(), pbSP->height());
+    geometry_ = PlotGeometry::FromSurface(pbSP->width(), pbSP->height());
     Canvas& c = pbSP->canvas();
     c.setBrushColor(CurrentScheme.Background);
     c.clear();
@@ -58,7 +58,7 @@ void TFormSP::SPPaint()
 void TFormSP::ClearDiagr()
 {
     // Only the curves of channels shown were drawn; the previous ones exist after the first start.
-    if (Pass.Allocated()) {
+    if (pass_.Allocated()) {
         const std::span<const ScreenPoint> none;
         plot::EraseCurves(pbSP->canvas(), CurrentScheme, LineWidth, ShowA ? PrevCurveA.Drawn() : none,
                           ShowB ? PrevCurveB.Drawn() : none);
@@ -69,43 +69,43 @@ void TFormSP::ClearDiagr()
 
 void TFormSP::PaintBorders()
 {
-    plot::PaintBorders(pbSP->canvas(), CurrentScheme, pbSP->width(), pbSP->height(), Geometry.Plot());
+    plot::PaintBorders(pbSP->canvas(), CurrentScheme, pbSP->width(), pbSP->height(), geometry_.Plot());
 }
 
 void TFormSP::PaintHorLines(Rgb colour)
 {
     Canvas& c = pbSP->canvas();
     plot::GridPen(c, CurrentScheme, colour, plot::Pen::Dotted);
-    const double division = static_cast<double>(Geometry.PlotHeight) / LevelDivisions;
+    const double division = static_cast<double>(geometry_.PlotHeight) / LevelDivisions;
     for (int i = 1; i < LevelDivisions; ++i)
-        plot::HorizontalLine(c, Geometry.Plot(), Trunc(division * i + Geometry.PlotTop));
+        plot::HorizontalLine(c, geometry_.Plot(), Trunc(division * i + geometry_.PlotTop));
 }
 
 void TFormSP::PaintVertLines(Rgb colour)
 {
     // The lines follow the band and the plot width; they are worked out again only when those
     // change, not for every block.
-    if (LowFrequency != FreqLinesLow || HighFrequency != FreqLinesHigh || Geometry.PlotWidth != FreqLinesWidth) {
-        FreqLines = FreqGridLines(Geometry, LowFrequency, HighFrequency);
-        FreqLinesLow = LowFrequency;
-        FreqLinesHigh = HighFrequency;
-        FreqLinesWidth = Geometry.PlotWidth;
+    if (LowFrequency != freqLinesLow_ || HighFrequency != freqLinesHigh_ || geometry_.PlotWidth != freqLinesWidth_) {
+        freqLines_ = FreqGridLines(geometry_, LowFrequency, HighFrequency);
+        freqLinesLow_ = LowFrequency;
+        freqLinesHigh_ = HighFrequency;
+        freqLinesWidth_ = geometry_.PlotWidth;
     }
     Canvas& c = pbSP->canvas();
     plot::GridPen(c, CurrentScheme, colour, plot::Pen::Dotted);
-    for (const int x : FreqLines)
-        plot::VerticalLine(c, Geometry.Plot(), x);
+    for (const int x : freqLines_)
+        plot::VerticalLine(c, geometry_.Plot(), x);
 }
 
 void TFormSP::PaintFreqLabels()
 {
-    plot::DrawTexts(pbSP->canvas(), CurrentScheme, FreqLabels(Geometry, LowFrequency, HighFrequency));
+    plot::DrawTexts(pbSP->canvas(), CurrentScheme, FreqLabels(geometry_, LowFrequency, HighFrequency));
 }
 
 void TFormSP::PaintLevelLabels()
 {
-    plot::DrawTexts(pbSP->canvas(), CurrentScheme, LevelLabelsA(Geometry, FullScaleA, AmplitudeMode));
-    plot::DrawTexts(pbSP->canvas(), CurrentScheme, LevelLabelsB(Geometry, FullScaleB, AmplitudeMode));
+    plot::DrawTexts(pbSP->canvas(), CurrentScheme, LevelLabelsA(geometry_, FullScaleA, AmplitudeMode));
+    plot::DrawTexts(pbSP->canvas(), CurrentScheme, LevelLabelsB(geometry_, FullScaleB, AmplitudeMode));
 }
 
 }  // namespace mirel

@@ -39,7 +39,8 @@ struct SpWindowTest : test::ScriptedWindowTest {
     // A sine of `peak` counts at `hz` (a multiple of 23.4375 Hz lies on a bin of 2048 points).
     static test::SampleFn sine(double hz, double peak = 32767)
     {
-        return [=](int i) { return static_cast<std::int16_t>(std::lround(peak * std::sin(2 * M_PI * hz * i / 48000))); };
+        return
+            [=](int i) { return static_cast<std::int16_t>(std::lround(peak * std::sin(2 * M_PI * hz * i / 48000))); };
     }
     void feed(const test::SampleFn& a, const test::SampleFn& b = {}) { deliver(test::StereoFrames(a, b)); }
 
@@ -193,11 +194,13 @@ TEST_F(SpWindowTest, FreezingKeepsTheSpectrumAndFollowsRescaling)
     feed(sine(9000));
     EXPECT_EQ(form.BlockCounter, 2) << "blocks still arrive";
     EXPECT_NEAR(topNear(columnOf(3000), WhiteScheme.ChannelA), half, 1) << "the frozen spectrum stays";
-    EXPECT_EQ(topNear(columnOf(9000), WhiteScheme.ChannelA), form.geometry().PlotBottom()) << "the new block is not shown";
+    EXPECT_EQ(topNear(columnOf(9000), WhiteScheme.ChannelA), form.geometry().PlotBottom())
+        << "the new block is not shown";
 
     form.tbM1->setValue(22);  // twice the full height: the frozen peak drops to a quarter
     QCoreApplication::processEvents();
-    EXPECT_NEAR(topNear(columnOf(3000), WhiteScheme.ChannelA), form.geometry().PlotTop + form.geometry().PlotHeight * 3 / 4, 1);
+    EXPECT_NEAR(topNear(columnOf(3000), WhiteScheme.ChannelA),
+                form.geometry().PlotTop + form.geometry().PlotHeight * 3 / 4, 1);
 
     form.pbSPMouseDown(Qt::RightButton, QPoint(100, 100));
     EXPECT_FALSE(form.Live) << "the right button always freezes";

@@ -25,8 +25,8 @@ TEST(SpectrumLabels, FullBandOn412Pixels)
     EXPECT_EQ(FreqStep(k412, 0, 24000), 2000);
     const auto lines = FreqGridLines(k412, 0, 24000);
     ASSERT_EQ(lines.size(), 11u);
-    EXPECT_EQ(lines.front(), 74);   // 40 + 412 / 12
-    EXPECT_EQ(lines.back(), 417);   // 40 + 412 × 11 / 12
+    EXPECT_EQ(lines.front(), 74);  // 40 + 412 / 12
+    EXPECT_EQ(lines.back(), 417);  // 40 + 412 × 11 / 12
 
     const AxisTexts labels = FreqLabels(k412, 0, 24000);
     EXPECT_EQ(labels.Clear.Left, 28);
@@ -93,9 +93,9 @@ TEST(SpectrumLabels, LevelLabelsStandAtBothSidesOfThePlot)
     EXPECT_EQ(a.Clear.Right, 37);
     ASSERT_EQ(a.Texts.size(), 23u);
     EXPECT_EQ(a.Texts[0].Text, "0.05");
-    EXPECT_EQ(a.Texts[0].X, 40 - 28);        // 7 × 4 + 2, less 2 from 1 up
-    EXPECT_EQ(a.Texts[0].Y, 260);            // 0.95 × 260 + 13
-    EXPECT_EQ(a.Texts[19].X, 40 - 10);       // «1»: 7 + 2 + 3 − 2
+    EXPECT_EQ(a.Texts[0].X, 40 - 28);   // 7 × 4 + 2, less 2 from 1 up
+    EXPECT_EQ(a.Texts[0].Y, 260);       // 0.95 × 260 + 13
+    EXPECT_EQ(a.Texts[19].X, 40 - 10);  // «1»: 7 + 2 + 3 − 2
     EXPECT_EQ(a.Texts[19].Y, 13);
     EXPECT_EQ(a.Texts[19].Colour, TextColour::ChannelA);
     EXPECT_EQ(a.Texts[20].Text, std::string(25, ' '));
@@ -110,8 +110,8 @@ TEST(SpectrumLabels, LevelLabelsStandAtBothSidesOfThePlot)
     const AxisTexts b = LevelLabelsB(g, 0.01, false);
     EXPECT_EQ(b.Clear.Left, 461);
     EXPECT_EQ(b.Clear.Right, 497);
-    EXPECT_EQ(b.Texts[0].X, 462);            // «0.5»: no shift
-    EXPECT_EQ(b.Texts[1].X, 464);            // «1»: 2 for the missing point
+    EXPECT_EQ(b.Texts[0].X, 462);  // «0.5»: no shift
+    EXPECT_EQ(b.Texts[1].X, 464);  // «1»: 2 for the missing point
     EXPECT_EQ(b.Texts[20].Text, std::string(22, ' '));
     EXPECT_EQ(b.Texts[21].Text, "Канал B (мВт)");
     EXPECT_EQ(b.Texts[21].X, 408);

@@ -37,14 +37,10 @@ TEST(SpectrumScales, FullScaleTablesAndTheirCaptions)
         int position;
         const char* caption;
     } cases[] = {
-        {true, 21, "0.05 В/дел"},
-        {true, 15, "0.5 мВ/дел"},
-        {true, 22, "0.1 В/дел"},
-        {true, 3, "0.05 мкВ/дел"},  // 1e-6 takes the micro prefix, 4e-7 the nano one
-        {true, 2, "20 нВ/дел"},
-        {false, 36, "0.05 Вт/дел"},
-        {false, 0, "0.05 пВт/дел"},
-        {false, 44, "20 Вт/дел"},
+        {true, 21, "0.05 В/дел"},   {true, 15, "0.5 мВ/дел"},
+        {true, 22, "0.1 В/дел"},    {true, 3, "0.05 мкВ/дел"},  // 1e-6 takes the micro prefix, 4e-7 the nano one
+        {true, 2, "20 нВ/дел"},     {false, 36, "0.05 Вт/дел"},
+        {false, 0, "0.05 пВт/дел"}, {false, 44, "20 Вт/дел"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(DivisionCaption(FullScaleAt(c.amplitude, c.position), c.amplitude), c.caption) << c.position;
