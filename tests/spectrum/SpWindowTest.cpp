@@ -18,16 +18,14 @@ namespace {
 struct SpWindowTest : test::ScriptedWindowTest {
     TFormSP form{input, link};
 
-    // 2048 points (bins 23.4 Hz apart) on a 620-pixel plot unless a test says otherwise.
-    void SetUp() override { open(0, 700, 560); }
-
-    void open(int accuracy, int width, int height)
+    // 2048 points (bins 23.4 Hz apart) on a 620-pixel plot.
+    void SetUp() override
     {
         form.SampleRate = 48000;
-        form.tbAccuracy->setValue(accuracy);
-        showAt(form, width, height, 48000);
+        form.tbAccuracy->setValue(0);
+        showAt(form, 700, 560, 48000);
         ASSERT_TRUE(form.Running);
-        ASSERT_EQ(form.FftLength, 2048 << accuracy);
+        ASSERT_EQ(form.FftLength, 2048);
     }
 
     void TearDown() override
@@ -270,20 +268,6 @@ TEST(SpWindowWithoutCapture, ARefusedStartShowsScalesWithoutCurves)
     EXPECT_EQ(image.pixel(g.PlotLeft - 1, g.PlotTop + 10) & 0xFFFFFF, WhiteScheme.Frame);
     for (int x = g.PlotLeft; x < g.PlotRight(); ++x)
         ASSERT_NE(image.pixel(x, g.PlotBottom() - 1) & 0xFFFFFF, WhiteScheme.ChannelA);
-}
-
-struct SpWideWindowTest : SpWindowTest {
-    void SetUp() override { open(4, 1500, 600); }
-};
-
-TEST_F(SpWideWindowTest, APlotWiderThan1023ColumnsShowsTheWholeBand)
-{
-    ASSERT_GT(form.geometry().PlotWidth, 1023);
-    form.tbM1->setValue(21);
-    const double nearTheTop = 15700 * 48000.0 / 32768;  // bin 15700, 23 kHz
-    feed(sine(nearTheTop), sine(1000));
-    EXPECT_EQ(topNear(columnOf(nearTheTop), WhiteScheme.ChannelA), form.geometry().PlotTop);
-    EXPECT_EQ(form.curveA().Drawn().back(), (ScreenPoint{form.geometry().PlotRight(), form.geometry().PlotBottom()}));
 }
 
 }  // namespace

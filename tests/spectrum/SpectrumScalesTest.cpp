@@ -46,20 +46,6 @@ TEST(SpectrumScales, FullScaleTablesAndTheirCaptions)
         EXPECT_EQ(DivisionCaption(FullScaleAt(c.amplitude, c.position), c.amplitude), c.caption) << c.position;
 }
 
-TEST(SpectrumScales, EachKindKeepsItsOwnScalePositions)
-{
-    // Amplitude 18/20 shown, power 40/44 kept: to power and back restores 18/20 exactly.
-    const KindSwitch toPower = SwitchSpectrumKind(false, {18, 20}, {40, 44});
-    EXPECT_EQ(toPower.Maximum, PowerPositionMax);
-    EXPECT_EQ(toPower.Shown.A, 40);
-    EXPECT_EQ(toPower.Shown.B, 44);
-    const KindSwitch back = SwitchSpectrumKind(true, toPower.Shown, toPower.Saved);
-    EXPECT_EQ(back.Maximum, AmplitudePositionMax);
-    EXPECT_EQ(back.Shown.A, 18);
-    EXPECT_EQ(back.Shown.B, 20);
-    EXPECT_EQ(back.Saved.B, 44) << "a power position above 26 is kept as it was";
-}
-
 TEST(SpectrumScales, BandPositionsUpToHalfTheRate)
 {
     EXPECT_EQ(BandPositionCount(48000), 12);
