@@ -15,23 +15,10 @@ using namespace mirel;
 
 namespace {
 
-using bench::SurfaceHeight;
-using bench::SurfaceWidth;
-// The toolbar place above and the control panel below the surface.
-constexpr int ChromeHeight = InstrumentWindow::ToolbarHeight + 107;
-
 // A density window showing a 1 kHz sine on A and noise on B.
-struct DensityDisplay {
-    test::FakeWaveInput input;
-    LauncherLink link;
-    TFormPV form{input, link};
-    std::vector<std::uint8_t> block;
-
-    DensityDisplay(int refreshRate, bool normalised)
+struct DensityDisplay : bench::BenchWindow<TFormPV> {
+    DensityDisplay(int refreshRate, bool normalised) : BenchWindow(107)
     {
-        link.InstrumentWidth = SurfaceWidth;
-        link.InstrumentHeight = SurfaceHeight + ChromeHeight;
-        form.SampleRate = 48000;
         form.cb2k->setChecked(true);
         (normalised ? form.rbNM : form.rbPV)->setChecked(true);
         form.tbrps->setValue(refreshRate);
@@ -45,8 +32,6 @@ struct DensityDisplay {
             block[i + 1] = static_cast<std::uint8_t>(std::clamp(noise(random), 0.0, 255.0));
         }
     }
-
-    ~DensityDisplay() { bench::FinishCapture(input, form); }
 };
 
 void Run(benchmark::State& state, bool normalised)

@@ -18,23 +18,10 @@ using namespace mirel;
 
 namespace {
 
-using bench::SurfaceHeight;
-using bench::SurfaceWidth;
-// The toolbar place above and the control panel below the surface.
-constexpr int ChromeHeight = InstrumentWindow::ToolbarHeight + 108;
-
 // An oscilloscope showing a 1 kHz sine on both channels, at time-base position `position`.
-struct Scope {
-    test::FakeWaveInput input;
-    LauncherLink link;
-    TFormOS form{input, link};
-    std::vector<std::uint8_t> block;
-
-    explicit Scope(int position)
+struct Scope : bench::BenchWindow<TFormOS> {
+    explicit Scope(int position) : BenchWindow(108)
     {
-        link.InstrumentWidth = SurfaceWidth;
-        link.InstrumentHeight = SurfaceHeight + ChromeHeight;
-        form.SampleRate = 48000;
         form.udX->setPosition(position);
         form.udXClick();
         form.cb2k->setChecked(true);
@@ -42,18 +29,10 @@ struct Scope {
         QCoreApplication::processEvents();
         form.cbRefInt->click();  // "Max": every block that arrives is taken
         form.TimerGetNewDataTimer();
-        const int frames = form.blockFrames();
-        block.resize(static_cast<size_t>(frames) * 4);
-        for (int i = 0; i < frames; ++i) {
-            const auto a = static_cast<std::uint16_t>(static_cast<std::int16_t>(16000 * std::sin(2 * M_PI * i / 48.0)));
-            const auto b = static_cast<std::uint16_t>(static_cast<std::int16_t>(8000 * std::sin(2 * M_PI * i / 96.0)));
-            const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(a), static_cast<std::uint8_t>(a >> 8),
-                                           static_cast<std::uint8_t>(b), static_cast<std::uint8_t>(b >> 8)};
-            std::copy(bytes, bytes + 4, block.begin() + 4 * i);
-        }
+        block = bench::StereoBlock(
+            form.blockFrames(), [](int i) { return 16000 * std::sin(2 * M_PI * i / 48.0); },
+            [](int i) { return 8000 * std::sin(2 * M_PI * i / 96.0); });
     }
-
-    ~Scope() { bench::FinishCapture(input, form); }
 };
 
 void BM_AcceptedBlock(benchmark::State& state)
@@ -69,8 +48,8 @@ void reportMaxRefresh()
 {
     GeneratorInput generator;
     LauncherLink link;
-    link.InstrumentWidth = SurfaceWidth;
-    link.InstrumentHeight = SurfaceHeight + ChromeHeight;
+    link.InstrumentWidth = bench::SurfaceWidth;
+    link.InstrumentHeight = bench::SurfaceHeight + InstrumentWindow::ToolbarHeight + 108;
     TFormOS form(generator, link);
     form.SampleRate = 48000;
     form.show();

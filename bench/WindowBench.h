@@ -1,9 +1,11 @@
 #pragma once
-// What the window benchmarks share: the surface size they measure on, one prepared block handed to
-// the window per iteration through the scripted input, and a main() in an offscreen QApplication.
+// What the window benchmarks share: the surface size they measure on, a 16-bit stereo block, one
+// prepared block handed to the window per iteration through the scripted input, and a main() in an
+// offscreen QApplication.
 
 #include "FakeWaveInput.h"
 #include "GraphicWindow.h"
+#include "LauncherLink.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -17,6 +19,23 @@ namespace mirel::bench {
 
 inline constexpr int SurfaceWidth = 1280;
 inline constexpr int SurfaceHeight = 800;
+
+// A block of `frames` 16-bit stereo frames, little-endian, channel A first, each channel given per
+// frame.
+inline std::vector<std::uint8_t> StereoBlock(int frames, const std::function<double(int)>& a,
+                                             const std::function<double(int)>& b)
+{
+    std::vector<std::uint8_t> block;
+    block.reserve(static_cast<std::size_t>(frames) * 4);
+    for (int i = 0; i < frames; ++i) {
+        for (const double sample : {a(i), b(i)}) {
+            const auto bits = static_cast<std::uint16_t>(static_cast<std::int16_t>(sample));
+            block.push_back(static_cast<std::uint8_t>(bits & 0xFF));
+            block.push_back(static_cast<std::uint8_t>(bits >> 8));
+        }
+    }
+    return block;
+}
 
 // Hands `block` to the window once per iteration; fails the run unless the window handled each.
 inline void FeedBlocks(benchmark::State& state, test::FakeWaveInput& input, GraphicWindow& window,
@@ -39,6 +58,27 @@ inline void FinishCapture(test::FakeWaveInput& input, InstrumentWindow& window)
     QTimer::singleShot(0, &window, [&input] { input.completeBuffer(); });
     window.Shutdown();
 }
+
+// A window of type Form on the scripted input at 48000 Hz, sized so that its surface is
+// SurfaceWidth × SurfaceHeight under the toolbar and a control panel `panelHeight` pixels high,
+// with the block it is to be fed; its capture ends with it.
+template <class Form>
+struct BenchWindow {
+    test::FakeWaveInput input;
+    LauncherLink link;
+    Form form{input, link};
+    std::vector<std::uint8_t> block;
+
+    explicit BenchWindow(int panelHeight)
+    {
+        link.InstrumentWidth = SurfaceWidth;
+        link.InstrumentHeight = SurfaceHeight + InstrumentWindow::ToolbarHeight + panelHeight;
+        form.SampleRate = 48000;
+    }
+    ~BenchWindow() { FinishCapture(input, form); }
+    BenchWindow(const BenchWindow&) = delete;
+    BenchWindow& operator=(const BenchWindow&) = delete;
+};
 
 // Runs the benchmarks named on the command line, then `after`.
 inline int RunWindowBenchmarks(int argc, char** argv, const std::function<void()>& after = {})

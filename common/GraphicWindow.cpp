@@ -40,6 +40,16 @@ void GraphicWindow::popUpMenu(QPoint position)
     popupMenu_->popup(surface_->mapToGlobal(position));
 }
 
+void GraphicWindow::freezeClick(Qt::MouseButton button, QPoint position, bool& live)
+{
+    if (button == Qt::RightButton) {
+        live = false;
+        popUpMenu(position);
+        return;
+    }
+    live = !live;
+}
+
 void GraphicWindow::ChangeColor()
 {
     CurrentScheme = CurrentScheme.Background == WhiteCopy.Background ? BlackCopy : WhiteCopy;

@@ -56,6 +56,10 @@ protected:
     void addControlPanel(QWidget* panel);
     // Opens the popup menu of the display at a point of the surface.
     void popUpMenu(QPoint position);
+    // The freeze gestures of a display that lets blocks in while `live`: the right button freezes
+    // it and opens the popup menu (so a saved diagram holds the picture shown), any other button
+    // freezes or resumes it.
+    void freezeClick(Qt::MouseButton button, QPoint position, bool& live);
 
     DisplayPalette WhiteCopy;
     DisplayPalette BlackCopy;

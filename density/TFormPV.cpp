@@ -157,13 +157,7 @@ void TFormPV::tbVP1Change(QSlider* sender)
 
 void TFormPV::pbPVMouseDown(Qt::MouseButton button, QPoint position)
 {
-    if (button == Qt::RightButton) {
-        // The picture freezes before the popup menu opens.
-        Live = false;
-        popUpMenu(position);
-        return;
-    }
-    Live = !Live;
+    freezeClick(button, position, Live);
 }
 
 void TFormPV::FormPaint()

@@ -215,13 +215,7 @@ void TFormSP::cb1kClick()
 
 void TFormSP::pbSPMouseDown(Qt::MouseButton button, QPoint position)
 {
-    if (button == Qt::RightButton) {
-        // Frozen before the menu opens, so a saved diagram holds the spectrum now shown.
-        Live = false;
-        popUpMenu(position);
-        return;
-    }
-    Live = !Live;
+    freezeClick(button, position, Live);
 }
 
 void TFormSP::tbAccuracyChange()

@@ -16,19 +16,6 @@ using namespace panel;
 
 namespace {
 
-QSlider* trackBar(QWidget* parent, const char* name, QRect geometry, int minimum, int maximum, int position)
-{
-    auto* bar = new QSlider(Qt::Horizontal, parent);
-    bar->setObjectName(name);
-    bar->setGeometry(geometry);
-    bar->setRange(minimum, maximum);
-    bar->setValue(position);
-    bar->setPageStep(1);
-    bar->setTickInterval(1);
-    bar->setTickPosition(QSlider::TicksBelow);
-    return bar;
-}
-
 QLabel* namedLabel(const char* name, const QString& text, QWidget* parent, int left, int top, const QColor& colour,
                    bool bold)
 {
@@ -51,16 +38,13 @@ void TFormSP::buildControls()
     namedLabel("Label9", QStringLiteral("B"), gbY, 8, 52, Maroon, true);
     namedLabel("Label10", QStringLiteral("Канал"), gbY, 4, 78, Navy, false);
     namedLabel("Label11", QStringLiteral("Масштаб"), gbY, 60, 78, Navy, false);
-    cb1k = new QCheckBox(gbY);
-    cb1k->setObjectName("cb1k");
-    cb1k->move(20, 20);
-    cb1k->setChecked(true);
-    cb2k = new QCheckBox(gbY);
-    cb2k->setObjectName("cb2k");
-    cb2k->move(20, 52);
+    cb1k = checkBox(gbY, "cb1k", {20, 20}, true);
+    cb2k = checkBox(gbY, "cb2k", {20, 52}, false);
     // Range and positions as laid out; the spectrum kind sets them at creation.
-    tbM1 = trackBar(gbY, "tbM1", QRect(34, 14, 82, 30), 0, spectrum::PowerPositionMax, spectrum::LayoutScalePosition);
-    tbM2 = trackBar(gbY, "tbM2", QRect(34, 46, 82, 30), 0, spectrum::PowerPositionMax, spectrum::LayoutScalePosition);
+    tbM1 =
+        trackBar(gbY, "tbM1", QRect(34, 14, 82, 30), 0, spectrum::PowerPositionMax, 1, spectrum::LayoutScalePosition);
+    tbM2 =
+        trackBar(gbY, "tbM2", QRect(34, 46, 82, 30), 0, spectrum::PowerPositionMax, 1, spectrum::LayoutScalePosition);
     lblM1 = namedLabel("lblM1", QStringLiteral("50 мВ/дел"), gbY, 118, 21, Green, true);
     lblM2 = namedLabel("lblM2", QStringLiteral("50 мВ/дел"), gbY, 118, 53, Maroon, true);
     QStringList captions;
@@ -81,8 +65,8 @@ void TFormSP::buildControls()
     fitToWidest(lblFn1, {QStringLiteral("48 кГц")});
     fitToWidest(lblFv1, {QStringLiteral("48 кГц")});
     const int bands = static_cast<int>(spectrum::BandTable.size());
-    tbFn1 = trackBar(gbX, "tbFn1", QRect(2, 28, 162, 26), 1, bands - 1, 1);
-    tbFv1 = trackBar(gbX, "tbFv1", QRect(2, 68, 162, 26), 2, bands, bands);
+    tbFn1 = trackBar(gbX, "tbFn1", QRect(2, 28, 162, 26), 1, bands - 1, 1, 1);
+    tbFv1 = trackBar(gbX, "tbFv1", QRect(2, 68, 162, 26), 2, bands, 1, bands);
 
     // The spectrum kind and the transform length.
     gbSpektr = group(QStringLiteral("Спектр"), pnlControl, QRect(386, 3, 110, 50), false);
@@ -98,9 +82,11 @@ void TFormSP::buildControls()
         setTextStyle(button, Navy, false);
     GroupBox2 = group(QStringLiteral("Точность"), pnlControl, QRect(386, 55, 110, 45), false);
     GroupBox2->setObjectName("GroupBox2");
-    tbAccuracy = trackBar(GroupBox2, "tbAccuracy", QRect(4, 15, 102, 26), 0, spectrum::AccuracyPositionMax,
+    tbAccuracy = trackBar(GroupBox2, "tbAccuracy", QRect(4, 15, 102, 26), 0, spectrum::AccuracyPositionMax, 1,
                           spectrum::AccuracyPositionAtStart);
     tbAccuracy->setToolTip(QStringLiteral("Точность вычислений"));
+    for (QSlider* bar : {tbM1, tbM2, tbFn1, tbFv1, tbAccuracy})
+        bar->setPageStep(1);
 
     connect(tbM1, &QSlider::valueChanged, this, [this] { tbM1Change(); });
     connect(tbM2, &QSlider::valueChanged, this, [this] { tbM1Change(); });

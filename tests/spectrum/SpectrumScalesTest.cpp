@@ -1,5 +1,5 @@
 // The spectrum analyser's tables: transform length per accuracy position, level scales with their
-// captions, the band table and the plot area.
+// captions and the band table.
 #include "SpectrumScales.h"
 
 #include <gtest/gtest.h>
@@ -59,17 +59,6 @@ TEST(SpectrumScales, BandPositionsUpToHalfTheRate)
     EXPECT_EQ(BandFrequencyAt(17), 48000);
     EXPECT_EQ(BandCaption(24000), "24 кГц");
     EXPECT_EQ(BandCaption(0), "0 кГц");
-}
-
-TEST(SpectrumScales, PlotAreaInsideTheMargins)
-{
-    const PlotGeometry g = PlotGeometry::FromSurface(500, 300);
-    EXPECT_EQ(g.PlotLeft, 40);
-    EXPECT_EQ(g.PlotTop, 20);
-    EXPECT_EQ(g.PlotWidth, 420);
-    EXPECT_EQ(g.PlotHeight, 260);
-    EXPECT_EQ(g.PlotRight(), 460);
-    EXPECT_EQ(g.PlotBottom(), 280);
 }
 
 }  // namespace
