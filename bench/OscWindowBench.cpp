@@ -1,5 +1,6 @@
 // One accepted block in the oscilloscope window (trigger search, mapping and drawing on a
-// 1280 × 800 surface), and the refresh period the window reaches with "Max" on the generator.
+// 1280 × 800 and a 3840 × 2160 surface), and the refresh period the window reaches with "Max" on
+// the generator.
 #include "GeneratorInput.h"
 #include "TFormOS.h"
 #include "UpDown.h"
@@ -18,10 +19,15 @@ using namespace mirel;
 
 namespace {
 
-// An oscilloscope showing a 1 kHz sine on both channels, at time-base position `position`.
+constexpr int PanelHeight = 108;
+
+// An oscilloscope showing a 1 kHz sine on both channels, at time-base position `position`, on a
+// surface of `width` × `height`.
 struct Scope : bench::BenchWindow<TFormOS> {
-    explicit Scope(int position) : BenchWindow(108)
+    Scope(int position, int width, int height) : BenchWindow(PanelHeight)
     {
+        link.InstrumentWidth = width;
+        link.InstrumentHeight = height + InstrumentWindow::ToolbarHeight + PanelHeight;
         form.udX->setPosition(position);
         form.udXClick();
         form.cb2k->setChecked(true);
@@ -37,11 +43,16 @@ struct Scope : bench::BenchWindow<TFormOS> {
 
 void BM_AcceptedBlock(benchmark::State& state)
 {
-    Scope scope(static_cast<int>(state.range(0)));
+    Scope scope(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), static_cast<int>(state.range(2)));
     bench::FeedBlocks(state, scope.input, scope.form, scope.block);
     state.counters["points"] = scope.form.screenPoints();
 }
-BENCHMARK(BM_AcceptedBlock)->Arg(6)->Arg(12)->Unit(benchmark::kMicrosecond);
+// Arguments: time-base position, surface width and height.
+BENCHMARK(BM_AcceptedBlock)
+    ->Args({6, bench::SurfaceWidth, bench::SurfaceHeight})
+    ->Args({12, bench::SurfaceWidth, bench::SurfaceHeight})
+    ->Args({12, 3840, 2160})
+    ->Unit(benchmark::kMicrosecond);
 
 // The refresh readout after a few seconds of the real-time generator with "Max" ticked.
 void reportMaxRefresh()
@@ -49,7 +60,7 @@ void reportMaxRefresh()
     GeneratorInput generator;
     LauncherLink link;
     link.InstrumentWidth = bench::SurfaceWidth;
-    link.InstrumentHeight = bench::SurfaceHeight + InstrumentWindow::ToolbarHeight + 108;
+    link.InstrumentHeight = bench::SurfaceHeight + InstrumentWindow::ToolbarHeight + PanelHeight;
     TFormOS form(generator, link);
     form.SampleRate = 48000;
     form.show();

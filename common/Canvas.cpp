@@ -1,13 +1,14 @@
 #include "Canvas.h"
 
 #include "AppFont.h"
+#include "CanvasPixels.h"
 
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
 #include <QPen>
 #include <algorithm>
-#include <cstdlib>
+#include <cstring>
 
 namespace mirel {
 
@@ -29,113 +30,43 @@ public:
     }
 };
 
-// Sets single pixels of a picture, ignoring those outside it.
-class PixelWriter {
-public:
-    explicit PixelWriter(QImage& image) : m_image(image), m_width(image.width()), m_height(image.height())
-    {
-        if (image.depth() == 32) {
-            m_bits = reinterpret_cast<QRgb*>(image.bits());
-            m_stride = image.bytesPerLine() / 4;
-        }
-    }
-    int width() const { return m_width; }
-    int height() const { return m_height; }
-    void set(long long x, long long y, QRgb color)
-    {
-        if (x < 0 || y < 0 || x >= m_width || y >= m_height)
-            return;
-        if (m_bits)
-            m_bits[y * m_stride + x] = color;
-        else
-            m_image.setPixel(static_cast<int>(x), static_cast<int>(y), color);
-    }
-
-private:
-    QImage& m_image;
-    int m_width;
-    int m_height;
-    QRgb* m_bits = nullptr;
-    long long m_stride = 0;
-};
-
-// A one-pixel line from a to b as the classic window canvas draws it: the pixel at a is set, the
-// pixel at b is not, and along the longer axis every step sets one pixel, the other coordinate
-// rounded to the nearest pixel. Pixel k of the line is
-//   (a.x + sx·k, a.y + sy·round(k·dy/dx))   (x-major; y-major alike),
-// computed directly from k, so only the part that lies over the picture is walked, however far
-// outside the end points are. With `gap` the line is dotted: pixels whose pattern index
-// (phase + k) falls in the off half of the dot period get the gap colour. Returns the phase for the
-// next segment, so that the dots run on along a polyline.
-int PlotLine(PixelWriter& out, QPoint a, QPoint b, QRgb ink, const QRgb* gap, int phase)
+// A report of the changed area for an owner that only wants to know that something changed.
+std::function<void(const QRect&)> ReportAnyChange(std::function<void()> afterDrawing)
 {
-    constexpr int kOn = 3;
-    constexpr int kPeriod = 6;
-    const long long ax = a.x(), ay = a.y();
-    const long long dx = std::llabs(static_cast<long long>(b.x()) - ax);
-    const long long dy = std::llabs(static_cast<long long>(b.y()) - ay);
-    const int sx = b.x() >= a.x() ? 1 : -1;
-    const int sy = b.y() >= a.y() ? 1 : -1;
-    const bool xMajor = dx >= dy;
-    const long long steps = xMajor ? dx : dy;  // pixels of the line
-    const long long minor = xMajor ? dy : dx;
-    if (steps == 0)
-        return phase;
-
-    // The range of k whose major coordinate lies over the picture.
-    const long long origin = xMajor ? ax : ay;
-    const int dir = xMajor ? sx : sy;
-    const long long limit = xMajor ? out.width() : out.height();
-    long long kFirst = dir > 0 ? -origin : origin - (limit - 1);
-    long long kLast = dir > 0 ? (limit - 1) - origin : origin;
-    kFirst = std::max(kFirst, 0LL);
-    kLast = std::min(kLast, steps - 1);
-
-    // Lines within ±2^30 pixels (all but absurd ones) need no 128-bit arithmetic, and straight ones
-    // no division at all.
-    constexpr long long kNarrow = 1LL << 30;
-    const bool narrow = steps < kNarrow && minor < kNarrow;
-    for (long long k = kFirst; k <= kLast; ++k) {
-        const long long along = origin + dir * k;
-        // Rounded to nearest, halves away from a; 128 bits where k·minor may pass 2^63.
-        const long long across = minor == 0 ? 0
-                                 : narrow   ? (2 * k * minor + steps) / (2 * steps)
-                                            : static_cast<long long>((__int128{2} * k * minor + steps) / (__int128{2} * steps));
-        const bool dot = !gap || (phase + k) % kPeriod < kOn;
-        const QRgb color = dot ? ink : *gap;
-        if (xMajor)
-            out.set(along, ay + sy * across, color);
-        else
-            out.set(ax + sx * across, along, color);
-    }
-    return static_cast<int>((phase + steps) % kPeriod);
+    if (!afterDrawing)
+        return {};
+    return [after = std::move(afterDrawing)](const QRect&) { after(); };
 }
 
 }  // namespace
 
 Canvas::Canvas(QImage& image, std::function<void()> beforeDrawing, std::function<void()> afterDrawing)
-    : m_image(image), m_before(std::move(beforeDrawing)), m_after(std::move(afterDrawing)),
-      m_font(displayFont(false))
+    : Canvas(image, std::move(beforeDrawing), ReportAnyChange(std::move(afterDrawing)))
+{
+}
+
+Canvas::Canvas(QImage& image, std::function<void()> beforeDrawing, std::function<void(const QRect&)> afterDrawing)
+    : image_(image), before_(std::move(beforeDrawing)), after_(std::move(afterDrawing)), font_(displayFont(false))
 {
 }
 
 bool Canvas::prepare()
 {
-    if (m_before)
-        m_before();
-    return !m_image.isNull();
+    if (before_)
+        before_();
+    return !image_.isNull();
 }
 
-void Canvas::changed()
+void Canvas::changed(const QRect& area)
 {
-    if (m_after)
-        m_after();
+    if (after_)
+        after_(area);
 }
 
 void Canvas::lineTo(int x, int y)
 {
-    const QPoint line[2] = {m_position, QPoint(x, y)};
-    m_position = line[1];
+    const QPoint line[2] = {position_, QPoint(x, y)};
+    position_ = line[1];
     stroke(line, 2);
 }
 
@@ -148,44 +79,63 @@ void Canvas::stroke(const QPoint* points, int count)
 {
     if (count < 2 || !prepare())
         return;
-    if (m_penWidth == 1) {
-        PixelWriter writer(m_image);
-        const QRgb ink = 0xFF000000u | m_penColor;
-        const QRgb gap = 0xFF000000u | m_brushColor;
-        int phase = 0;
-        for (int i = 1; i < count; ++i) {
-            if (m_penStyle == PenStyle::Dotted)
-                phase = PlotLine(writer, points[i - 1], points[i], ink, &gap, phase);
-            else
-                PlotLine(writer, points[i - 1], points[i], ink, nullptr, 0);
-        }
-    } else {
-        // Wide curves: round ends and joins, as wide pens of the classic canvas draw them.
-        ImagePainter painter(m_image);
-        painter.setBrush(Qt::NoBrush);
-        painter.setPen(QPen(ToColor(m_penColor), m_penWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        painter.drawPolyline(points, count);
-        painter.end();
+    if (penWidth_ == 1) {
+        const QRgb gap = 0xFF000000u | brushColor_;
+        changed(DrawThinPolyline(image_, points, count, 0xFF000000u | penColor_,
+                                 penStyle_ == PenStyle::Dotted ? &gap : nullptr));
+        return;
     }
-    changed();
+    // Wide curves: round ends and joins, as wide pens of the classic canvas draw them.
+    ImagePainter painter(image_);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(ToColor(penColor_), penWidth_, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.drawPolyline(points, count);
+    painter.end();
+    // A round end reaches half the width beyond its point; a pixel more for the rasteriser.
+    changed(PointsArea(image_, points, count, penWidth_ / 2 + 2));
 }
 
 void Canvas::fillRect(int left, int top, int right, int bottom)
 {
     if (right <= left || bottom <= top || !prepare())
         return;
-    ImagePainter painter(m_image);
-    painter.fillRect(QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)), ToColor(m_brushColor));
-    painter.end();
-    changed();
+    const QRect area = OnPicture(image_, left, top, right, bottom);
+    if (image_.depth() == 32) {
+        const QRgb colour = 0xFF000000u | brushColor_;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            std::fill_n(reinterpret_cast<QRgb*>(image_.scanLine(y)) + area.left(), area.width(), colour);
+    } else {
+        ImagePainter painter(image_);
+        painter.fillRect(area, ToColor(brushColor_));
+        painter.end();
+    }
+    changed(area);
 }
 
 void Canvas::clear()
 {
     if (!prepare())
         return;
-    m_image.fill(ToColor(m_brushColor));
-    changed();
+    image_.fill(ToColor(brushColor_));
+    changed(image_.rect());
+}
+
+void Canvas::copyRect(const QImage& source, const QRect& area)
+{
+    if (!prepare())
+        return;
+    const QRect part = area & image_.rect() & source.rect();
+    if (source.format() == image_.format() && image_.depth() == 32) {
+        const auto bytes = static_cast<size_t>(part.width()) * 4;
+        for (int y = part.top(); y <= part.bottom(); ++y)
+            std::memcpy(image_.scanLine(y) + part.left() * 4, source.constScanLine(y) + part.left() * 4, bytes);
+    } else if (!part.isEmpty()) {
+        ImagePainter painter(image_);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.drawImage(part.topLeft(), source, part);
+        painter.end();
+    }
+    changed(part);
 }
 
 void Canvas::textOut(int x, int y, const QString& text)
@@ -193,19 +143,27 @@ void Canvas::textOut(int x, int y, const QString& text)
     if (text.isEmpty() || !prepare())
         return;
     const QFontMetrics metrics = fontMetrics();
-    ImagePainter painter(m_image);
-    painter.fillRect(QRect(x, y, metrics.horizontalAdvance(text), metrics.height()), ToColor(m_brushColor));
-    painter.setFont(m_font);
-    painter.setPen(ToColor(m_textColor));
-    painter.drawText(QPoint(x, y + metrics.ascent()), text);
-    painter.end();
-    changed();
+    const long long left = x, top = y, baseline = top + metrics.ascent();
+    const QRect cell = OnPicture(image_, left, top, left + metrics.horizontalAdvance(text), top + metrics.height());
+    // Glyphs may reach out of their cell (slanted or overhanging letters): a pixel round them.
+    const QRect ink = metrics.boundingRect(text);
+    const QRect glyphs = OnPicture(image_, left + ink.left() - 1, baseline + ink.top() - 1, left + ink.right() + 2,
+                                   baseline + ink.bottom() + 2);
+    if (!cell.isEmpty() || !glyphs.isEmpty()) {  // near the picture, so no coordinate overflows
+        ImagePainter painter(image_);
+        painter.fillRect(cell, ToColor(brushColor_));
+        painter.setFont(font_);
+        painter.setPen(ToColor(textColor_));
+        painter.drawText(QPoint(x, y + metrics.ascent()), text);
+        painter.end();
+    }
+    changed(cell | glyphs);
 }
 
 QFontMetrics Canvas::fontMetrics() const
 {
     // Measured for the image, which is what the glyphs are drawn on.
-    return m_image.isNull() ? QFontMetrics(m_font) : QFontMetrics(m_font, &m_image);
+    return image_.isNull() ? QFontMetrics(font_) : QFontMetrics(font_, &image_);
 }
 
 int Canvas::textWidth(const QString& text) const

@@ -6,10 +6,11 @@
 // Nothing is antialiased, so a curve drawn again with the same points in the background colour
 // removes every pixel it set: the displays erase old curves that way.
 //
-// One-pixel lines are set pixel by pixel with the classic rules (start pixel in, end pixel out);
-// wider lines, fills and texts go through a QPainter. Every operation paints at once into the
-// image and ends its painter before it returns; no QPainter stays open on the image, so the owner
-// may resize, copy or save it between calls.
+// One-pixel lines (with the classic rules: start pixel in, end pixel out) and the fills and copies
+// of 32-bit pictures are written straight into the scan lines; wider lines and texts go through
+// a QPainter. Every operation paints at once into the image and ends its painter before it
+// returns; no QPainter stays open on the image, so the owner may resize, copy or save it between
+// calls. Each operation tells the owner which part of the picture it changed.
 
 #include "DisplayPalette.h"
 #include "ScreenPoint.h"
@@ -17,6 +18,7 @@
 #include <QFont>
 #include <QFontMetrics>
 #include <QPoint>
+#include <QRect>
 #include <QString>
 #include <concepts>
 #include <cstddef>
@@ -31,9 +33,14 @@ namespace mirel {
 
 // A point type with plain integer fields x and y.
 template <class Point>
-concept XYPoint = requires(const Point& p) {
-    { p.x } -> std::convertible_to<int>;
-    { p.y } -> std::convertible_to<int>;
+concept XYPoint = requires(const Point& p)
+{
+    {
+        p.x
+        } -> std::convertible_to<int>;
+    {
+        p.y
+        } -> std::convertible_to<int>;
 };
 
 class Canvas {
@@ -42,8 +49,11 @@ public:
 
     // Draws into `image`, which must outlive the canvas (it may be reassigned, e.g. on resize).
     // `beforeDrawing` runs before every drawing operation (the owner may bring the image up to
-    // date there), `afterDrawing` after every operation that touched pixels.
+    // date there), `afterDrawing` after every operation on a picture that is not null.
     explicit Canvas(QImage& image, std::function<void()> beforeDrawing = {}, std::function<void()> afterDrawing = {});
+    // As above, and `afterDrawing` learns the part of the picture the operation may have changed:
+    // a rectangle within the picture that holds every pixel set, empty when none was.
+    Canvas(QImage& image, std::function<void()> beforeDrawing, std::function<void(const QRect&)> afterDrawing);
 
     Canvas(const Canvas&) = delete;
     Canvas& operator=(const Canvas&) = delete;
@@ -52,33 +62,33 @@ public:
     // A dotted pen is 1 pixel wide and opaque: 3 pixels in the pen colour, 3 in the brush colour,
     // the pattern starting afresh at each lineTo and running on along a polyline. As with
     // cosmetic pens of the classic API, a dotted pen wider than 1 pixel draws solid.
-    void setPenColor(Rgb color) { m_penColor = color; }
-    Rgb penColor() const { return m_penColor; }
-    void setPenWidth(int width) { m_penWidth = width < 1 ? 1 : width; }
-    int penWidth() const { return m_penWidth; }
-    void setPenStyle(PenStyle style) { m_penStyle = style; }
-    PenStyle penStyle() const { return m_penStyle; }
+    void setPenColor(Rgb color) { penColor_ = color; }
+    Rgb penColor() const { return penColor_; }
+    void setPenWidth(int width) { penWidth_ = width < 1 ? 1 : width; }
+    int penWidth() const { return penWidth_; }
+    void setPenStyle(PenStyle style) { penStyle_ = style; }
+    PenStyle penStyle() const { return penStyle_; }
 
     // Brush: rectangle fills, the background of texts and the gaps of dotted lines. Initially white.
-    void setBrushColor(Rgb color) { m_brushColor = color; }
-    Rgb brushColor() const { return m_brushColor; }
+    void setBrushColor(Rgb color) { brushColor_ = color; }
+    Rgb brushColor() const { return brushColor_; }
 
     // Colour of the glyphs of textOut. Initially black.
-    void setTextColor(Rgb color) { m_textColor = color; }
-    Rgb textColor() const { return m_textColor; }
+    void setTextColor(Rgb color) { textColor_ = color; }
+    Rgb textColor() const { return textColor_; }
 
     // Font of textOut and of the measurements. Initially displayFont(false).
-    void setFont(const QFont& font) { m_font = font; }
-    const QFont& font() const { return m_font; }
+    void setFont(const QFont& font) { font_ = font; }
+    const QFont& font() const { return font_; }
     // Switches the current font between its normal and bold style, keeping face and size.
-    void setBold(bool bold) { m_font.setBold(bold); }
-    bool bold() const { return m_font.bold(); }
+    void setBold(bool bold) { font_.setBold(bold); }
+    bool bold() const { return font_.bold(); }
 
     // Current position. lineTo draws from it to (x, y), without the end pixel (so a closed
     // outline sets each corner once), and makes (x, y) the current position.
-    void moveTo(int x, int y) { m_position = QPoint(x, y); }
+    void moveTo(int x, int y) { position_ = QPoint(x, y); }
     void lineTo(int x, int y);
-    QPoint position() const { return m_position; }
+    QPoint position() const { return position_; }
 
     // Lines through consecutive points, without the last pixel; the current position is neither
     // used nor changed. Fewer than two points draw nothing. Points are QPoints, or any struct with
@@ -88,16 +98,16 @@ public:
     template <XYPoint Point>
     void polyline(const Point* points, std::size_t count);
     template <std::ranges::contiguous_range Range>
-        requires XYPoint<std::ranges::range_value_t<Range>>
-    void polyline(const Range& points)
-    {
-        polyline(std::ranges::data(points), std::ranges::size(points));
-    }
+    requires XYPoint<std::ranges::range_value_t<Range>>
+    void polyline(const Range& points) { polyline(std::ranges::data(points), std::ranges::size(points)); }
 
     // Fills left <= x < right, top <= y < bottom with the brush colour.
     void fillRect(int left, int top, int right, int bottom);
     // Fills the whole image with the brush colour.
     void clear();
+    // Copies the pixels of `area` from `source` to the same place of the picture: a prepared
+    // background put back under old curves. Parts of `area` outside either picture are left out.
+    void copyRect(const QImage& source, const QRect& area);
 
     // Text whose cell (textWidth × textHeight) has its top-left corner at (x, y); the cell is
     // first filled with the brush colour, then the glyphs are drawn in the text colour.
@@ -108,20 +118,20 @@ public:
 private:
     void stroke(const QPoint* points, int count);
     bool prepare();
-    void changed();
+    void changed(const QRect& area);
     QFontMetrics fontMetrics() const;
 
-    QImage& m_image;
-    std::function<void()> m_before;
-    std::function<void()> m_after;
-    Rgb m_penColor = 0x000000;
-    int m_penWidth = 1;
-    PenStyle m_penStyle = PenStyle::Solid;
-    Rgb m_brushColor = 0xFFFFFF;
-    Rgb m_textColor = 0x000000;
-    QFont m_font;
-    QPoint m_position;
-    std::vector<QPoint> m_scratch;  // polyline points converted to QPoint, kept between calls
+    QImage& image_;
+    std::function<void()> before_;
+    std::function<void(const QRect&)> after_;
+    Rgb penColor_ = 0x000000;
+    int penWidth_ = 1;
+    PenStyle penStyle_ = PenStyle::Solid;
+    Rgb brushColor_ = 0xFFFFFF;
+    Rgb textColor_ = 0x000000;
+    QFont font_;
+    QPoint position_;
+    std::vector<QPoint> scratch_;  // polyline points converted to QPoint, kept between calls
 };
 
 template <XYPoint Point>
@@ -129,10 +139,10 @@ void Canvas::polyline(const Point* points, std::size_t count)
 {
     if (count < 2)
         return;
-    m_scratch.resize(count);
+    scratch_.resize(count);
     for (std::size_t i = 0; i < count; ++i)
-        m_scratch[i] = QPoint(static_cast<int>(points[i].x), static_cast<int>(points[i].y));
-    stroke(m_scratch.data(), static_cast<int>(count));
+        scratch_[i] = QPoint(static_cast<int>(points[i].x), static_cast<int>(points[i].y));
+    stroke(scratch_.data(), static_cast<int>(count));
 }
 
 }  // namespace mirel

@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPalette>
 #include <QResizeEvent>
+#include <cstdlib>
 
 namespace mirel {
 
@@ -16,39 +17,52 @@ QColor ToColor(Rgb rgb)
 }  // namespace
 
 DrawingSurface::DrawingSurface(QWidget* parent)
-    : QWidget(parent), m_canvas(m_image, [this] { fitImage(); }, [this] { update(); })
+    : QWidget(parent),
+      canvas_(
+          image_, [this] { fitImage(); }, [this](const QRect& area) { drawn(area); })
 {
     // The picture covers every pixel, so Qt need not erase anything before a paint event.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    setBackgroundColor(m_background);
+    setBackgroundColor(background_);
 }
 
 const QImage& DrawingSurface::image() const
 {
     fitImage();
-    return m_image;
+    return image_;
 }
 
 void DrawingSurface::fitImage() const
 {
-    if (m_image.size() != size() && !(m_image.isNull() && size().isEmpty()))
+    if (image_.size() != size() && !(image_.isNull() && size().isEmpty()))
         newImage();
 }
 
 void DrawingSurface::newImage() const
 {
     if (size().isEmpty()) {
-        m_image = QImage();
+        image_ = QImage();
         return;
     }
-    m_image = QImage(size(), QImage::Format_RGB32);
-    m_image.fill(ToColor(m_background));
+    // Scan lines an odd number of cache lines long. Lines a power of two (or a small multiple of
+    // one) apart fall into a few cache sets, and a stroke down a column, as the steep parts of a
+    // curve and the grid lines are, would then miss the cache at every pixel.
+    constexpr qsizetype CacheLine = 64;
+    qsizetype stride = (qsizetype{width()} * 4 + CacheLine - 1) / CacheLine * CacheLine;
+    if ((stride / CacheLine) % 2 == 0)
+        stride += CacheLine;
+    if (auto* bits = static_cast<uchar*>(std::aligned_alloc(CacheLine, static_cast<size_t>(stride * height()))))
+        image_ = QImage(
+            bits, width(), height(), stride, QImage::Format_RGB32, [](void* p) { std::free(p); }, bits);
+    else
+        image_ = QImage(size(), QImage::Format_RGB32);
+    image_.fill(ToColor(background_));
 }
 
 void DrawingSurface::setBackgroundColor(Rgb color)
 {
-    m_background = color;
+    background_ = color;
     QPalette pal = palette();
     pal.setColor(QPalette::Window, ToColor(color));
     setPalette(pal);
@@ -57,10 +71,20 @@ void DrawingSurface::setBackgroundColor(Rgb color)
 void DrawingSurface::clear()
 {
     fitImage();
-    if (m_image.isNull())
+    if (image_.isNull())
         return;
-    m_image.fill(ToColor(m_background));
-    update();
+    image_.fill(ToColor(background_));
+    drawn(image_.rect());
+}
+
+void DrawingSurface::drawn(const QRect& area)
+{
+    // One box around everything drawn since the last paint: cheap to keep and, unlike a region
+    // of many thin pieces, cheap for Qt to merge and to paint.
+    if (area.isEmpty() || pending_.contains(area))
+        return;
+    pending_ |= area;
+    update(pending_);
 }
 
 QSize DrawingSurface::sizeHint() const
@@ -71,17 +95,20 @@ QSize DrawingSurface::sizeHint() const
 void DrawingSurface::paintEvent(QPaintEvent* event)
 {
     fitImage();
-    if (m_image.isNull())
+    if (image_.isNull())
         return;
     QPainter painter(this);
-    const QRect area = event->rect();
-    painter.drawImage(area.topLeft(), m_image, area);
+    for (const QRect& area : event->region())
+        painter.drawImage(area.topLeft(), image_, area);
+    // Qt paints everything it has pending for the widget at once.
+    pending_ = QRect();
 }
 
 void DrawingSurface::resizeEvent(QResizeEvent* /*event*/)
 {
     // Every canvas operation has ended its painter, so the picture can be replaced here.
     newImage();
+    pending_ = rect();
     update();
     emit resized();
 }

@@ -1,8 +1,8 @@
 // Drawing on a picture: nothing is smoothed, so drawing the same figures again in the background
 // colour must restore the background exactly; dotted lines are opaque; texts cover their cell.
 
-#include "AppFont.h"
 #include "Canvas.h"
+#include "AppFont.h"
 #include "DisplayPalette.h"
 #include "ScreenPoint.h"
 
@@ -216,9 +216,9 @@ TEST(CanvasLines, DottedLineIsOpaqueWithPenAndBrushColoursOnly)
     canvas.setPenColor(pen);
     canvas.setPenStyle(Canvas::PenStyle::Dotted);
     canvas.moveTo(5, 10);
-    canvas.lineTo(55, 10);   // 50 pixels, x 5..54
+    canvas.lineTo(55, 10);  // 50 pixels, x 5..54
     canvas.moveTo(30, 15);
-    canvas.lineTo(30, 35);   // 20 pixels, y 15..34
+    canvas.lineTo(30, 35);  // 20 pixels, y 15..34
 
     std::map<Rgb, int> onLine;
     for (int x = 5; x < 55; ++x)
@@ -286,6 +286,29 @@ TEST(CanvasFill, ClearFillsEverythingWithTheBrush)
     const auto counts = Histogram(image);
     ASSERT_EQ(counts.size(), 1u);
     EXPECT_EQ(counts.begin()->first, 0x000000u);
+}
+
+TEST(CanvasFill, CopyRectPutsBackThePreparedPictureWithinBothPictures)
+{
+    // A prepared background: left half red, right half blue; smaller than the picture.
+    QImage background = MakeImage(30, 20, 0xFF0000);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 15; x < 30; ++x)
+            background.setPixel(x, y, 0xFF0000FF);
+    for (const QImage::Format format : {QImage::Format_RGB32, QImage::Format_RGB16}) {
+        QImage image = MakeImage(40, 30, 0xFFFFFF);
+        std::vector<QRect> reports;
+        Canvas canvas(image, {}, [&](const QRect& area) { reports.push_back(area); });
+        canvas.copyRect(background.convertToFormat(format), QRect(10, 5, 100, 10));
+        for (int y = 0; y < 30; ++y)
+            for (int x = 0; x < 40; ++x) {
+                const bool copied = x >= 10 && x < 30 && y >= 5 && y < 15;
+                const Rgb expected = !copied ? 0xFFFFFF : x < 15 ? 0xFF0000 : 0x0000FF;
+                ASSERT_EQ(At(image, x, y), expected) << x << "," << y << " format " << format;
+            }
+        ASSERT_EQ(reports.size(), 1u);
+        EXPECT_EQ(reports[0], QRect(10, 5, 20, 10));
+    }
 }
 
 // --- Texts --------------------------------------------------------------------------------------
@@ -411,6 +434,34 @@ TEST(CanvasRobustness, FarAwayEndPointsDrawOnlyTheVisiblePart)
         EXPECT_EQ(At(image, 25, y), 0x000000u) << "y = " << y;
         EXPECT_EQ(At(image, y, y), 0x000000u) << "y = " << y;
     }
+}
+
+TEST(CanvasRobustness, RectanglesReachingPastTheIntRangeDrawAndReportOnlyThePicture)
+{
+    QImage image = MakeImage(40, 30, 0xFFFFFF);
+    std::vector<QRect> reports;
+    Canvas canvas(image, {}, [&](const QRect& area) { reports.push_back(area); });
+    canvas.setBrushColor(0x00FF00);
+    canvas.fillRect(INT_MIN, INT_MIN, INT_MAX, INT_MAX);
+    EXPECT_EQ(Histogram(image), (std::map<Rgb, int>{{0x00FF00, 40 * 30}}));
+    EXPECT_EQ(reports.back(), image.rect());
+
+    canvas.setBrushColor(0xFFFFFF);
+    canvas.fillRect(INT_MIN, 5, 0, 10);  // ends just before the picture
+    EXPECT_TRUE(reports.back().isEmpty());
+    canvas.textOut(INT_MAX - 3, INT_MAX - 3, QStringLiteral("Канал"));
+    EXPECT_TRUE(reports.back().isEmpty());
+
+    canvas.setPenWidth(3);
+    canvas.polyline(std::vector<QPoint>{QPoint(INT_MIN, 15), QPoint(INT_MAX, 15)});
+    const QRect reported = reports.back();
+    EXPECT_TRUE(image.rect().contains(reported));
+    for (int x = 0; x < 40; ++x)
+        ASSERT_EQ(At(image, x, 15), 0x000000u) << "x = " << x;
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 40; ++x)
+            EXPECT_TRUE(At(image, x, y) == 0x00FF00 || reported.contains(x, y)) << x << "," << y;
+    EXPECT_EQ(Histogram(image).size(), 2u);
 }
 
 // --- Fonts --------------------------------------------------------------------------------------

@@ -1,11 +1,14 @@
 // The drawing surface: its picture follows the widget's size, drawing reaches the picture at once
-// and the screen on the next paint, mouse presses come out as a signal.
+// and the screen on the next paint (which copies only what changed), mouse presses come out as a
+// signal.
 
 #include "DrawingSurface.h"
 
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPixmap>
+#include <QScreen>
+#include <functional>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -26,6 +29,13 @@ void Resize(QWidget& widget, int w, int h)
 {
     widget.resize(w, h);
     QApplication::processEvents();
+}
+
+// What the window system was last given for the window: its backing store as the paint events
+// left it, not a fresh rendering of the widget.
+QImage OnScreen(QWidget& window)
+{
+    return window.screen()->grabWindow(window.winId()).toImage().convertToFormat(QImage::Format_RGB32);
 }
 
 }  // namespace
@@ -133,4 +143,71 @@ TEST(DrawingSurfaceSize, DrawingOnAHiddenResizedSurfaceLandsInAPictureOfTheNewSi
     ASSERT_EQ(surface.image().size(), QSize(60, 40));
     EXPECT_EQ(surface.image().pixel(59, 39) & 0xFFFFFF, 0xFF0000u);
     EXPECT_EQ(surface.image().pixel(0, 0) & 0xFFFFFF, 0xFFFFFFu);
+}
+
+TEST(DrawingSurfaceRepaint, AShortLineAsksForItsOwnPixelsOnly)
+{
+    DrawingSurface surface;
+    surface.show();
+    Resize(surface, 300, 200);
+    QApplication::processEvents();
+    ASSERT_TRUE(surface.pendingArea().isEmpty());
+
+    Canvas& canvas = surface.canvas();
+    canvas.moveTo(-50, -50);
+    canvas.lineTo(-10, 400);  // wholly off the picture
+    EXPECT_TRUE(surface.pendingArea().isEmpty());
+    canvas.moveTo(10, 10);
+    canvas.lineTo(30, 10);
+    EXPECT_EQ(surface.pendingArea(), QRect(10, 10, 20, 1));
+    canvas.moveTo(40, 25);
+    canvas.lineTo(40, 15);
+    EXPECT_EQ(surface.pendingArea(), QRect(10, 10, 31, 16));
+
+    QApplication::processEvents();
+    EXPECT_TRUE(surface.pendingArea().isEmpty());
+    EXPECT_EQ(OnScreen(surface), surface.image());
+}
+
+TEST(DrawingSurfaceRepaint, ScreenFollowsEveryKindOfDrawing)
+{
+    DrawingSurface surface;
+    surface.setBackgroundColor(BlackScheme.Background);
+    // Drawn while hidden: shown whole on the first paint.
+    surface.resize(240, 160);
+    Canvas& canvas = surface.canvas();
+    canvas.setBrushColor(BlackScheme.Background);
+    canvas.setPenColor(BlackScheme.Frame);
+    canvas.moveTo(0, 0);
+    canvas.lineTo(239, 159);
+    surface.show();
+    QApplication::processEvents();
+    EXPECT_EQ(OnScreen(surface), surface.image());
+
+    const std::vector<std::function<void()>> steps{
+        [&] { canvas.setBrushColor(0x204060), canvas.fillRect(200, 120, 400, 400); },
+        [&] {
+            canvas.setPenColor(BlackScheme.ChannelA);
+            canvas.setPenWidth(3);
+            canvas.polyline(std::vector<QPoint>{QPoint(20, 150), QPoint(60, 20), QPoint(100, 150)});
+            canvas.setPenWidth(1);
+        },
+        [&] {
+            // Slanted glyphs reach out of their cell.
+            const QFont normal = canvas.font();
+            QFont slanted = normal;
+            slanted.setItalic(true);
+            slanted.setPixelSize(24);
+            canvas.setFont(slanted);
+            canvas.setTextColor(BlackScheme.ChannelB);
+            canvas.textOut(150, 30, QStringLiteral("jfW"));
+            canvas.setFont(normal);
+        },
+        [&] { canvas.setBrushColor(0x000000), canvas.clear(); },
+    };
+    for (size_t i = 0; i < steps.size(); ++i) {
+        steps[i]();
+        QApplication::processEvents();
+        EXPECT_EQ(OnScreen(surface), surface.image()) << "after step " << i;
+    }
 }
