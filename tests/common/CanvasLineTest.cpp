@@ -112,11 +112,11 @@ std::string Describe(const std::vector<QPoint>& points)
 // on the same row or column, equal.
 class PointSource {
 public:
-    PointSource(int w, int h) : m_w(w), m_h(h) {}
+    PointSource(int w, int h) : w_(w), h_(h) {}
 
     int coordinate(int extent)
     {
-        switch (m_inside ? 0 : pick(6)) {
+        switch (inside_ ? 0 : pick(6)) {
         case 0: return uniform(0, extent - 1);
         case 1: return uniform(-3, extent + 3);
         case 2: return uniform(-40 * extent, 40 * extent);
@@ -129,23 +129,23 @@ public:
     // Half the polylines lie wholly on the picture, as curves mostly do.
     std::vector<QPoint> polyline(int count)
     {
-        m_inside = pick(2) == 0;
-        std::vector<QPoint> points{QPoint(coordinate(m_w), coordinate(m_h))};
+        inside_ = pick(2) == 0;
+        std::vector<QPoint> points{QPoint(coordinate(w_), coordinate(h_))};
         while (static_cast<int>(points.size()) < count) {
             const QPoint last = points.back();
             switch (pick(5)) {
-            case 0: points.emplace_back(last.x(), coordinate(m_h)); break;  // vertical
-            case 1: points.emplace_back(coordinate(m_w), last.y()); break;  // horizontal
-            case 2: points.push_back(last); break;                          // degenerate
-            case 3: {                                                       // slopes 1, 1/2, 2 and near
-                const long long d = uniform(-2 * m_w, 2 * m_w);
+            case 0: points.emplace_back(last.x(), coordinate(h_)); break;  // vertical
+            case 1: points.emplace_back(coordinate(w_), last.y()); break;  // horizontal
+            case 2: points.push_back(last); break;                         // degenerate
+            case 3: {                                                      // slopes 1, 1/2, 2 and near
+                const long long d = uniform(-2 * w_, 2 * w_);
                 const int ratio[] = {1, 2, -1, 3};
                 const QPoint next(Clamped(last.x() + d), Clamped(last.y() + d / ratio[pick(4)] + uniform(-1, 1)));
-                points.push_back(m_inside ? QPoint(std::clamp(next.x(), 0, m_w - 1), std::clamp(next.y(), 0, m_h - 1))
-                                          : next);
+                points.push_back(inside_ ? QPoint(std::clamp(next.x(), 0, w_ - 1), std::clamp(next.y(), 0, h_ - 1))
+                                         : next);
                 break;
             }
-            default: points.emplace_back(coordinate(m_w), coordinate(m_h));
+            default: points.emplace_back(coordinate(w_), coordinate(h_));
             }
         }
         return points;
@@ -158,12 +158,12 @@ private:
 
     int uniform(long long lo, long long hi)
     {
-        return static_cast<int>(std::uniform_int_distribution<long long>(lo, hi)(m_random));
+        return static_cast<int>(std::uniform_int_distribution<long long>(lo, hi)(random_));
     }
 
-    int m_w, m_h;
-    bool m_inside = false;
-    std::mt19937 m_random{20240607};
+    int w_, h_;
+    bool inside_ = false;
+    std::mt19937 random_{20240607};
 };
 
 }  // namespace
