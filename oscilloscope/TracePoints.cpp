@@ -8,13 +8,19 @@ namespace mirel::osc {
 namespace {
 
 // Converts an already truncated coordinate into the surface's pixel range. The clamp also keeps
-// the conversion defined for coordinates no int32 can hold.
-std::int32_t IntoSurface(double v, int extent)
+// the conversion defined for coordinates no int32 can hold; NaN goes to 0.
+std::int32_t IntoSurface(double v, double last)
 {
-    const double last = std::max(extent - 1, 0);
-    if (std::isnan(v))
+    if (!(v > 0))
         return 0;
-    return static_cast<std::int32_t>(std::clamp(v, 0.0, last));
+    return static_cast<std::int32_t>(v < last ? v : last);
+}
+
+// std::trunc without the library call: below 2^52 through a 64-bit integer, above it the value is
+// whole already (and NaN stays NaN). Only the sign of a zero may differ, which no caller sees.
+double Trunc(double v)
+{
+    return std::fabs(v) < 0x1p52 ? static_cast<double>(static_cast<std::int64_t>(v)) : v;
 }
 
 void MapChannel(const BlockView& block, bool channelB, int trigger, const PlotGeometry& g, const ChannelScale& ch,
@@ -28,13 +34,19 @@ void MapChannel(const BlockView& block, bool channelB, int trigger, const PlotGe
     const double leftOut = std::trunc(g.PlotLeft - 1);
     const double rightEdge = std::trunc(g.PlotLeft + g.PlotWidth);
 
+    const double lowest = g.PlotTop + g.PlotHeight;
+    const double rightmost = g.PlotLeft + g.PlotWidth;
+    const double upper = g.PlotHalfHeight - ch.Shift;
+    const double lastX = std::max(g.SurfaceWidth - 1, 0);
+    const double lastY = std::max(g.SurfaceHeight - 1, 0);
+
     const int count = std::min(screenPoints, static_cast<int>(trace.size()));
     const int first = BlockLeadIn + trigger;
     for (int j = 0; j < count; ++j) {
         const int sample = channelB ? block.B(first + j) : block.A(first + j);
-        double x = std::trunc(step * j + shiftX + g.PlotLeft);
-        double y = std::trunc(g.PlotHalfHeight - ch.Shift - k * sample * ch.Sens + g.PlotTop);
-        if (y > g.PlotTop + g.PlotHeight)
+        double x = Trunc(step * j + shiftX + g.PlotLeft);
+        double y = Trunc(upper - k * sample * ch.Sens + g.PlotTop);
+        if (y > lowest)
             y = bottom;
         if (y < g.PlotTop)
             y = top;
@@ -42,11 +54,11 @@ void MapChannel(const BlockView& block, bool channelB, int trigger, const PlotGe
             x = leftOut;
             y = middle;
         }
-        if (x > g.PlotLeft + g.PlotWidth) {
+        if (x > rightmost) {
             x = rightEdge;
             y = middle;
         }
-        trace[static_cast<size_t>(j)] = {IntoSurface(x, g.SurfaceWidth), IntoSurface(y, g.SurfaceHeight)};
+        trace[static_cast<size_t>(j)] = {IntoSurface(x, lastX), IntoSurface(y, lastY)};
     }
 }
 
