@@ -10,9 +10,12 @@ namespace mirel {
 GraphicWindow::GraphicWindow(WaveInput& input, LauncherLink& launcher, const QString& caption,
                              const char* surfaceName, const char* menuName)
     : InstrumentWindow(input, launcher, caption),
+      SDialog(this, QStringLiteral("SDialog"),
+              {QStringLiteral("BMP (*.bmp)"), QStringLiteral("JPG (*.jpg)"), QStringLiteral("PNG (*.png)")}),
       WhiteCopy(launcher.WhiteScheme),
       BlackCopy(launcher.BlackScheme),
-      CurrentScheme(launcher.WhiteScheme)
+      CurrentScheme(launcher.WhiteScheme),
+      csvDialog_(this, QStringLiteral("SDialogCsv"), {QStringLiteral("CSV (*.csv)")})
 {
     layout_ = new QVBoxLayout(clientArea());
     layout_->setContentsMargins(0, 0, 0, 0);
@@ -26,8 +29,13 @@ GraphicWindow::GraphicWindow(WaveInput& input, LauncherLink& launcher, const QSt
     popupMenu_->setObjectName(menuName);
     exportAction_ = popupMenu_->addAction(QStringLiteral("Сохранить диаграмму ..."));
     exportAction_->setObjectName("N1");
-    exportAction_->setEnabled(false);  // until the picture export is built
+    exportAction_->setEnabled(false);
     connect(exportAction_, &QAction::triggered, this, [this] { N1Click(); });
+    dataAction_ = popupMenu_->addAction(QStringLiteral("Сохранить данные (CSV) ..."));
+    dataAction_->setObjectName("N2");
+    dataAction_->setEnabled(false);
+    connect(dataAction_, &QAction::triggered, this, [this] { N2Click(); });
+    prompts_ = defaultPrompts(this);
 }
 
 void GraphicWindow::addControlPanel(QWidget* panel)

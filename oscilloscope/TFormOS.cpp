@@ -53,6 +53,7 @@ TFormOS::TFormOS(WaveInput& input, LauncherLink& launcher)
 
     PaintBorders();
     ClearFon();
+    enableExport({"Осциллограмма", 3 * static_cast<int>(geometry_.PlotLeft)});
     FormReady = true;
     udXClick();
     udAYClick(udAY);
@@ -109,12 +110,17 @@ void TFormOS::ProcessData()
     if (!FormReady || !Running)
         return;
     geometry_ = osc::PlotGeometry::FromSurface(pbOS->width(), pbOS->height());
+    osc::ProcessData(BlockCopy.View(), triggers_, geometry_, traceScales(), traces_.TraceA, traces_.TraceB);
+}
+
+osc::TraceScales TFormOS::traceScales() const
+{
     osc::TraceScales scales;
     scales.A = {ChannelAOn, SensA, ShiftA};
     scales.B = {ChannelBOn, SensB, ShiftB};
     scales.ShiftX = ShiftX;
     scales.ScreenPoints = ScreenPoints;
-    osc::ProcessData(BlockCopy.View(), triggers_, geometry_, scales, traces_.TraceA, traces_.TraceB);
+    return scales;
 }
 
 void TFormOS::SetNewBufSize()

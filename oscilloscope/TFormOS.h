@@ -116,6 +116,11 @@ protected:
     void BlockHandled() override;
     void RedrawCurves() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // The save commands: the redraw before the picture, the sweep given back after the dialog, the
+    // shown samples as numbers.
+    void RedrawForExport() override;
+    void AfterExport(bool saved) override;
+    DataTable DisplayedData() const override;
 
 private:
     void buildControls();
@@ -126,6 +131,8 @@ private:
     // controls show the new sweep.
     void applySweep(osc::SweepCommand command);
     void applySweepControls();
+    // How the traces are mapped now: channels on, sensitivities, shifts and the shown points.
+    osc::TraceScales traceScales() const;
 
     osc::SweepState sweep_;
     osc::BlockCopy BlockCopy;

@@ -73,4 +73,34 @@ void ProcessData(const BlockView& block, const TriggerOffsets& triggers, const P
         MapChannel(block, true, triggers.TriggerB, geometry, scales.B, scales.ShiftX, scales.ScreenPoints, traceB);
 }
 
+DataTable ShownSamples(const BlockView& block, const TriggerOffsets& triggers, const PlotGeometry& g,
+                       const TraceScales& scales, int sampleRate)
+{
+    DataColumn time{"Время", "с", {}};
+    DataColumn a{"Канал A", "В", {}};
+    DataColumn b{"Канал B", "В", {}};
+    const int points = scales.ScreenPoints;
+    if (points > 1 && sampleRate > 0 && block.Frames() > 0) {
+        const double step = g.PlotWidth / (points - 1);
+        const double shiftPoints = g.PlotWidth > 0 ? scales.ShiftX / step : 0.0;
+        const int firstA = BlockLeadIn + triggers.TriggerA;
+        const int firstB = BlockLeadIn + triggers.TriggerB;
+        for (int j = 0; j < points; ++j) {
+            // The same test that collapses a point pushed out of the plot onto its edge.
+            const double x = std::trunc(step * j + scales.ShiftX + g.PlotLeft);
+            if (x < g.PlotLeft || x > g.PlotLeft + g.PlotWidth)
+                continue;
+            time.Values.push_back((j - (points - 1) / 2.0 + shiftPoints) / sampleRate);
+            a.Values.push_back(block.A(firstA + j) / 32768.0);
+            b.Values.push_back(block.B(firstB + j) / 32768.0);
+        }
+    }
+    DataTable table{std::move(time)};
+    if (scales.A.On)
+        table.push_back(std::move(a));
+    if (scales.B.On)
+        table.push_back(std::move(b));
+    return table;
+}
+
 }  // namespace mirel::osc

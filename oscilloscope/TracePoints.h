@@ -1,6 +1,7 @@
 #pragma once
 // Mapping of the shown samples of a block to screen points of the drawing surface.
 
+#include "ExportText.h"
 #include "OscBlock.h"
 #include "OscScales.h"
 #include "ScreenPoint.h"
@@ -41,5 +42,12 @@ struct TraceScales {
 // smaller than its margins. No more points are written than either array holds.
 void ProcessData(const BlockView& block, const TriggerOffsets& triggers, const PlotGeometry& geometry,
                  const TraceScales& scales, std::span<ScreenPoint> traceA, std::span<ScreenPoint> traceB);
+
+// The shown samples as numbers, for saving: one row per trace point that lies inside the plot,
+// with its time in seconds ("Время", the middle point of the screen at 0, points 1 / sampleRate
+// apart, moved with the horizontal shift as the traces are) and, for each channel that is on, its
+// sample in volts (full scale 1 V; the vertical shift only moves the picture).
+DataTable ShownSamples(const BlockView& block, const TriggerOffsets& triggers, const PlotGeometry& geometry,
+                       const TraceScales& scales, int sampleRate);
 
 }  // namespace mirel::osc
