@@ -43,8 +43,8 @@ QString WriteThrough(const QString& path, const std::function<QString(QSaveFile&
 
 }  // namespace
 
-SaveDialog::SaveDialog(QWidget* parent, const QString& objectName, QStringList filters)
-    : parent_(parent), objectName_(objectName), filters_(std::move(filters))
+SaveDialog::SaveDialog(QWidget* parent, const QString& objectName, const QString& title, QStringList filters)
+    : parent_(parent), objectName_(objectName), title_(title), filters_(std::move(filters))
 {
 }
 
@@ -59,6 +59,7 @@ std::optional<SaveChoice> SaveDialog::Execute(const QString& proposedName)
     if (!dialog_) {
         dialog_ = new QFileDialog(parent_);
         dialog_->setObjectName(objectName_);
+        dialog_->setWindowTitle(title_);
         dialog_->setAcceptMode(QFileDialog::AcceptSave);
         dialog_->setFileMode(QFileDialog::AnyFile);
         dialog_->setNameFilters(filters_);

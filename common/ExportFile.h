@@ -27,7 +27,7 @@ struct SaveChoice {
 class SaveDialog {
 public:
     // `filters` as Qt writes them ("BMP (*.bmp)"); the first is chosen at the start.
-    SaveDialog(QWidget* parent, const QString& objectName, QStringList filters);
+    SaveDialog(QWidget* parent, const QString& objectName, const QString& title, QStringList filters);
 
     const QStringList& filters() const { return filters_; }
     int FilterIndex() const { return filterIndex_; }
@@ -41,6 +41,7 @@ public:
 private:
     QWidget* parent_;
     QString objectName_;
+    QString title_;
     QStringList filters_;
     int filterIndex_ = 1;
     QPointer<QFileDialog> dialog_;  // made at the first use
