@@ -90,4 +90,26 @@ void ProcessData(std::span<const std::uint8_t> block, const PlotGeometry& plot, 
     }
 }
 
+DataTable ShownLevels(const Histogram& histA, const Histogram& histB, bool normalised, bool showA, bool showB)
+{
+    DataTable table{{"Уровень", "В", {}}};
+    for (int i = 0; i < BinCount; ++i)
+        table[0].Values.push_back(static_cast<double>(i - ZeroLevel) / ZeroLevel);
+    auto channel = [&](const char* name, const Histogram& hist) {
+        DataColumn column{name, normalised ? "" : "1/В", {}};
+        const double max = std::max<std::uint32_t>(*std::max_element(hist.begin(), hist.end()), 1);
+        const int divisor = DensityDivisor(hist);
+        for (const std::uint32_t count : hist)
+            column.Values.push_back(normalised    ? count / max
+                                    : divisor > 0 ? static_cast<double>(count) / divisor
+                                                  : 0.0);
+        table.push_back(std::move(column));
+    };
+    if (showA)
+        channel("Канал A", histA);
+    if (showB)
+        channel("Канал B", histB);
+    return table;
+}
+
 }  // namespace mirel::pv

@@ -3,6 +3,7 @@
 // one screen point per level, normalised to the largest bin or as a density against a scale.
 
 #include "DensityScales.h"
+#include "ExportText.h"
 #include "ScreenPoint.h"
 
 #include <array>
@@ -43,5 +44,10 @@ void MapDensity(const Histogram& hist, double scale, const PlotGeometry& plot, s
 // `ProcessData`: both histograms of `block` and both curves in the chosen mode.
 void ProcessData(std::span<const std::uint8_t> block, const PlotGeometry& plot, const DisplayMode& mode,
                  Histogram& histA, Histogram& histB, std::span<ScreenPoint> pointsA, std::span<ScreenPoint> pointsB);
+
+// The shown curves as numbers, for saving: the 256 levels in volts ("Уровень", level 128 at 0,
+// 1/128 V apart) and, for each shown channel, what its curve draws: normalised, each count over the
+// largest one (0 to 1, no unit); as a density, each count over the divisor D, in 1/V (0 without D).
+DataTable ShownLevels(const Histogram& histA, const Histogram& histB, bool normalised, bool showA, bool showB);
 
 }  // namespace mirel::pv

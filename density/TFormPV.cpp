@@ -29,6 +29,7 @@ TFormPV::TFormPV(WaveInput& input, LauncherLink& launcher)
     tbVP1Change(tbVP2);
     rbPVClick();
     PaintBorders();
+    enableExport({"Плотность вероятности", 3 * pv::MarginLeft});
 
     connect(pbPV, &DrawingSurface::resized, this, [this] { FrameResize(); });
     connect(pbPV, &DrawingSurface::mousePressed, this,

@@ -90,6 +90,11 @@ protected:
     void ProcessData() override;
     void PaintBlock() override { PVPaint(); }
     void RedrawCurves() override;
+    // The save commands: the redraw before the picture, the picture live again after the dialog,
+    // the shown curves as numbers.
+    void RedrawForExport() override;
+    void AfterExport(bool saved) override;
+    DataTable DisplayedData() const override;
 
 private:
     void buildControls();
