@@ -2,7 +2,7 @@
 // fixed table: the picture in each format and scheme, the dialog's memory, the extension and
 // replace rules, a cancelled dialog, a failed write, and the CSV.
 #include "ExportScript.h"
-#include "GraphicWindow.h"
+#include "ProbeWindow.h"
 #include "ScriptedWindowTest.h"
 
 #include <QAction>
@@ -12,28 +12,14 @@
 namespace mirel::test {
 namespace {
 
-class SketchWindow : public GraphicWindow {
+// The probe with something on its screen, a table of numbers and the export hooks recorded.
+class SketchWindow : public ProbeWindow {
 public:
-    SketchWindow(WaveInput& input, LauncherLink& link)
-        : GraphicWindow(input, link, QStringLiteral("Sketch"), "pbSketch", "PM")
-    {
-        enableExport({"Спектр", 120});
-    }
+    SketchWindow(WaveInput& input, LauncherLink& link) : ProbeWindow(input, link) { enableExport({"Спектр", 120}); }
 
-    bool Start() override { return Running = StartCapture(8, 100); }
-    void Stop() override
-    {
-        recorder().StopRecording();
-        Running = false;
-    }
-    void ClearDiagr() override {}
-    void Repaint() override {}
-
-    std::vector<std::string> steps;
     DataTable table{{"Частота", "Гц", {0, 10.5}}, {"Канал A", "В", {0.25, 1e-3}}};
 
 protected:
-    bool CopyBlock(const std::uint8_t*) override { return false; }
     void ClearFon() override
     {
         Canvas& c = surface()->canvas();
@@ -43,7 +29,6 @@ protected:
         c.moveTo(10, 300);
         c.lineTo(400, 300);
     }
-    void RedrawCurves() override {}
     void RedrawForExport() override { steps.push_back("redraw"); }
     void AfterExport(bool saved) override { steps.push_back(saved ? "after saved" : "after not saved"); }
     DataTable DisplayedData() const override { return table; }
@@ -55,8 +40,10 @@ struct DiagramExportTest : ScriptedWindowTest {
 
     void SetUp() override
     {
+        window.input = &input;
         showAt(window, 640, 480, 8000);
         script.attach(window);
+        window.steps.clear();
     }
     void TearDown() override { finish(window); }
 };
