@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QFileDialog>
+#include <QFileIconProvider>
 #include <QImage>
 #include <QImageWriter>
 #include <QSaveFile>
@@ -10,6 +11,19 @@
 namespace mirel {
 
 namespace {
+
+// Names a file's type by its extension alone. The stock provider reads a file's first bytes to
+// tell its type, which blocks for good on some files of /proc and /dev (/proc/kmsg) and would
+// freeze the window the moment the dialog lists such a folder.
+class ExtensionIconProvider : public QFileIconProvider {
+public:
+    QString type(const QFileInfo& info) const override
+    {
+        if (info.isDir())
+            return QStringLiteral("Папка");
+        return info.suffix().isEmpty() ? QStringLiteral("Файл") : info.suffix().toUpper();
+    }
+};
 
 QString Reason(const QFileDevice& file)
 {
@@ -48,6 +62,11 @@ SaveDialog::SaveDialog(QWidget* parent, const QString& objectName, const QString
 {
 }
 
+SaveDialog::~SaveDialog()
+{
+    delete dialog_;  // before the icon provider it uses
+}
+
 void SaveDialog::setFilterIndex(int index)
 {
     if (index >= 1 && index <= filters_.size())
@@ -63,6 +82,8 @@ std::optional<SaveChoice> SaveDialog::Execute(const QString& proposedName)
         dialog_->setAcceptMode(QFileDialog::AcceptSave);
         dialog_->setFileMode(QFileDialog::AnyFile);
         dialog_->setNameFilters(filters_);
+        icons_ = std::make_unique<ExtensionIconProvider>();
+        dialog_->setIconProvider(icons_.get());
     }
     dialog_->selectNameFilter(filters_.value(filterIndex_ - 1));
     dialog_->selectFile(proposedName);

@@ -8,9 +8,11 @@
 #include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <optional>
 
 class QFileDialog;
+class QFileIconProvider;
 class QImage;
 class QWidget;
 
@@ -28,6 +30,7 @@ class SaveDialog {
 public:
     // `filters` as Qt writes them ("BMP (*.bmp)"); the first is chosen at the start.
     SaveDialog(QWidget* parent, const QString& objectName, const QString& title, QStringList filters);
+    ~SaveDialog();
 
     const QStringList& filters() const { return filters_; }
     int FilterIndex() const { return filterIndex_; }
@@ -45,6 +48,7 @@ private:
     QStringList filters_;
     int filterIndex_ = 1;
     QPointer<QFileDialog> dialog_;  // made at the first use
+    std::unique_ptr<QFileIconProvider> icons_;
 };
 
 // Writes `picture` in `format` ("BMP", "JPG", "PNG"; JPEG at quality 100). Returns an empty text
