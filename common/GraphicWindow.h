@@ -85,7 +85,7 @@ protected:
     // After either dialog, whether a file was written or not (cancelled, or failed and reported).
     virtual void AfterExport(bool /*saved*/) {}
     // The columns of what the display shows now.
-    virtual DataTable DisplayedData() const { return {}; }
+    virtual DataTable DisplayedData() { return {}; }
 
     // Starts the capture unless it runs, takes the launcher's size, clears the surface (ClearFon).
     void FormShow() override;

@@ -94,7 +94,7 @@ protected:
     // the shown curves as numbers.
     void RedrawForExport() override;
     void AfterExport(bool saved) override;
-    DataTable DisplayedData() const override;
+    DataTable DisplayedData() override;
 
 private:
     void buildControls();

@@ -21,7 +21,7 @@ void TFormPV::AfterExport(bool)
     Live = true;
 }
 
-DataTable TFormPV::DisplayedData() const
+DataTable TFormPV::DisplayedData()
 {
     return pv::ShownLevels(HistA, HistB, Normalised, ShowA, ShowB);
 }

@@ -120,7 +120,7 @@ protected:
     // shown samples as numbers.
     void RedrawForExport() override;
     void AfterExport(bool saved) override;
-    DataTable DisplayedData() const override;
+    DataTable DisplayedData() override;
 
 private:
     void buildControls();

@@ -19,7 +19,7 @@ void TFormOS::AfterExport(bool)
     sbtnRazv->click();
 }
 
-DataTable TFormOS::DisplayedData() const
+DataTable TFormOS::DisplayedData()
 {
     // Without a capture no trace is drawn, so there is nothing but the header.
     const osc::BlockView shown = Running ? BlockCopy.View() : osc::BlockView();

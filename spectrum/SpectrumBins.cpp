@@ -130,4 +130,30 @@ void SpectrumPass::Run(std::span<const std::int16_t> samplesA, std::span<const s
         BuildCurve(pointsB_, range_, geometry, curveB);
 }
 
+DataTable SpectrumPass::ShownLevels(std::span<const std::int16_t> samplesA, std::span<const std::int16_t> samplesB,
+                                    const PassSettings& s)
+{
+    DataTable table{{"Частота", "Гц", {}}};
+    if (!Allocated() || s.SampleRate <= 0)
+        return table;
+    const int first = range_.FirstBin + 1;
+    const int end = std::min(range_.LastBin, static_cast<int>(values_.size()));
+    for (int k = first; k < end; ++k)
+        table[0].Values.push_back(static_cast<double>(k) * s.SampleRate / fft_.Length());
+    const double norm = static_cast<double>(fft_.Length() / 2) * 32768;
+    auto channel = [&](const char* name, std::span<const std::int16_t> samples) {
+        fft_.Transform(samples);
+        ComputeBinValues(fft_.Bins(), range_, s.AmplitudeMode, norm, 1.0, values_);
+        DataColumn column{name, s.AmplitudeMode ? "В" : "Вт", {}};
+        for (int k = first; k < end; ++k)
+            column.Values.push_back(values_[static_cast<std::size_t>(k)]);
+        table.push_back(std::move(column));
+    };
+    if (s.ShowA)
+        channel("Канал A", samplesA);
+    if (s.ShowB)
+        channel("Канал B", samplesB);
+    return table;
+}
+
 }  // namespace mirel::spectrum

@@ -3,6 +3,7 @@
 // the plot height, one point per bin, and the curve that the screen draws, with at most two
 // points per pixel column however many bins share it.
 
+#include "ExportText.h"
 #include "RealFft.h"
 #include "ScreenPoint.h"
 #include "SpectrumScales.h"
@@ -89,6 +90,12 @@ public:
     // of the shown channels; a hidden channel's curve keeps what it held.
     void Run(std::span<const std::int16_t> samplesA, std::span<const std::int16_t> samplesB,
              const PassSettings& settings, const PlotGeometry& geometry, SpectrumCurve& curveA, SpectrumCurve& curveB);
+
+    // The shown bins as numbers, for saving: the frequency of each bin of Bins() in hertz
+    // ("Частота") and, for each shown channel, its level in the display's unit (volts of a sine's
+    // peak in amplitude mode, watts in power mode), transformed again from the same samples.
+    DataTable ShownLevels(std::span<const std::int16_t> samplesA, std::span<const std::int16_t> samplesB,
+                          const PassSettings& settings);
 
     const BinRange& Bins() const { return range_; }
     std::span<const ScreenPoint> BinPointsA() const { return pointsA_; }

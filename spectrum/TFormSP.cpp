@@ -30,6 +30,7 @@ TFormSP::TFormSP(WaveInput& input, LauncherLink& launcher)
     resize(510, 460);
     FrameResize();
     Created = true;
+    enableExport({"Спектр", 3 * MarginLeft});
     CurrentScheme = BlackCopy;
     ChangeColor();  // to the white scheme, the surface drawn
 }

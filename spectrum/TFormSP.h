@@ -97,6 +97,11 @@ protected:
     void PaintBlock() override { SPPaint(); }
     void RedrawCurves() override { SPPaint(); }
     void FormShow() override;
+    // The save commands: the redraw before the picture, the display live again after the dialog,
+    // the shown bins as numbers.
+    void RedrawForExport() override;
+    void AfterExport(bool saved) override;
+    DataTable DisplayedData() override;
 
 private:
     void buildControls();

@@ -31,7 +31,7 @@ protected:
     }
     void RedrawForExport() override { steps.push_back("redraw"); }
     void AfterExport(bool saved) override { steps.push_back(saved ? "after saved" : "after not saved"); }
-    DataTable DisplayedData() const override { return table; }
+    DataTable DisplayedData() override { return table; }
 };
 
 struct DiagramExportTest : ScriptedWindowTest {
