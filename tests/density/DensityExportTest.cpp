@@ -50,12 +50,7 @@ TEST_F(DensityExportTest, ThePictureIsTheFrozenScreenWithItsBandAndGoesLiveAfter
     form.exportAction()->trigger();
     EXPECT_TRUE(form.Live);
 
-    const QImage saved(script.path("density.bmp"));
-    ASSERT_EQ(saved.size(), form.pbPV->size());
-    const std::vector<int> band = test::BandColumns(saved, 120, BlackScheme.Frame);
-    ASSERT_GT(band.size(), 150u);
-    EXPECT_LE(band.front(), 123);
-    EXPECT_GE(band.front(), 120);
+    test::ExpectPictureWithBand(QImage(script.path("density.bmp")), form.pbPV->size(), 120, BlackScheme.Frame);
     EXPECT_EQ(script.proposed.back(),
               QStringLiteral("Mirel_500 [Плотность вероятности] [Date - 07;12;06] [Time - 14;05;33]"));
 
@@ -69,10 +64,8 @@ TEST_F(DensityExportTest, TheCsvHoldsTheShownLevelsInTheDisplayMode)
 {
     feed(pv::testing::Silence);
     rightClick();
-    script.choose("normalised");
-    form.dataAction()->trigger();
+    test::CsvFile csv = script.saveData(form, "normalised");
     EXPECT_TRUE(form.Live);
-    test::CsvFile csv = test::ReadCsv(script.path("normalised.csv"));
     ASSERT_EQ(csv.Header, (QStringList{"Уровень (В)", "Канал A"})) << "channel B is off";
     ASSERT_EQ(csv.Rows.size(), 256u);
     const std::vector<double> volts = csv.Column("Уровень (В)");
@@ -88,9 +81,7 @@ TEST_F(DensityExportTest, TheCsvHoldsTheShownLevelsInTheDisplayMode)
     form.cb2k->setChecked(true);
     feed(pv::testing::Silence, [](int frame) { return static_cast<std::uint8_t>(frame % 2 ? 100 : 140); });
     rightClick();
-    script.choose("density");
-    form.dataAction()->trigger();
-    csv = test::ReadCsv(script.path("density.csv"));
+    csv = script.saveData(form, "density");
     ASSERT_EQ(csv.Header, (QStringList{"Уровень (В)", "Канал A (1/В)", "Канал B (1/В)"}));
     expected[128] = 128;
     EXPECT_EQ(csv.Column("Канал A (1/В)"), expected);
@@ -105,10 +96,7 @@ TEST_F(DensityExportTest, AnUnwritableFileIsReportedAndTheWindowRunsOn)
     rightClick();
     script.answers.push_back(SaveChoice{script.path("missing/data"), 1});
     form.dataAction()->trigger();
-    ASSERT_EQ(script.errors.size(), 1u);
-    EXPECT_TRUE(script.errors[0].contains(script.path("missing/data.csv")));
-    EXPECT_TRUE(form.isVisible());
-    EXPECT_TRUE(form.Running);
+    test::ExpectReportedAndRunning(script, "missing/data.csv", form);
     EXPECT_TRUE(form.Live);
     feed([](int) { return std::uint8_t(200); });
     EXPECT_EQ(form.histA()[128], 0u) << "the new block replaced the frozen one";

@@ -39,12 +39,7 @@ TEST_F(OscExportTest, ThePictureIsTheFrozenScreenWithItsBandAndTheSweepResumes)
     form.N1->trigger();
 
     const QImage saved(script.path("scope.png"));
-    ASSERT_FALSE(saved.isNull());
-    EXPECT_EQ(saved.size(), form.pbOS->size());
-    const std::vector<int> band = test::BandColumns(saved, 126, WhiteScheme.Frame);
-    ASSERT_GT(band.size(), 150u);
-    EXPECT_LE(band.front(), 129);
-    EXPECT_GE(band.front(), 126);
+    test::ExpectPictureWithBand(saved, form.pbOS->size(), 126, WhiteScheme.Frame);
     int trace = 0;
     for (int x = 50; x < saved.width() - 50; ++x)
         for (int y = 30; y < saved.height() - 30; ++y)
@@ -67,11 +62,8 @@ TEST_F(OscExportTest, TheCsvHoldsTheShownSamplesInVoltsOverTime)
     const auto a = risingSine(96, 230, amplitude);
     show(a);
     rightClick();
-    script.choose("samples");
-    form.dataAction()->trigger();
+    test::CsvFile csv = script.saveData(form, "samples");
     EXPECT_TRUE(form.sweep().Continuous());
-
-    test::CsvFile csv = test::ReadCsv(script.path("samples.csv"));
     ASSERT_EQ(csv.Header, (QStringList{"Время (с)", "Канал A (В)"})) << "channel B is off";
     const int points = form.screenPoints();
     ASSERT_EQ(static_cast<int>(csv.Rows.size()), points);
@@ -90,9 +82,7 @@ TEST_F(OscExportTest, TheCsvHoldsTheShownSamplesInVoltsOverTime)
     form.tbXShift->setValue(100);
     show(a, [](int) { return std::int16_t(-8192); });
     rightClick();
-    script.choose("shifted");
-    form.dataAction()->trigger();
-    csv = test::ReadCsv(script.path("shifted.csv"));
+    csv = script.saveData(form, "shifted");
     ASSERT_EQ(csv.Header, (QStringList{"Время (с)", "Канал A (В)", "Канал B (В)"}));
     EXPECT_LT(static_cast<int>(csv.Rows.size()), points);
     EXPECT_GT(csv.Column("Время (с)").front(), time.front());
@@ -107,10 +97,7 @@ TEST_F(OscExportTest, AnUnwritableFileIsReportedAndTheWindowRunsOn)
     rightClick();
     script.answers.push_back(SaveChoice{script.path("missing/scope"), 1});
     form.N1->trigger();
-    ASSERT_EQ(script.errors.size(), 1u);
-    EXPECT_TRUE(script.errors[0].contains(script.path("missing/scope.bmp")));
-    EXPECT_TRUE(form.isVisible());
-    EXPECT_TRUE(form.Running);
+    test::ExpectReportedAndRunning(script, "missing/scope.bmp", form);
     EXPECT_TRUE(form.sweep().Continuous());
     show(silence);
     EXPECT_EQ(form.BlockCounter, 2) << "blocks are still taken";
