@@ -210,7 +210,7 @@ TEST_F(DensityWindowTest, AFrozenPictureStaysAndFollowsTheScale)
     form.pbPVMouseDown(Qt::RightButton, QPoint(100, 100));
     EXPECT_FALSE(form.Live);
     EXPECT_TRUE(form.popupMenu()->isVisible());
-    EXPECT_FALSE(form.exportAction()->isEnabled());
+    EXPECT_TRUE(form.exportAction()->isEnabled());
     EXPECT_EQ(form.points().TraceA[127].y, form.geometry().PlotTop);
     form.tbVP1->setValue(160);
     EXPECT_GT(form.points().TraceA[127].y, form.geometry().PlotTop + form.geometry().PlotHeight / 2 - 2);
