@@ -1,5 +1,9 @@
 #include "CommandLine.h"
 
+#include "QuotedText.h"
+
+#include <set>
+
 #ifndef MIREL_VERSION
 #define MIREL_VERSION "1.27"
 #endif
@@ -18,8 +22,7 @@ bool startsWith(const std::string& text, const std::string& prefix)
 CommandLine parseCommandLine(const std::vector<std::string>& arguments)
 {
     CommandLine result;
-    bool generatorGiven = false;
-    bool inputGiven = false;
+    std::set<std::string> given;
 
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
@@ -49,27 +52,29 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments)
             result.error = "option " + name + " takes no value";
             return true;
         };
+        // Every option may be given once; -h is --help.
+        auto refuseRepeat = [&] {
+            if (given.insert(name == "-h" ? "--help" : name).second)
+                return false;
+            result.error = "option " + name + " is given more than once";
+            return true;
+        };
 
         if (name == "--help" || name == "-h") {
-            if (refuseValue())
+            if (refuseRepeat() || refuseValue())
                 return result;
             result.help = true;
         } else if (name == "--version") {
-            if (refuseValue())
+            if (refuseRepeat() || refuseValue())
                 return result;
             result.version = true;
         } else if (name == "--demo") {
-            if (refuseValue())
+            if (refuseRepeat() || refuseValue())
                 return result;
             result.generator = true;
         } else if (name == "--generator") {
-            if (generatorGiven) {
-                result.error = "option --generator is given more than once";
-                return result;
-            }
-            generatorGiven = true;
             std::string spec;
-            if (!takeValue(spec))
+            if (refuseRepeat() || !takeValue(spec))
                 return result;
             std::string error;
             if (!parseGeneratorSpec(spec, result.generatorSpec, error)) {
@@ -78,22 +83,17 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments)
             }
             result.generator = true;
         } else if (name == "--input") {
-            if (inputGiven) {
-                result.error = "option --input is given more than once";
-                return result;
-            }
-            inputGiven = true;
-            if (!takeValue(result.inputFile))
+            if (refuseRepeat() || !takeValue(result.inputFile))
                 return result;
             if (result.inputFile.empty()) {
                 result.error = "option --input needs a file name";
                 return result;
             }
         } else if (isOption) {
-            result.error = "unknown option \"" + name + "\"";
+            result.error = "unknown option " + Quoted(name);
             return result;
         } else {
-            result.error = "unexpected argument \"" + argument + "\"";
+            result.error = "unexpected argument " + Quoted(argument);
             return result;
         }
     }

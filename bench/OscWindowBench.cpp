@@ -1,7 +1,8 @@
 // One accepted block in the oscilloscope window (trigger search, mapping and drawing on a
 // 1280 × 800 and a 3840 × 2160 surface), and the refresh period the window reaches with "Max" on
-// the generator.
+// the generator (and on a sound card, when one is named).
 #include "GeneratorInput.h"
+#include "PortAudioInput.h"
 #include "TFormOS.h"
 #include "UpDown.h"
 #include "WindowBench.h"
@@ -10,10 +11,13 @@
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QGroupBox>
+#include <algorithm>
 #include <benchmark/benchmark.h>
 #include <cmath>
 #include <cstdlib>
 #include <iostream>
+#include <string>
+#include <vector>
 
 using namespace mirel;
 
@@ -54,23 +58,42 @@ BENCHMARK(BM_AcceptedBlock)
     ->Args({12, 3840, 2160})
     ->Unit(benchmark::kMicrosecond);
 
-// The refresh readout after a few seconds of the real-time generator with "Max" ticked.
-void reportMaxRefresh()
+// The refresh readout, once a second for `seconds`, of the window capturing device `deviceId` of
+// `input` in real time with "Max" ticked, at time-base position 6; and the slowest of them.
+void reportMaxRefresh(WaveInput& input, int deviceId, const std::string& name, int seconds)
 {
-    GeneratorInput generator;
     LauncherLink link;
     link.InstrumentWidth = bench::SurfaceWidth;
     link.InstrumentHeight = bench::SurfaceHeight + InstrumentWindow::ToolbarHeight + PanelHeight;
-    TFormOS form(generator, link);
+    TFormOS form(input, link);
+    form.DeviceId = deviceId;
     form.SampleRate = 48000;
+    form.udX->setPosition(6);
+    form.udXClick();
     form.show();
     form.cbRefInt->click();
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < 3500)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-    std::cout << "Generator at 48000 Hz, time base position 6, Max: " << form.gbRefreshInt->title().toStdString()
-              << " (block " << form.blockFrames() << " frames = " << form.blockFrames() / 48.0 << " ms)\n";
+    std::vector<double> periods;
+    for (int second = 0; second <= seconds; ++second) {
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < 1000)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        // «Обновление (9,4мс)»: the number between the parenthesis and "мс".
+        QString title = form.gbRefreshInt->title();
+        title = title.mid(title.indexOf('(') + 1).section(QString::fromUtf8("мс"), 0, 0).replace(',', '.');
+        bool ok = false;
+        const double period = title.toDouble(&ok);
+        if (ok && second > 0)  // the first second includes the start
+            periods.push_back(period);
+    }
+    std::sort(periods.begin(), periods.end());
+    std::cout << name << " at 48000 Hz, time base position 6, Max, " << periods.size() << " readouts: ";
+    if (periods.empty())
+        std::cout << "none\n";
+    else
+        std::cout << "median " << periods[periods.size() / 2] << " ms, worst " << periods.back() << " ms (block "
+                  << form.blockFrames() << " frames = " << form.blockFrames() / 48.0 << " ms), " << form.lostFrames()
+                  << " frames lost between blocks\n";
     form.Shutdown();
 }
 
@@ -78,5 +101,19 @@ void reportMaxRefresh()
 
 int main(int argc, char** argv)
 {
-    return bench::RunWindowBenchmarks(argc, argv, reportMaxRefresh);
+    return bench::RunWindowBenchmarks(argc, argv, [] {
+        // MIREL_BENCH_SECONDS: how long each readout runs (10 s unless set); MIREL_BENCH_SOUND_CARD:
+        // the name of a sound card to measure as well (for example "pulse").
+        const char* secondsText = std::getenv("MIREL_BENCH_SECONDS");
+        const int seconds = secondsText ? std::max(1, std::atoi(secondsText)) : 10;
+        GeneratorInput generator;
+        reportMaxRefresh(generator, 0, "Generator", seconds);
+        if (const char* card = std::getenv("MIREL_BENCH_SOUND_CARD")) {
+            PortAudioInput cards;
+            std::string name;
+            for (int id = 0; id < cards.deviceCount(); ++id)
+                if (cards.deviceName(id, name) == MMSYSERR_NOERROR && name == card)
+                    reportMaxRefresh(cards, id, "Sound card \"" + name + "\"", seconds);
+        }
+    });
 }

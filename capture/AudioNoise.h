@@ -1,26 +1,16 @@
 #pragma once
-// The sound libraries under PortAudio (ALSA, JACK) print their start-up findings to stderr: every
-// device that cannot be opened, every server that is not running. None of it is an error of ours,
-// and it buries the program's own messages, so it is kept off the terminal.
+// The sound libraries under PortAudio (PortAudio itself, ALSA, JACK, the PulseAudio client) print
+// their findings to stderr: every device that cannot be opened, every server that is not running,
+// every failed call when a device goes away mid-stream, from their own threads too. None of it is
+// an error of ours, and it buries the program's own messages, so it is kept off the terminal.
 
 namespace mirel {
 
-// Installs a silent ALSA error handler and keeps JACK from starting a server of its own. Call it
-// before the audio library is initialised; calling it again does nothing more.
+// Installs a silent ALSA error handler, keeps JACK from starting a server of its own, and sends
+// what the libraries write to the C stream `stderr` nowhere. The program's own messages still
+// reach the terminal: std::cerr, Qt's messages, the reason for an abnormal end, and the reports of
+// the sanitizers, which write to the file descriptor itself. Call it before the audio library is
+// initialised; calling it again does nothing more.
 void quietAudioLibraries();
-
-// While alive, the process's stderr (fd 2) goes to /dev/null; the previous stderr comes back when
-// it ends. Meant only for the short span of a library's initialisation: messages of other threads
-// during that span are lost too. Does nothing where there are no POSIX file descriptors.
-class StderrMuted {
-public:
-    StderrMuted();
-    ~StderrMuted();
-    StderrMuted(const StderrMuted&) = delete;
-    StderrMuted& operator=(const StderrMuted&) = delete;
-
-private:
-    int saved_ = -1;
-};
 
 }  // namespace mirel

@@ -1,11 +1,13 @@
 #include "FileInput.h"
 
 #include "GeneratorInput.h"
+#include "QuotedText.h"
 
 #include <sndfile.h>
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <filesystem>
 #include <vector>
 
@@ -17,7 +19,7 @@ constexpr int ReadChunkFrames = 4096;
 
 std::string describeFailure(const std::string& path, const char* reason)
 {
-    return "cannot open the audio file \"" + path + "\": " + (reason ? reason : "unknown error");
+    return "cannot open the audio file " + Quoted(path) + ": " + (reason ? reason : "unknown error");
 }
 
 // Plays an open file in a loop, converting its rate to the capture rate by linear interpolation.
@@ -49,8 +51,8 @@ protected:
         for (int i = 0; i < count; ++i) {
             // The output frame lies `step_ / rate` of the way from the current file frame to the next.
             const double t = static_cast<double>(step_) / static_cast<double>(rate);
-            const double a = current_[0] + (next_[0] - current_[0]) * t;
-            const double b = current_[1] + (next_[1] - current_[1]) * t;
+            const double a = current_[0] + (static_cast<double>(next_[0]) - current_[0]) * t;
+            const double b = current_[1] + (static_cast<double>(next_[1]) - current_[1]) * t;
             storeFrame(out + static_cast<size_t>(i) * frameBytes, bits, a, b);
             // Exact rational stepping: file position advances by fileRate/rate frames per output frame.
             step_ += fileRate_;
@@ -69,8 +71,12 @@ private:
             refill();
         const float* frame = buffer_.data() + static_cast<size_t>(position_) * static_cast<size_t>(channels_);
         ++position_;
-        return {frame[0], channels_ > 1 ? frame[1] : frame[0]};
+        return {playable(frame[0]), playable(channels_ > 1 ? frame[1] : frame[0])};
     }
+
+    // A float file may hold NaN or infinite samples (a damaged recording, a synthetic test file):
+    // they have no level to play, and become silence.
+    static float playable(float sample) { return std::isfinite(sample) ? sample : 0.0f; }
 
     void refill()
     {

@@ -59,6 +59,12 @@ public:
         return MMSYSERR_NOERROR;
     }
 
+    bool failed() override
+    {
+        // A stream whose device went away stops by itself; PortAudio then calls it inactive.
+        return started() && stream_ && Pa_IsStreamActive(stream_) != 1;
+    }
+
 protected:
     MMResult startSource() override
     {
@@ -94,13 +100,7 @@ private:
 PortAudioInput::PortAudioInput()
 {
     quietAudioLibraries();
-    PaError error;
-    {
-        // JACK reports the server it could not reach straight to stderr.
-        StderrMuted muted;
-        error = Pa_Initialize();
-    }
-    if (error != paNoError) {
+    if (const PaError error = Pa_Initialize(); error != paNoError) {
         failure(error);
         return;
     }

@@ -1,5 +1,7 @@
 #include "SignalSpec.h"
 
+#include "QuotedText.h"
+
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -99,8 +101,8 @@ bool parseSignal(std::string_view text, const std::string& where, SignalSpec& ou
     if (const size_t plus = suffixPlus(text); plus != std::string_view::npos) {
         const std::string_view suffix = trim(text.substr(plus + 1));
         if (lower(suffix.substr(0, 5)) != "noise") {
-            error = "in " + where + ": only \"+noise:RMS\" may follow the signal, not \"+" +
-                    std::string(suffix) + "\"";
+            error = "in " + where + ": only \"+noise:RMS\" may follow the signal, not " +
+                    Quoted(std::string("+").append(suffix));
             return false;
         }
         std::string_view rest = trim(suffix.substr(5));
@@ -128,8 +130,8 @@ bool parseSignal(std::string_view text, const std::string& where, SignalSpec& ou
     }
     const auto info = std::find_if(kinds.begin(), kinds.end(), [&](const KindInfo& k) { return name == k.name; });
     if (info == kinds.end()) {
-        error = "in " + where + ": unknown signal kind \"" + std::string(trim(fields[0])) +
-                "\" (use sine, square, pulse, noise or silence)";
+        error = "in " + where + ": unknown signal kind " + Quoted(trim(fields[0])) +
+                " (use sine, square, pulse, noise or silence)";
         return false;
     }
     const int valueCount = static_cast<int>(fields.size()) - 1;
@@ -143,7 +145,7 @@ bool parseSignal(std::string_view text, const std::string& where, SignalSpec& ou
         const char* end = t.data() + t.size();
         const auto result = std::from_chars(t.data(), end, value);
         if (t.empty() || result.ec != std::errc() || result.ptr != end || !std::isfinite(value)) {
-            error = "in " + where + ": the " + what + " \"" + std::string(t) + "\" is not a number";
+            error = "in " + where + ": the " + what + " " + Quoted(t) + " is not a number";
             return false;
         }
         return true;
@@ -223,21 +225,21 @@ bool parseGeneratorSpec(std::string_view text, GeneratorSpec& spec, std::string&
     for (const std::string_view rawItem : split(text, ',')) {
         const std::string_view item = trim(rawItem);
         if (item.empty()) {
-            error = "the generator description \"" + std::string(text) + "\" has an empty channel (stray comma?)";
+            error = "the generator description " + Quoted(text) + " has an empty channel (stray comma?)";
             return false;
         }
         const size_t equals = item.find('=');
         if (equals == std::string_view::npos) {
-            error = "\"" + std::string(item) + "\" does not name a channel (expected A=SIGNAL or B=SIGNAL)";
+            error = Quoted(item) + " does not name a channel (expected A=SIGNAL or B=SIGNAL)";
             return false;
         }
         const std::string channel = lower(trim(item.substr(0, equals)));
         if (channel != "a" && channel != "b") {
-            error = "unknown channel \"" + std::string(trim(item.substr(0, equals))) + "\" (use A or B)";
+            error = "unknown channel " + Quoted(trim(item.substr(0, equals))) + " (use A or B)";
             return false;
         }
         const int index = channel == "a" ? 0 : 1;
-        const std::string where = "\"" + std::string(item) + "\"";
+        const std::string where = Quoted(item);
         if (seen[index]) {
             error = "channel " + std::string(index == 0 ? "A" : "B") + " is given twice";
             return false;
@@ -298,12 +300,16 @@ double signalValue(const SignalSpec& signal, std::int64_t frame, int sampleRate)
 
 std::int16_t voltsToSample16(double volts)
 {
+    if (std::isnan(volts))
+        return 0;
     const double scaled = std::clamp(std::round(volts * 32768.0), -32768.0, 32767.0);
     return static_cast<std::int16_t>(scaled);
 }
 
 std::uint8_t voltsToSample8(double volts)
 {
+    if (std::isnan(volts))
+        return 128;
     const double scaled = std::clamp(std::round(128.0 + volts * 128.0), 0.0, 255.0);
     return static_cast<std::uint8_t>(scaled);
 }

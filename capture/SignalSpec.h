@@ -65,7 +65,7 @@ std::string formatSignal(const SignalSpec& signal);
 // the caller, which owns the random source.
 double signalValue(const SignalSpec& signal, std::int64_t frame, int sampleRate);
 
-// Volts to samples: 1 V is full scale; values beyond full scale are clipped.
+// Volts to samples: 1 V is full scale; values beyond full scale are clipped; NaN is silence.
 std::int16_t voltsToSample16(double volts);
 std::uint8_t voltsToSample8(double volts);  // silence at 128
 

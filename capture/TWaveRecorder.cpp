@@ -2,14 +2,19 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <QTimer>
+#include <algorithm>
 
 namespace mirel {
 
-TWaveRecorder::TWaveRecorder(WaveInput& input) : input_(input) {}
+TWaveRecorder::TWaveRecorder(WaveInput& input, int stopTimeoutMs) : input_(input), stopTimeoutMs_(stopTimeoutMs)
+{
+    watchdog_.setInterval(WatchIntervalMs);
+    QObject::connect(&watchdog_, &QTimer::timeout, [this] { watch(); });
+}
 
 TWaveRecorder::~TWaveRecorder()
 {
+    DeviceLostChanged = nullptr;
     StopRecording();
 }
 
@@ -20,29 +25,36 @@ bool TWaveRecorder::StartRecording(int deviceId, int channels, int sampleRate, i
         return false;
     if (Recording)
         StopRecording();
-    ErrorText.clear();
-
     WaveFormat format;
     format.channels = channels;
     format.samplesPerSec = sampleRate;
     format.bitsPerSample = bitsPerSample;
-    if (framesPerBuffer <= 0 || format.blockAlign() <= 0) {
+    wanted_ = Request{deviceId, format, receiver, framesPerBuffer, ownerSlot};
+    LostFrames = 0;
+    return open();
+}
+
+bool TWaveRecorder::open()
+{
+    ErrorText.clear();
+    const Request& r = *wanted_;
+    if (r.FramesPerBuffer <= 0 || r.Format.blockAlign() <= 0 || r.Format.samplesPerSec <= 0) {
         ErrorText = input_.errorText(MMSYSERR_INVALPARAM);
         return false;
     }
 
-    if (const MMResult result = input_.open(Handle, deviceId, format, receiver); result != MMSYSERR_NOERROR) {
+    if (const MMResult result = input_.open(Handle, r.DeviceId, r.Format, r.Receiver); result != MMSYSERR_NOERROR) {
         Handle.reset();
         ErrorText = input_.errorText(result);
         return false;
     }
 
-    BufferBytes = format.blockAlign() * framesPerBuffer;
+    BufferBytes = r.Format.blockAlign() * r.FramesPerBuffer;
     Buffer.reset(new std::uint8_t[static_cast<size_t>(BufferBytes)]);
     Header = WaveHeader{};
     Header.data = Buffer.get();
     Header.bufferLength = BufferBytes;
-    OwnerSlot = ownerSlot;
+    OwnerSlot = r.Slot;
     if (OwnerSlot)
         *OwnerSlot = Buffer.get();
 
@@ -66,6 +78,11 @@ bool TWaveRecorder::StartRecording(int deviceId, int channels, int sampleRate, i
             *OwnerSlot = nullptr;
         return false;
     }
+    started_ = true;
+    silenceLimitMs_ = std::max<qint64>(MinSilenceMs, static_cast<qint64>(SilentBlocks) * r.FramesPerBuffer * 1000 /
+                                                         r.Format.samplesPerSec);
+    sinceBlock_.start();
+    watchdog_.start();
     ErrorText.clear();
     return true;
 }
@@ -93,6 +110,9 @@ void TWaveRecorder::BufferDone(const WimDataEvent& message)
 {
     if (!IsCurrent(message))
         return;
+    LostFrames += message.header->framesLostBefore;
+    sinceBlock_.start();
+    setDeviceLost(false);
     if (Requeue)
         Handle->addBuffer(*message.header);  // a refused re-queue simply ends the flow of blocks
     else
@@ -108,6 +128,14 @@ void TWaveRecorder::StopRecording()
 {
     if (Stopping)
         return;
+    wanted_.reset();
+    close();
+}
+
+void TWaveRecorder::close()
+{
+    if (Stopping)
+        return;
     Stopping = true;
     Recording = false;
     if (!Requeue) {
@@ -116,19 +144,22 @@ void TWaveRecorder::StopRecording()
     }
     Requeue = false;
 
-    if (QCoreApplication::instance()) {
-        // Let the block in flight finish and reach the window; any handler may run meanwhile.
+    // Let the block in flight finish and reach the window; any handler may run meanwhile. A
+    // stream that cannot deliver any more is not waited for.
+    if (QCoreApplication::instance() && !stalled()) {
         QTimer StopTimer;
         StopTimer.setSingleShot(true);
         StopTimer.setTimerType(Qt::PreciseTimer);
         QObject::connect(&StopTimer, &QTimer::timeout, [this] { TimedOut = true; });
         TimedOut = false;
-        StopTimer.start(StopTimeoutMs);
-        while (!Requeue && !TimedOut)
+        StopTimer.start(stopTimeoutMs_);
+        while (!Requeue && !TimedOut && !DeviceLost)
             QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     }
     TimedOut = false;
     Requeue = false;
+    watchdog_.stop();
+    started_ = false;
 
     if (Handle) {
         Handle->reset();
@@ -138,6 +169,41 @@ void TWaveRecorder::StopRecording()
     }
     releaseBuffer();
     Stopping = false;
+}
+
+bool TWaveRecorder::ReopenDue()
+{
+    return wanted_ && DeviceLost && !Stopping && stalled();
+}
+
+bool TWaveRecorder::Reopen()
+{
+    if (Stopping || !wanted_)
+        return false;
+    close();
+    return open();
+}
+
+bool TWaveRecorder::stalled()
+{
+    if (!Handle || !started_)
+        return true;
+    return Handle->failed() || sinceBlock_.elapsed() >= silenceLimitMs_;
+}
+
+void TWaveRecorder::watch()
+{
+    if (started_ && !DeviceLost && stalled())
+        setDeviceLost(true);
+}
+
+void TWaveRecorder::setDeviceLost(bool lost)
+{
+    if (DeviceLost == lost)
+        return;
+    DeviceLost = lost;
+    if (DeviceLostChanged)
+        DeviceLostChanged(lost);
 }
 
 }  // namespace mirel

@@ -39,12 +39,16 @@ struct WaveFormat {
     int avgBytesPerSec() const { return blockAlign() * samplesPerSec; }
 };
 
-// Describes the one capture buffer. `bytesRecorded` is written by the input while the buffer is
-// queued and read on the UI thread after the buffer came back.
+// Describes the one capture buffer. `bytesRecorded` and `framesLostBefore` are written by the
+// input while the buffer is queued and read on the UI thread after the buffer came back.
 struct WaveHeader {
     std::uint8_t* data = nullptr;
     int bufferLength = 0;
     int bytesRecorded = 0;
+    // Frames of the signal that the input could not keep between the previous block and this one
+    // (the window held the buffer longer than the input could hold what arrived); 0 when the
+    // blocks are contiguous.
+    std::int64_t framesLostBefore = 0;
     bool prepared = false;
 };
 
@@ -67,6 +71,10 @@ public:
     virtual MMResult reset() = 0;
     virtual MMResult unprepareHeader(WaveHeader& header) = 0;
     virtual MMResult close() = 0;
+
+    // True once a started stream has ended by itself or reported an error (the device went away):
+    // no more buffers will come back full.
+    virtual bool failed() { return false; }
 
 private:
     std::uint64_t serial_;

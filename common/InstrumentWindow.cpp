@@ -31,12 +31,24 @@ InstrumentWindow::InstrumentWindow(WaveInput& input, LauncherLink& launcher, con
     clientArea_ = new QWidget(this);
     layout->addWidget(toolbarSlot_);
     layout->addWidget(clientArea_, 1);
+
+    reopenTimer_.setInterval(ReopenIntervalMs);
+    connect(&reopenTimer_, &QTimer::timeout, this, [this] { reopenDevice(); });
+    recorder_.DeviceLostChanged = [this](bool lost) {
+        if (lost)
+            reopenTimer_.start();
+        else
+            reopenTimer_.stop();
+        if (!tearingDown_)
+            DeviceLostChanged(lost);
+    };
 }
 
 InstrumentWindow::~InstrumentWindow()
 {
     // The instrument's own arrays are gone by now: a block still in flight is only given back.
     tearingDown_ = true;
+    recorder_.DeviceLostChanged = nullptr;
     recorder_.StopRecording();
 }
 
@@ -52,6 +64,13 @@ void InstrumentWindow::dockToolbar(QWidget* panel)
     panel->setParent(toolbarSlot_);
     toolbarLayout_->addWidget(panel);
     panel->show();
+}
+
+void InstrumentWindow::reopenDevice()
+{
+    // Only a shown window tries: a statistics run in a hidden window waits until it is shown.
+    if (isVisible() && !tearingDown_ && recorder_.ReopenDue())
+        recorder_.Reopen();
 }
 
 bool InstrumentWindow::event(QEvent* e)

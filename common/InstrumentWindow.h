@@ -1,12 +1,14 @@
 #pragma once
 // What the four instrument windows share: their capture engine and its buffer slot, the device
 // and rate written by the launcher, the hand-off of filled buffers (OnWimData and its steps), the
-// geometry hand-over between windows and the place of the launcher's toolbar panel.
+// reopening of a lost device, the geometry hand-over between windows and the place of the
+// launcher's toolbar panel.
 
 #include "LauncherLink.h"
 #include "TWaveRecorder.h"
 
 #include <QDialog>
+#include <QTimer>
 
 class QVBoxLayout;
 
@@ -19,6 +21,9 @@ public:
     static constexpr int MinimumWidth = 500;
     static constexpr int MinimumHeight = 450;
     static constexpr int ToolbarHeight = 40;
+    static constexpr int ReopenIntervalMs = 1000;
+    // Written on a display while its device is lost.
+    static constexpr const char* DeviceLostText = "Нет сигнала: устройство недоступно";
 
     InstrumentWindow(WaveInput& input, LauncherLink& launcher, const QString& caption);
     ~InstrumentWindow() override;
@@ -44,6 +49,12 @@ public:
     TWaveRecorder& recorder() { return recorder_; }
     std::uint8_t* buffer() const { return Buffer; }
 
+    // The capture's device stopped delivering; the window tries to reopen it about once a second
+    // while it is shown.
+    bool deviceLost() const { return recorder_.DeviceLost; }
+    // Frames of the signal that fell between blocks since the capture was started.
+    std::int64_t lostFrames() const { return recorder_.LostFrames; }
+
 protected:
     bool event(QEvent* e) override;
     void showEvent(QShowEvent* e) override;
@@ -51,8 +62,8 @@ protected:
     void reject() override;
 
     // When the hand-off gives the buffer back to the engine: after the block was processed and
-    // drawn, so that each block is a snapshot of its own, or as soon as it is copied, so that the
-    // recording goes on while the block is processed.
+    // drawn, or as soon as it is copied. Either way the input holds the frames that arrive while
+    // the buffer is away, so that consecutive blocks continue each other.
     enum class BufferReturn { AfterPainting, AfterCopying };
     void setBufferReturn(BufferReturn when) { bufferReturn_ = when; }
 
@@ -71,6 +82,10 @@ protected:
     virtual void BlockHandled() {}
     void GetNextBuffer(const WimDataEvent& message) { recorder_.BufferDone(message); }
 
+    // The device of the capture was lost (true) or delivers again (false); the instrument says so
+    // on its display.
+    virtual void DeviceLostChanged(bool) {}
+
     // Size, centring and the instrument's own preparation when shown (FormShow).
     virtual void FormShow();
     // The close request: stop (where the instrument does), hand the size back, end the program
@@ -87,12 +102,15 @@ protected:
     std::uint8_t* Buffer = nullptr;  // the engine's buffer while a capture is open
 
 private:
+    void reopenDevice();
+
     QWidget* toolbarSlot_;
     QVBoxLayout* toolbarLayout_;
     QWidget* clientArea_;
     bool tearingDown_ = false;
     BufferReturn bufferReturn_ = BufferReturn::AfterPainting;
     TWaveRecorder recorder_;
+    QTimer reopenTimer_;  // runs while the device is lost
 };
 
 }  // namespace mirel

@@ -61,7 +61,7 @@ std::string GeneralFloatText(double value)
         // Scientific: d,ddddE+XX
         text += digits.substr(0, 1);
         if (digitCount > 1)
-            text += "," + digits.substr(1);
+            text.append(",").append(digits, 1);
         char exp[16];
         std::snprintf(exp, sizeof exp, "E%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
         return text + exp;
@@ -79,8 +79,10 @@ std::string GeneralFloatText(double value)
 
 std::string ValueToStr(int exponent, double x)
 {
-    if (x < 0)
-        return "-" + ValueToStr(exponent, -x);
+    if (x < 0) {
+        std::string negative = "-";
+        return negative.append(ValueToStr(exponent, -x));
+    }
 
     const double r = truncatedForZeroTest(x);
     const double d = std::pow(10.0, exponent);

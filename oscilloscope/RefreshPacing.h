@@ -13,6 +13,8 @@ inline constexpr int DefaultRefreshInterval = 50;        // ms, also the text pu
 inline constexpr int InitialDataRequestPeriod = 50;      // ms, until an interval was applied once
 inline constexpr int RefreshReadoutPeriod = 1000;        // ms
 inline constexpr int RefreshIntervalMaxChars = 4;
+// The caption of the refresh group while no rate has been measured.
+inline constexpr const char* RefreshCaptionWithoutRate = "Обновление (мс)";
 
 // Jobs of the window's one-shot timer (its tag), and when they run.
 enum class OscJob { None = 0, ApplyRefreshInterval = 3, Geometry = 4 };

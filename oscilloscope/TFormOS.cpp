@@ -105,6 +105,18 @@ void TFormOS::BlockHandled()
     sweep_.BlockHandled(cbRefInt->isChecked());
 }
 
+void TFormOS::DeviceLostChanged(bool lost)
+{
+    if (lost) {
+        // Without blocks there is no refresh rate to claim.
+        sweep_.TakeRefreshCount();
+        gbRefreshInt->setTitle(QString::fromUtf8(osc::RefreshCaptionWithoutRate));
+    }
+    ClearFon();  // the last traces go; the message is written while the device is lost
+    if (!lost)
+        OscillPaint();
+}
+
 void TFormOS::ProcessData()
 {
     if (!FormReady || !Running)

@@ -64,6 +64,7 @@ public:
     void XTextOut();
     void AYTextOut();
     void BYTextOut();
+    void DeviceLostTextOut();
 
     // State, readable by tests.
     const osc::SweepState& sweep() const { return sweep_; }
@@ -115,6 +116,7 @@ protected:
     void PaintBlock() override { OscillPaint(); }
     void BlockHandled() override;
     void RedrawCurves() override;
+    void DeviceLostChanged(bool lost) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     // The save commands: the redraw before the picture, the sweep given back after the dialog, the
     // shown samples as numbers.

@@ -118,7 +118,7 @@ void TFormOS::buildControls()
     connect(sbtnRazvGo, &QToolButton::clicked, this, [this] { sbtnRazvGoClick(); });
 
     // Refresh interval.
-    gbRefreshInt = group(QStringLiteral("Обновление (мс)"), pnlOscControl, QRect(650, 3, 150, 48), false);
+    gbRefreshInt = group(QString::fromUtf8(osc::RefreshCaptionWithoutRate), pnlOscControl, QRect(650, 3, 150, 48), false);
     gbRefreshInt->setObjectName("gbRefreshInt");
     edRefreshInterval = new QLineEdit(QString::number(osc::DefaultRefreshInterval), gbRefreshInt);
     edRefreshInterval->setObjectName("edRefreshInterval");

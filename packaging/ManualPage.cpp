@@ -172,7 +172,10 @@ std::string manualPage(const std::string& help, const ManualPageInfo& info)
          << " --help\" when the program is built.\n";
     page << ".TH " << upper(name) << " 1 \"" << info.Date << "\" \"" << info.Source << "\" \"User Commands\"\n";
     page << ".SH NAME\n" << escaped(name) << " \\- " << escaped(info.Summary) << "\n";
-    page << ".SH SYNOPSIS\n" << bold(name) << (arguments.empty() ? "" : " " + styledTerm(arguments)) << "\n";
+    page << ".SH SYNOPSIS\n" << bold(name);
+    if (!arguments.empty())
+        page << ' ' << styledTerm(arguments);
+    page << "\n";
     page << ".SH DESCRIPTION\n";
 
     enum class After { Gap, Paragraph, Entry } after = After::Gap;

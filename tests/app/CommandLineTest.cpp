@@ -70,6 +70,10 @@ TEST(CommandLineParsing, MistakesAreReportedByName)
     EXPECT_NE(errorOf({"--input", "--demo"}).find("needs a value"), std::string::npos);
     EXPECT_NE(errorOf({"--input="}).find("file name"), std::string::npos);
     EXPECT_NE(errorOf({"--input", "a.wav", "--input", "b.wav"}).find("more than once"), std::string::npos);
+    EXPECT_NE(errorOf({"--generator", "A=sine", "--generator=B=noise"}).find("more than once"), std::string::npos);
+    for (const char* twice : {"--demo", "--help", "--version"})
+        EXPECT_NE(errorOf({twice, twice}).find("more than once"), std::string::npos) << twice;
+    EXPECT_NE(errorOf({"-h", "--help"}).find("more than once"), std::string::npos);
     EXPECT_NE(errorOf({"--demo=yes"}).find("no value"), std::string::npos);
     // A mistake is reported even when help is asked for too.
     EXPECT_FALSE(parse({"--help", "--bogus"}).error.empty());
@@ -186,6 +190,20 @@ TEST(Program, WrongCommandLinesExitWithStatusTwoAndAMessage)
     const ProgramRun unknown = runProgram({"--colour", "red"});
     EXPECT_EQ(unknown.exitCode, 2);
     EXPECT_TRUE(unknown.err.contains("--colour")) << unknown.err.toStdString();
+
+    const ProgramRun twice = runProgram({"--demo", "--demo"});
+    EXPECT_EQ(twice.exitCode, 2);
+    EXPECT_TRUE(twice.err.contains("--demo")) << twice.err.toStdString();
+
+    // An argument of 120 KB is quoted by its first hundred characters only.
+    const QString huge = "--" + QString(120000, 'x');
+    for (const QStringList& arguments : {QStringList{huge}, QStringList{"--generator", "A=" + huge}}) {
+        const ProgramRun run = runProgram(arguments);
+        EXPECT_EQ(run.exitCode, 2);
+        EXPECT_TRUE(run.err.contains(QString(90, 'x')));
+        EXPECT_FALSE(run.err.contains(QString(101, 'x')));
+        EXPECT_LT(run.err.size(), 500) << run.err.left(500).toStdString();
+    }
 }
 
 }  // namespace

@@ -58,10 +58,29 @@ int countOf(const std::vector<std::string>& calls, const std::string& what)
     return static_cast<int>(std::count(calls.begin(), calls.end(), what));
 }
 
+// Runs the event loop until `done` or `ms` have passed; the time it took.
+qint64 waitFor(const std::function<bool()>& done, int ms)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+    return clock.elapsed();
+}
+
+// Short enough that a test does not sit out the program's three seconds.
+constexpr int StopTimeoutMs = 300;
+
 struct EngineTest : ::testing::Test {
     FakeWaveInput input;
-    TWaveRecorder recorder{input};
+    TWaveRecorder recorder{input, StopTimeoutMs};
     Receiver window{recorder};
+    std::vector<bool> lostChanges;
+
+    EngineTest()
+    {
+        recorder.DeviceLostChanged = [this](bool lost) { lostChanges.push_back(lost); };
+    }
 
     void TearDown() override
     {
@@ -109,6 +128,7 @@ TEST_F(EngineTest, EachFilledBufferReachesTheWindowAndIsQueuedAgain)
 {
     ASSERT_TRUE(start(16, 10));
     for (int block = 1; block <= 3; ++block) {
+        input.framesLostBefore = block == 2 ? 25 : 0;
         ASSERT_TRUE(input.completeBuffer([block](int i) { return static_cast<std::uint8_t>(i + block); }));
         EXPECT_FALSE(input.bufferQueued()) << "the buffer is with the window until it gives it back";
         drainEvents();
@@ -119,6 +139,8 @@ TEST_F(EngineTest, EachFilledBufferReachesTheWindowAndIsQueuedAgain)
         EXPECT_TRUE(input.bufferQueued());
     }
     EXPECT_EQ(countOf(input.calls, "add"), 4);
+    EXPECT_EQ(recorder.LostFrames, 25) << "the frames that fell between the blocks are counted";
+    EXPECT_TRUE(lostChanges.empty());
 }
 
 TEST_F(EngineTest, StopWaitsForTheBlockInFlightAndDoesNotQueueItAgain)
@@ -141,16 +163,17 @@ TEST_F(EngineTest, StopWaitsForTheBlockInFlightAndDoesNotQueueItAgain)
     EXPECT_FALSE(recorder.Recording || recorder.Requeue || recorder.Stopping);
 }
 
-TEST_F(EngineTest, StopGivesUpAfterThreeSecondsAndALateBufferIsStale)
+TEST_F(EngineTest, StopGivesUpAfterItsTimeoutAndALateBufferIsStale)
 {
+    EXPECT_EQ(TWaveRecorder(input).stopTimeout(), 3000) << "the program waits three seconds";
     ASSERT_TRUE(start());
     QElapsedTimer clock;
     clock.start();
     recorder.StopRecording();
     const qint64 waited = clock.elapsed();
 
-    EXPECT_GE(waited, TWaveRecorder::StopTimeoutMs - 50);
-    EXPECT_LT(waited, TWaveRecorder::StopTimeoutMs + 1500);
+    EXPECT_GE(waited, StopTimeoutMs - 20);
+    EXPECT_LT(waited, StopTimeoutMs + 500);
     EXPECT_EQ(countOf(input.calls, "reset"), 1);
     EXPECT_EQ(input.calls.back(), "close");
     EXPECT_EQ(window.buffer, nullptr);
@@ -159,6 +182,23 @@ TEST_F(EngineTest, StopGivesUpAfterThreeSecondsAndALateBufferIsStale)
     EXPECT_EQ(window.blocks, 0);
     EXPECT_EQ(window.staleMessages, 1);
     EXPECT_FALSE(recorder.Recording || recorder.Requeue || recorder.Stopping);
+}
+
+TEST_F(EngineTest, AStaleBufferAfterATimedOutStopAndARestartIsIgnored)
+{
+    ASSERT_TRUE(start());
+    recorder.StopRecording();  // times out; the reset returns the buffer as a message still waiting
+    ASSERT_TRUE(start());      // the new capture's header has the same address
+    const int adds = countOf(input.calls, "add");
+    drainEvents();
+    EXPECT_EQ(window.staleMessages, 1);
+    EXPECT_EQ(window.blocks, 0);
+    EXPECT_EQ(countOf(input.calls, "add"), adds) << "the stale buffer was queued again";
+
+    ASSERT_TRUE(input.completeBuffer([](int) { return 9; }));
+    drainEvents();
+    EXPECT_EQ(window.blocks, 1);
+    EXPECT_EQ(window.lastBlock.front(), 9);
 }
 
 TEST_F(EngineTest, StopWhenIdleReturnsAtOnce)
@@ -246,12 +286,13 @@ TEST_F(EngineTest, FailedStartKeepsTheDeviceUntilTheNextStopResetsIt)
     EXPECT_EQ(window.buffer, nullptr) << "the window no longer sees the buffer";
     EXPECT_EQ(input.openHandles, 1);
 
-    // Nothing is captured, so the next start's stop waits out the handshake and then closes.
+    // Nothing can come from a device that never started: the next start's stop closes it at once.
     input.startResult = MMSYSERR_NOERROR;
     QElapsedTimer clock;
     clock.start();
     ASSERT_TRUE(start());
-    EXPECT_GE(clock.elapsed(), TWaveRecorder::StopTimeoutMs - 50);
+    EXPECT_LT(clock.elapsed(), StopTimeoutMs / 2);
+    EXPECT_EQ(countOf(input.calls, "reset"), 1);
     EXPECT_EQ(input.openHandles, 1);
     EXPECT_EQ(countOf(input.calls, "close"), 1);
     EXPECT_NE(window.buffer, nullptr);
@@ -275,6 +316,79 @@ TEST_F(EngineTest, DestroyingTheEngineStopsTheCapture)
     EXPECT_LT(clock.elapsed(), 2000);
     EXPECT_EQ(local.openHandles, 0);
     EXPECT_EQ(local.calls.back(), "close");
+}
+
+TEST_F(EngineTest, ASilentDeviceIsLostAfterASecondOrThreeBlocksAndItsStopDoesNotWait)
+{
+    // 10 ms blocks: given up after 1 s without one. Beside it a capture of 0.6 s blocks, which
+    // is given up only after three of them.
+    FakeWaveInput slowInput;
+    TWaveRecorder slow(slowInput, StopTimeoutMs);
+    Receiver slowWindow(slow);
+    ASSERT_TRUE(start(16, 480));
+    ASSERT_TRUE(slow.StartRecording(0, 2, 1000, 16, &slowWindow, 600, &slowWindow.buffer));
+    ASSERT_TRUE(input.completeBuffer());
+    drainEvents();
+
+    const qint64 shortSilence = waitFor([&] { return recorder.DeviceLost; }, 3000);
+    EXPECT_TRUE(recorder.DeviceLost);
+    EXPECT_GE(shortSilence, TWaveRecorder::MinSilenceMs - 100);
+    EXPECT_LT(shortSilence, TWaveRecorder::MinSilenceMs + 400);
+    EXPECT_EQ(lostChanges, std::vector<bool>{true});
+    EXPECT_FALSE(slow.DeviceLost);
+    const qint64 longSilence = shortSilence + waitFor([&] { return slow.DeviceLost; }, 3000);
+    EXPECT_TRUE(slow.DeviceLost);
+    EXPECT_GE(longSilence, 3 * 600 - 150);
+
+    QElapsedTimer clock;
+    clock.start();
+    recorder.StopRecording();
+    slow.StopRecording();
+    EXPECT_LT(clock.elapsed(), StopTimeoutMs / 2) << "a dead stream is not waited for";
+    EXPECT_EQ(input.calls.back(), "close");
+    EXPECT_EQ(slowInput.calls.back(), "close");
+}
+
+TEST_F(EngineTest, AFailedStreamIsLostAtOnceAndReopenedWithTheSameParameters)
+{
+    ASSERT_TRUE(start(8, 700, 22000));
+    EXPECT_FALSE(recorder.ReopenDue());
+    input.streamFailed = true;
+    EXPECT_LT(waitFor([&] { return recorder.DeviceLost; }, 2000), 400);
+    EXPECT_TRUE(recorder.ReopenDue());
+
+    // Still away: the attempt fails and the next one is due at once.
+    input.streamFailed = false;
+    input.openResult = MMSYSERR_NODRIVER;
+    EXPECT_FALSE(recorder.Reopen());
+    EXPECT_EQ(window.buffer, nullptr);
+    EXPECT_TRUE(recorder.ReopenDue());
+    EXPECT_EQ(input.openHandles, 0);
+
+    input.openResult = MMSYSERR_NOERROR;
+    input.lastFormat = WaveFormat{};
+    ASSERT_TRUE(recorder.Reopen());
+    EXPECT_EQ(input.lastFormat.samplesPerSec, 22000);
+    EXPECT_EQ(input.lastFormat.bitsPerSample, 8);
+    EXPECT_EQ(recorder.BufferBytes, 1400);
+    EXPECT_NE(window.buffer, nullptr);
+    EXPECT_FALSE(recorder.ReopenDue()) << "a new stream has its time to deliver";
+    EXPECT_TRUE(recorder.DeviceLost) << "until a block arrives";
+
+    ASSERT_TRUE(input.completeBuffer([](int) { return 7; }));
+    drainEvents();
+    EXPECT_FALSE(recorder.DeviceLost);
+    EXPECT_EQ(window.blocks, 1);
+    EXPECT_EQ(window.lastBlock.front(), 7);
+    EXPECT_EQ(lostChanges, (std::vector<bool>{true, false}));
+
+    // Once the owner has stopped, a lost device is not reopened behind its back.
+    input.streamFailed = true;
+    waitFor([&] { return recorder.DeviceLost; }, 2000);
+    recorder.StopRecording();
+    EXPECT_FALSE(recorder.ReopenDue());
+    EXPECT_FALSE(recorder.Reopen());
+    EXPECT_EQ(input.openHandles, 0);
 }
 
 }  // namespace

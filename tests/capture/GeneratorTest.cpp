@@ -328,48 +328,64 @@ TEST_F(GeneratorCapture, EightBitBlocksAreUnsignedAroundTheMiddle)
 }
 
 struct CleanSineCapture : GeneratorCapture {
+    // 997 Hz repeats only after a whole second of frames, so a block that starts at the wrong
+    // frame, even a whole period off, does not match the signal.
     static GeneratorSpec spec()
     {
         GeneratorSpec s;
-        s.a = {SignalKind::Sine, 1000.0, 0.5, 0.0, 0.0};
+        s.a = {SignalKind::Sine, 997.0, 0.5, 0.0, 0.0};
         s.b = {SignalKind::Square, 3000.0, 0.25, 0.0, 0.0};
         return s;
     }
     CleanSineCapture() : GeneratorCapture(spec()) {}
+
+    // Every frame of each block against the signal at its place in the stream: block i starts
+    // after the frames of the blocks before it and the frames lost before each of them.
+    void expectExactStretches()
+    {
+        std::int64_t first = 0;
+        for (size_t i = 0; i < window.blocks.size(); ++i) {
+            SCOPED_TRACE("block " + std::to_string(i));
+            first += window.lostBefore[i];
+            const std::vector<int> a = channel16(window.blocks[i], 0);
+            const std::vector<int> b = channel16(window.blocks[i], 1);
+            int wrongA = 0;
+            int wrongB = 0;
+            for (size_t j = 0; j < a.size(); ++j) {
+                const std::int64_t n = first + static_cast<std::int64_t>(j);
+                wrongA += std::abs(a[j] - voltsToSample16(signalValue(spec().a, n, 48000))) > 1;
+                wrongB += b[j] != voltsToSample16(signalValue(spec().b, n, 48000));
+            }
+            EXPECT_EQ(wrongA, 0);
+            EXPECT_EQ(wrongB, 0);
+            first += static_cast<std::int64_t>(a.size());
+        }
+    }
 };
 
-TEST_F(CleanSineCapture, BlocksAreUnbrokenStretchesOfTheSignal)
+TEST_F(CleanSineCapture, ConsecutiveBlocksContinueEachOtherFromTheFirstFrame)
 {
-    // Frames are produced a few milliseconds at a time; a block longer than many such pieces must
-    // still be one seamless stretch of the signal.
-    ASSERT_TRUE(start(48000, 16, 9600));
-    ASSERT_TRUE(window.waitForBlocks(2, 5000));
+    // The window keeps each buffer for a good part of a block; meanwhile the signal runs on.
+    window.holdMs = 30;
+    ASSERT_TRUE(start(48000, 16, 4801));
+    ASSERT_TRUE(window.waitForBlocks(4, 5000));
     recorder.StopRecording();
-    const SignalSpec sine = spec().a;
-    const SignalSpec square = spec().b;
-    for (const auto& block : window.blocks) {
-        const std::vector<int> a = channel16(block, 0);
-        const std::vector<int> b = channel16(block, 1);
-        // Find where in the 48-frame period the block starts, then compare every frame.
-        int offset = -1;
-        for (int k = 0; k < 48 && offset < 0; ++k) {
-            bool fits = true;
-            for (int j = 0; j < 48 && fits; ++j)
-                fits = std::abs(a[static_cast<size_t>(j)] - voltsToSample16(signalValue(sine, k + j, 48000))) <= 1;
-            if (fits)
-                offset = k;
-        }
-        ASSERT_GE(offset, 0) << "block does not start on the sine";
-        int wrongA = 0;
-        int wrongB = 0;
-        for (size_t j = 0; j < a.size(); ++j) {
-            const auto n = static_cast<std::int64_t>(offset + j);
-            wrongA += std::abs(a[j] - voltsToSample16(signalValue(sine, n, 48000))) > 1;
-            wrongB += b[j] != voltsToSample16(signalValue(square, n, 48000));
-        }
-        EXPECT_EQ(wrongA, 0);
-        EXPECT_EQ(wrongB, 0);
-    }
+    expectExactStretches();
+    EXPECT_EQ(recorder.LostFrames, 0);
+}
+
+TEST_F(CleanSineCapture, WhatAWindowTooSlowCannotTakeIsCountedAndTheSignalGoesOnAfterTheGap)
+{
+    window.holdMs = 150;  // three blocks' time: two are held back (a tenth of a second), the rest is lost
+    ASSERT_TRUE(start(48000, 16, 2400));
+    ASSERT_TRUE(window.waitForBlocks(4, 5000));
+    recorder.StopRecording();
+    expectExactStretches();
+    std::int64_t lost = 0;
+    for (const std::int64_t gap : window.lostBefore)
+        lost += gap;
+    EXPECT_GT(lost, 2400);
+    EXPECT_EQ(recorder.LostFrames, lost);
 }
 
 TEST_F(GeneratorCapture, StopInTheMiddleOfABlockReturnsWithinTheBlock)

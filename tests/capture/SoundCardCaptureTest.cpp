@@ -3,8 +3,10 @@
 // monitor through PortAudioInput and the capture engine, block by block on the UI thread.
 //
 // Needs a PulseAudio server with a sink named "nullsink" (scripts/sound-server.sh start runs one)
-// and sox and paplay; without them the tests are skipped with the reason.
+// and pactl, sox and paplay; without them the tests are skipped with the reason. The tests share
+// that sink and take it away, so CTest runs them one at a time (a resource lock).
 #include "PortAudioInput.h"
+#include "StderrCapture.h"
 #include "TWaveRecorder.h"
 
 #include <QCoreApplication>
@@ -123,6 +125,16 @@ double amplitudeAt(const std::vector<double>& x, double hz)
     return 2 * std::abs(sum) / static_cast<double>(x.size());
 }
 
+// Phase of the component at `hz` at the block's first frame, in radians.
+double phaseAt(const std::vector<double>& x, double hz)
+{
+    std::complex<double> sum;
+    const double w = 2 * std::numbers::pi * hz / Rate;
+    for (size_t n = 0; n < x.size(); ++n)
+        sum += x[n] * std::polar(1.0, -w * static_cast<double>(n));
+    return std::arg(sum);
+}
+
 // A run of at least 5 ms of exact silence on both channels: the server filled a gap.
 bool hasDropout(const std::vector<std::uint8_t>& block, int bits)
 {
@@ -232,6 +244,25 @@ protected:
             player_.waitForFinished(3000);
         }
         input_.reset();
+        if (sinkUnloaded_)
+            loadSink();
+    }
+
+    // Takes the null sink away as if the sound card were pulled out, and brings it back.
+    void unloadSink()
+    {
+        bool ok = false;
+        runTool("pactl", {"unload-module", "module-null-sink"}, &ok);
+        ASSERT_TRUE(ok) << "the null sink could not be unloaded";
+        sinkUnloaded_ = true;
+    }
+
+    bool loadSink()
+    {
+        bool ok = false;
+        runTool("pactl", {"load-module", "module-null-sink", "sink_name=nullsink", "rate=48000", "channels=2"}, &ok);
+        sinkUnloaded_ = !ok;
+        return ok;
     }
 
     int findDevice()
@@ -290,6 +321,7 @@ protected:
         return result;
     }
 
+    bool sinkUnloaded_ = false;
     QTemporaryDir dir_;
     QProcess player_;
     std::unique_ptr<PortAudioInput> input_;
@@ -313,6 +345,41 @@ TEST_F(SoundCardCapture, SixteenBitBlocksCarryEachToneOnItsOwnChannel)
     const int notifications = receiver.notifications;
     waitUntil([] { return false; }, 300);
     EXPECT_EQ(receiver.notifications, notifications);
+}
+
+TEST_F(SoundCardCapture, EachBlockContinuesThePreviousOne)
+{
+    // 4801 frames are not a whole number of periods: from one block to the next the phase of the
+    // 1000 Hz tone moves on by exactly 4801 frames' worth. A lost stretch or a repeated block moves
+    // it by something else.
+    constexpr int Odd = Frames + 1;
+    recorder_ = std::make_unique<TWaveRecorder>(*input_);
+    BlockReceiver receiver(*recorder_);
+    std::uint8_t* slot = nullptr;
+    ASSERT_TRUE(recorder_->StartRecording(device_, 2, Rate, 16, &receiver, Odd, &slot)) << recorder_->ErrorText;
+    auto signalFrom = [&] {
+        for (size_t i = 0; i < receiver.blocks.size(); ++i)
+            if (rmsDb(channel(receiver.blocks[i], 16, 0)) > db(LeftPeak) - 10)
+                return i + 1;  // the first block with signal may hold its onset
+        return receiver.blocks.size() + 1;
+    };
+    ASSERT_TRUE(waitUntil([&] { return receiver.blocks.size() >= signalFrom() + 6; }, 15000));
+    recorder_->StopRecording();
+
+    const double step = std::remainder(2 * std::numbers::pi * LeftHz / Rate * Odd, 2 * std::numbers::pi);
+    int checked = 0;
+    for (size_t i = signalFrom(); i + 1 < receiver.blocks.size(); ++i) {
+        const auto& block = receiver.blocks[i];
+        const auto& next = receiver.blocks[i + 1];
+        if (hasDropout(block, 16) || hasDropout(next, 16))
+            continue;  // the server's gap, not ours
+        const double moved = std::remainder(
+            phaseAt(channel(next, 16, 0), LeftHz) - phaseAt(channel(block, 16, 0), LeftHz), 2 * std::numbers::pi);
+        EXPECT_NEAR(moved, step, 0.02) << "between block " << i << " and the next";
+        ++checked;
+    }
+    EXPECT_GE(checked, 3);
+    EXPECT_EQ(recorder_->LostFrames, 0);
 }
 
 TEST_F(SoundCardCapture, EightBitBlocksAreUnsignedAroundHalfScale)
@@ -379,4 +446,41 @@ TEST_F(SoundCardCapture, OnlySixteenAndEightBitSamplesAreOffered)
         EXPECT_EQ(input_->open(handle, device_, format, &receiver), WAVERR_BADFORMAT) << bits;
         EXPECT_FALSE(handle);
     }
+}
+
+TEST_F(SoundCardCapture, ALostSinkIsNoticedQuietlyAndTheCaptureResumesWhenItReturns)
+{
+    test::StderrCapture terminal;
+    recorder_ = std::make_unique<TWaveRecorder>(*input_);
+    BlockReceiver receiver(*recorder_);
+    std::uint8_t* slot = nullptr;
+    ASSERT_TRUE(recorder_->StartRecording(device_, 2, Rate, 16, &receiver, 480, &slot)) << recorder_->ErrorText;
+    ASSERT_TRUE(waitUntil([&] { return receiver.blocks.size() >= 10; }, 10000));
+
+    ASSERT_NO_FATAL_FAILURE(unloadSink());
+    QElapsedTimer clock;
+    clock.start();
+    ASSERT_TRUE(waitUntil([&] { return recorder_->DeviceLost; }, 3000));
+    EXPECT_LT(clock.elapsed(), 1000) << "the loss must show within a second";
+
+    // While the sink is away an attempt returns at once.
+    clock.restart();
+    EXPECT_TRUE(recorder_->ReopenDue());
+    recorder_->Reopen();
+    EXPECT_LT(clock.elapsed(), 1000);
+
+    ASSERT_TRUE(loadSink());
+    const size_t before = receiver.blocks.size();
+    // As a shown window does: try again when an attempt is due, until blocks come.
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            if (recorder_->ReopenDue())
+                recorder_->Reopen();
+            return receiver.blocks.size() > before + 5;
+        },
+        10000));
+    EXPECT_FALSE(recorder_->DeviceLost);
+    EXPECT_NE(slot, nullptr);
+    recorder_->StopRecording();
+    EXPECT_EQ(terminal.text(), "") << "the sound libraries wrote to the terminal";
 }

@@ -33,7 +33,7 @@ TEST_F(GraphicWindowTest, EveryBlockIsHandedOffInOrderAndGivenBackAfterPainting)
     deliverByte(7);
     EXPECT_EQ(window.steps, (std::vector<std::string>{"copy", "process", "paint", "handled"}));
     EXPECT_EQ(window.firstByte, 7);
-    EXPECT_FALSE(window.queuedWhileProcessing) << "the block is a snapshot: the buffer is away";
+    EXPECT_FALSE(window.queuedWhileProcessing) << "the buffer is away until the block is drawn";
     EXPECT_TRUE(input.bufferQueued());
     deliverByte(9);
     EXPECT_EQ(window.firstByte, 9) << "each block is the new one";

@@ -5,11 +5,13 @@
 
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QToolButton>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 using namespace mirel;
@@ -46,10 +48,12 @@ TEST_F(OscWindowTest, ANewBlockLeavesNothingOfTheOldTrace)
 
 TEST_F(OscWindowTest, WithoutADataRequestNoBlockIsTaken)
 {
+    form.TimerGetNewData.stop();  // requests come from the test alone, however slow the machine
     feed(sine);
     feed(silence);  // no timer tick in between
     EXPECT_EQ(form.BlockCounter, 1);
     form.cbRefInt->click();  // "Max": every block is taken
+    form.TimerGetNewData.stop();
     feed(silence);
     EXPECT_EQ(form.BlockCounter, 1) << "Max does not take a block that nobody asked for";
     form.TimerGetNewDataTimer();
@@ -114,6 +118,52 @@ TEST_F(OscWindowTest, TheRefreshReadoutShowsTheMeasuredPeriod)
     form.NRPause();
     form.TimerRefPerSecTimer();
     EXPECT_EQ(form.gbRefreshInt->title(), "Обновление (0,0мс)");
+}
+
+TEST_F(OscWindowTest, ALostDeviceIsShownAndReopenedUntilItDeliversAgain)
+{
+    form.cbRefInt->click();
+    form.TimerGetNewDataTimer();
+    for (int i = 0; i < 3; ++i)
+        feed(silence);
+    form.TimerRefPerSecTimer();
+    ASSERT_NE(form.gbRefreshInt->title(), "Обновление (мс)");
+    // The band of the plot where the message goes, with the grid and the flat trace in it.
+    const auto& g = form.geometry();
+    const QRect band(static_cast<int>(g.PlotLeft), static_cast<int>(g.PlotTop + g.PlotHalfHeight / 2) - 10,
+                     static_cast<int>(g.PlotWidth), 20);
+    const QImage before = form.screenImage().copy(band);
+    auto opens = [this] { return static_cast<int>(std::count(input.calls.begin(), input.calls.end(), "open")); };
+    const int opened = opens();
+
+    input.streamFailed = true;
+    QElapsedTimer clock;
+    clock.start();
+    while (!form.deviceLost() && clock.elapsed() < 2000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+    ASSERT_TRUE(form.deviceLost());
+    EXPECT_LT(clock.elapsed(), 1000);
+    EXPECT_EQ(form.gbRefreshInt->title(), "Обновление (мс)") << "no rate is claimed without blocks";
+    form.TimerRefPerSecTimer();
+    EXPECT_EQ(form.gbRefreshInt->title(), "Обновление (мс)");
+    const QImage lost = form.screenImage().copy(band);
+    int text = 0;
+    for (int y = 0; y < lost.height(); ++y)
+        for (int x = 0; x < lost.width(); ++x)
+            text += (lost.pixel(x, y) & 0xFFFFFF) == WhiteScheme.Frame && lost.pixel(x, y) != before.pixel(x, y);
+    EXPECT_GT(text, 100) << "the message is written on the display";
+
+    // The window tries the device again while it is shown; once a block comes the message goes.
+    while (opens() == opened && clock.elapsed() < 3000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+    EXPECT_GT(opens(), opened);
+    input.streamFailed = false;
+    const int blocks = form.BlockCounter;
+    form.TimerGetNewDataTimer();
+    feed(silence);
+    EXPECT_FALSE(form.deviceLost());
+    EXPECT_EQ(form.BlockCounter, blocks + 1);
+    EXPECT_EQ(form.screenImage().copy(band), before);
 }
 
 TEST_F(OscWindowTest, ATypedIntervalIsAppliedAfterTheWait)

@@ -31,8 +31,8 @@ std::vector<std::uint8_t> PatternBlock(int at, std::vector<int> pattern, int lev
 
 TEST(Synchronize, SineStartsEverySnapshotAtTheSamePhase)
 {
-    // 1 kHz at 48000 Hz: 48 samples per period. Blocks are separate snapshots, so each one starts at
-    // an arbitrary phase; try phases between the samples all around the period.
+    // 1 kHz at 48000 Hz: 48 samples per period. Each block starts at an arbitrary phase of the
+    // signal; try phases between the samples all around the period.
     constexpr double rate = 48000, freq = 1000, amplitude = 12000;
     const double period = rate / freq;
     auto sineFrom = [&](double start) {

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace mirel::test {
 
@@ -54,9 +55,11 @@ public:
         --owner_.openHandles;
         return MMSYSERR_NOERROR;
     }
+    bool failed() override { return owner_.streamFailed; }
 
     void post()
     {
+        queued->framesLostBefore = std::exchange(owner_.framesLostBefore, 0);
         QCoreApplication::postEvent(receiver_, new WimDataEvent(serial(), queued));
         queued = nullptr;
     }

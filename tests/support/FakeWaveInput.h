@@ -25,6 +25,10 @@ public:
     MMResult addResult = MMSYSERR_NOERROR;
     MMResult startResult = MMSYSERR_NOERROR;
     bool resetReturnsBuffer = true;
+    // The stream reports itself failed (its device went away) once started.
+    bool streamFailed = false;
+    // Written into the header of the next completed buffer: frames lost before it.
+    std::int64_t framesLostBefore = 0;
 
     // What happened, one word per platform call: "open", "prepare", "add", "start", "reset",
     // "unprepare", "close".
