@@ -104,7 +104,7 @@ std::string Describe(const std::vector<QPoint>& points)
 {
     std::string text;
     for (const QPoint& p : points)
-        text += "(" + std::to_string(p.x()) + ", " + std::to_string(p.y()) + ") ";
+        text.append("(").append(std::to_string(p.x())).append(", ").append(std::to_string(p.y())).append(") ");
     return text;
 }
 
