@@ -1,5 +1,7 @@
 #include "GraphicWindow.h"
 
+#include "PlotScreen.h"
+
 #include <QAction>
 #include <QMenu>
 #include <QPainter>
@@ -74,6 +76,19 @@ void GraphicWindow::ChangeLineWidth(int width, bool shown)
     LineWidth = width < 1 ? 1 : width;
     if (shown)
         Repaint();
+}
+
+void GraphicWindow::DeviceLostChanged(bool lost)
+{
+    ClearFon();
+    if (!lost)
+        Repaint();
+}
+
+void GraphicWindow::DeviceLostTextOut(const PlotRect& plot)
+{
+    if (deviceLost())
+        plot::DrawNotice(surface_->canvas(), CurrentScheme, plot, QString::fromUtf8(DeviceLostText));
 }
 
 void GraphicWindow::FormShow()

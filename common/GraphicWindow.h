@@ -9,6 +9,7 @@
 #include "ExportFile.h"
 #include "ExportText.h"
 #include "InstrumentWindow.h"
+#include "PlotRect.h"
 
 #include <functional>
 #include <optional>
@@ -86,6 +87,12 @@ protected:
     virtual void AfterExport(bool /*saved*/) {}
     // The columns of what the display shows now.
     virtual DataTable DisplayedData() { return {}; }
+
+    // While the capture's device is lost, the displays say so over their plot: the surface is
+    // cleared (ClearFon writes the notice) and drawn again when the device is back.
+    void DeviceLostChanged(bool lost) override;
+    // The notice, written by the window's ClearFon and paint while the device is lost.
+    void DeviceLostTextOut(const PlotRect& plot);
 
     // Starts the capture unless it runs, takes the launcher's size, clears the surface (ClearFon).
     void FormShow() override;

@@ -1,5 +1,7 @@
 #include "PlotScreen.h"
 
+#include <algorithm>
+
 namespace mirel::plot {
 
 void Outline(Canvas& c, int left, int top, int right, int bottom)
@@ -113,6 +115,17 @@ void DrawTexts(Canvas& c, const DisplayPalette& palette, const AxisTexts& texts)
         c.setTextColor(ColourOf(palette, text.Colour));
         c.textOut(text.X, text.Y, QString::fromUtf8(text.Text));
     }
+    c.setBold(false);
+}
+
+void DrawNotice(Canvas& c, const DisplayPalette& palette, const PlotRect& plot, const QString& text)
+{
+    c.setBold(true);
+    const int x = Trunc(plot.Left + plot.Width / 2) - c.textWidth(text) / 2;
+    const int y = Trunc(plot.Top + plot.Height / 4) - c.textHeight(text) / 2;
+    c.setBrushColor(palette.Background);
+    c.setTextColor(palette.Frame);
+    c.textOut(std::max(x, Trunc(plot.Left)), y, text);
     c.setBold(false);
 }
 

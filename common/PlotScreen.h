@@ -50,5 +50,7 @@ Rgb ColourOf(const DisplayPalette& palette, TextColour role);
 // Fills the texts' clear rectangle with `Background`, then writes each text on a `Background`
 // cell in its colour and weight. Leaves the normal weight.
 void DrawTexts(Canvas& canvas, const DisplayPalette& palette, const AxisTexts& texts);
+// A bold notice across the upper half of the plot, centred, in `Frame` on `Background`.
+void DrawNotice(Canvas& canvas, const DisplayPalette& palette, const PlotRect& plot, const QString& text);
 
 }  // namespace mirel::plot

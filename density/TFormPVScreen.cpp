@@ -23,6 +23,7 @@ void TFormPV::ClearFon()
     XTextOut();
     AYTextOut();
     BYTextOut();
+    DeviceLostTextOut(geometry_.Plot());
 }
 
 void TFormPV::PaintBorders()
@@ -69,6 +70,7 @@ void TFormPV::PVPaint()
     // The curves run along the bottom edge of the plot, over its outline.
     PaintBorders();
     points_.Remember();
+    DeviceLostTextOut(geometry_.Plot());
 }
 
 void TFormPV::XTextOut()

@@ -112,9 +112,7 @@ void TFormOS::DeviceLostChanged(bool lost)
         sweep_.TakeRefreshCount();
         gbRefreshInt->setTitle(QString::fromUtf8(osc::RefreshCaptionWithoutRate));
     }
-    ClearFon();  // the last traces go; the message is written while the device is lost
-    if (!lost)
-        OscillPaint();
+    GraphicWindow::DeviceLostChanged(lost);
 }
 
 void TFormOS::ProcessData()

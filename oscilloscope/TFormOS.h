@@ -64,7 +64,6 @@ public:
     void XTextOut();
     void AYTextOut();
     void BYTextOut();
-    void DeviceLostTextOut();
 
     // State, readable by tests.
     const osc::SweepState& sweep() const { return sweep_; }

@@ -5,7 +5,6 @@
 #include "PlotScreen.h"
 
 #include <QLabel>
-#include <algorithm>
 
 namespace mirel {
 
@@ -22,7 +21,7 @@ void TFormOS::ClearFon()
     AYTextOut();
     BYTextOut();
     XTextOut();
-    DeviceLostTextOut();
+    DeviceLostTextOut(geometry_.Plot());
 }
 
 void TFormOS::PaintBorders()
@@ -62,7 +61,7 @@ void TFormOS::OscillPaint()
     PaintBorders();
     traces_.Remember();
     sweep_.PaintFinished();
-    DeviceLostTextOut();
+    DeviceLostTextOut(geometry_.Plot());
 }
 
 void TFormOS::XTextOut()
@@ -78,23 +77,6 @@ void TFormOS::AYTextOut()
 void TFormOS::BYTextOut()
 {
     plot::DrawTexts(pbOS->canvas(), CurrentScheme, osc::BYTextOut(geometry_, SensB, lbldb->text().toStdString()));
-}
-
-// While the device is lost, a line across the upper half of the plot says so.
-void TFormOS::DeviceLostTextOut()
-{
-    if (!deviceLost())
-        return;
-    Canvas& c = pbOS->canvas();
-    const QString text = QString::fromUtf8(DeviceLostText);
-    c.setBold(true);
-    const osc::PlotGeometry& g = geometry_;
-    const int x = static_cast<int>(g.PlotLeft + g.PlotHalfWidth) - c.textWidth(text) / 2;
-    const int y = static_cast<int>(g.PlotTop + g.PlotHalfHeight / 2) - c.textHeight(text) / 2;
-    c.setBrushColor(CurrentScheme.Background);
-    c.setTextColor(CurrentScheme.Frame);
-    c.textOut(std::max(x, static_cast<int>(g.PlotLeft)), y, text);
-    c.setBold(false);
 }
 
 void TFormOS::RedrawCurves()

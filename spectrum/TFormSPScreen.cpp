@@ -38,6 +38,7 @@ void TFormSP::ClearFon()
     PaintBorders();
     tbFv1Change(tbFv1);
     tbM1Change();
+    DeviceLostTextOut(geometry_.Plot());
 }
 
 void TFormSP::SPPaint()
@@ -53,6 +54,7 @@ void TFormSP::SPPaint()
     PaintBorders();
     PrevCurveA = CurveA;
     PrevCurveB = CurveB;
+    DeviceLostTextOut(geometry_.Plot());
 }
 
 void TFormSP::ClearDiagr()

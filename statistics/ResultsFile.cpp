@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstring>
 #include <iconv.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace mirel::er {
 
@@ -66,17 +68,32 @@ std::string WithTxtExtension(const std::string& name)
 
 std::optional<std::string> WriteResultsFile(const std::string& path, const std::string& bytes)
 {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file)
+    std::string temporary = path + ".XXXXXX";
+    const int fd = ::mkstemp(temporary.data());
+    if (fd < 0)
         return FileErrorText(errno);
-    int error = 0;
-    if (std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size())
-        error = errno != 0 ? errno : EIO;
-    // The bytes reach the disk only on closing: a full disk shows up here.
-    if (std::fclose(file) != 0 && error == 0)
+    // mkstemp makes the file private; a results file gets the usual permissions.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    int error = ::fchmod(fd, 0666 & ~mask) != 0 ? errno : 0;
+    for (size_t done = 0; error == 0 && done < bytes.size();) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno != EINTR)
+            error = errno;
+        else if (n > 0)
+            done += static_cast<size_t>(n);
+    }
+    // The bytes reach the disk only on syncing and closing: a full disk shows up here.
+    if (::fsync(fd) != 0 && error == 0)
         error = errno;
-    if (error != 0)
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    if (error == 0 && std::rename(temporary.c_str(), path.c_str()) != 0)
+        error = errno;
+    if (error != 0) {
+        std::remove(temporary.c_str());
         return FileErrorText(error);
+    }
     return std::nullopt;
 }
 

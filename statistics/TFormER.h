@@ -56,6 +56,7 @@ public:
     QLabel* Label8;
     QFrame* Bevel1;
     QFrame* Bevel2;
+    QLabel* lblDeviceLost;
     QProgressBar* pbTime;
     QTreeWidget* lvStat;
     QMenu* PM;
@@ -67,6 +68,8 @@ protected:
     bool AcceptBlock() override;
     bool CopyBlock(const std::uint8_t* buffer) override;
     void ProcessData() override;
+    // A run counts frames, so it does not advance without blocks; the window says why it waits.
+    void DeviceLostChanged(bool lost) override;
     void FormShow() override;
     void resizeEvent(QResizeEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -100,6 +100,14 @@ void TFormER::buildControls()
         right = l->x() + l->width();
     }
 
+    // Shown while the device of the capture is lost: the run waits for it.
+    lblDeviceLost = label("lblDeviceLost",
+                          QString::fromUtf8(DeviceLostText) + QStringLiteral("\nизмерение приостановлено"), area, 240,
+                          52);
+    panel::setTextStyle(lblDeviceLost, panel::Maroon, true);
+    lblDeviceLost->adjustSize();
+    lblDeviceLost->hide();
+
     pbTime = new QProgressBar(area);
     pbTime->setObjectName("pbTime");
     pbTime->setRange(0, 100);
@@ -130,6 +138,11 @@ void TFormER::buildControls()
     lvStat->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(lvStat, &QWidget::customContextMenuRequested, this,
             [this](QPoint at) { PM->popup(lvStat->viewport()->mapToGlobal(at)); });
+}
+
+void TFormER::DeviceLostChanged(bool lost)
+{
+    lblDeviceLost->setVisible(lost);
 }
 
 void TFormER::FormResize()

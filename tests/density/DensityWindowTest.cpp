@@ -220,3 +220,17 @@ TEST_F(DensityWindowTest, AFrozenPictureStaysAndFollowsTheScale)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(DensityWindowTest, ALostDeviceIsSaidOnTheDisplay)
+{
+    const QImage before = form.screenImage().copy();
+    const auto& g = form.geometry();
+    const QRect band(g.PlotLeft, g.PlotTop + g.PlotHeight / 4 - 10, g.PlotWidth, 20);
+    ASSERT_TRUE(loseDevice(form));
+    EXPECT_GT(newPixels(form.screenImage(), before, band, WhiteScheme.Frame), 100);
+    input.streamFailed = false;
+}
+
+}  // namespace

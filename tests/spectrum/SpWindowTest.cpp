@@ -214,3 +214,25 @@ TEST(SpWindowWithoutCapture, ARefusedStartShowsScalesWithoutCurves)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SpWindowTest, ALostDeviceIsSaidOnTheDisplayUntilBlocksComeBack)
+{
+    const QImage before = form.screenImage().copy();
+    const auto& g = form.geometry();
+    const QRect band(g.PlotLeft, g.PlotTop + g.PlotHeight / 4 - 10, g.PlotWidth, 20);
+    ASSERT_TRUE(loseDevice(form));
+    EXPECT_GT(newPixels(form.screenImage(), before, band, WhiteScheme.Frame), 100);
+    form.ChangeColor();
+    form.ChangeColor();
+    EXPECT_GT(newPixels(form.screenImage(), before, band, WhiteScheme.Frame), 100) << "kept through full redraws";
+    input.streamFailed = false;
+    while (!input.bufferQueued())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+    deliver([](int) { return std::uint8_t{0}; });
+    EXPECT_FALSE(form.deviceLost());
+    EXPECT_EQ(newPixels(form.screenImage(), before, band, WhiteScheme.Frame), 0);
+}
+
+}  // namespace

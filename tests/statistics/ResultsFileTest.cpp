@@ -52,6 +52,8 @@ TEST(ResultsFile, WritingReplacesTheFileOrSaysWhyNot)
 
     EXPECT_EQ(WriteResultsFile((folder / "missing" / "r.txt").string(), "x"), "папка не найдена");
     EXPECT_EQ(WriteResultsFile(folder.string(), "x"), "под этим именем уже есть папка");
+    const auto files = std::distance(std::filesystem::directory_iterator(folder), {});
+    EXPECT_EQ(files, 1) << "no temporary file is left beside the results";
     std::filesystem::remove_all(folder);
 }
 

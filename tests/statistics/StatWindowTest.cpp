@@ -238,3 +238,17 @@ TEST_F(StatWindowTest, TheTableFollowsTheWindowAndCarriesTheSaveMenu)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(StatWindowTest, ARunWaitsForALostDeviceAndSaysSo)
+{
+    EXPECT_TRUE(form.lblDeviceLost->isHidden());
+    form.btnStartClick();
+    ASSERT_TRUE(loseDevice(form));
+    EXPECT_FALSE(form.lblDeviceLost->isHidden());
+    input.streamFailed = false;
+    form.btnStartClick();
+}
+
+}  // namespace

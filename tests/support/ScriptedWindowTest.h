@@ -7,6 +7,8 @@
 #include "LauncherLink.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QImage>
 #include <QTimer>
 #include <cstdint>
 #include <functional>
@@ -53,6 +55,27 @@ struct ScriptedWindowTest : ::testing::Test {
     void whileStopping(QObject& window)
     {
         QTimer::singleShot(0, &window, [this] { input.completeBuffer(); });
+    }
+
+    // The card's stream fails; true once the window has noticed (within two seconds).
+    bool loseDevice(InstrumentWindow& window)
+    {
+        input.streamFailed = true;
+        QElapsedTimer clock;
+        clock.start();
+        while (!window.deviceLost() && clock.elapsed() < 2000)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+        return window.deviceLost();
+    }
+
+    // Pixels of `colour` in `image` within `area` that differ from `before`.
+    static int newPixels(const QImage& image, const QImage& before, QRect area, Rgb colour)
+    {
+        int n = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                n += (image.pixel(x, y) & 0xFFFFFF) == colour && image.pixel(x, y) != before.pixel(x, y);
+        return n;
     }
 
     // Ends a capture quickly, before the window goes.
