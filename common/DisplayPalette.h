@@ -12,9 +12,18 @@ constexpr Rgb MakeRgb(unsigned red, unsigned green, unsigned blue)
 {
     return ((red & 0xFFu) << 16) | ((green & 0xFFu) << 8) | (blue & 0xFFu);
 }
-constexpr unsigned RedOf(Rgb c) { return (c >> 16) & 0xFFu; }
-constexpr unsigned GreenOf(Rgb c) { return (c >> 8) & 0xFFu; }
-constexpr unsigned BlueOf(Rgb c) { return c & 0xFFu; }
+constexpr unsigned RedOf(Rgb c)
+{
+    return (c >> 16) & 0xFFu;
+}
+constexpr unsigned GreenOf(Rgb c)
+{
+    return (c >> 8) & 0xFFu;
+}
+constexpr unsigned BlueOf(Rgb c)
+{
+    return c & 0xFFu;
+}
 
 // The five colours a display draws with, always in this order.
 struct DisplayPalette {

@@ -9,15 +9,16 @@
 
 namespace mirel {
 
-GraphicWindow::GraphicWindow(WaveInput& input, LauncherLink& launcher, const QString& caption,
-                             const char* surfaceName, const char* menuName)
+GraphicWindow::GraphicWindow(WaveInput& input, LauncherLink& launcher, const QString& caption, const char* surfaceName,
+                             const char* menuName)
     : InstrumentWindow(input, launcher, caption),
       SDialog(this, QStringLiteral("SDialog"), QStringLiteral("Сохранить диаграмму"),
               {QStringLiteral("BMP (*.bmp)"), QStringLiteral("JPG (*.jpg)"), QStringLiteral("PNG (*.png)")}),
       WhiteCopy(launcher.WhiteScheme),
       BlackCopy(launcher.BlackScheme),
       CurrentScheme(launcher.WhiteScheme),
-      csvDialog_(this, QStringLiteral("SDialogCsv"), QStringLiteral("Сохранить данные"), {QStringLiteral("CSV (*.csv)")})
+      csvDialog_(this, QStringLiteral("SDialogCsv"), QStringLiteral("Сохранить данные"),
+                 {QStringLiteral("CSV (*.csv)")})
 {
     layout_ = new QVBoxLayout(clientArea());
     layout_->setContentsMargins(0, 0, 0, 0);

@@ -11,8 +11,7 @@
 namespace mirel {
 
 InstrumentWindow::InstrumentWindow(WaveInput& input, LauncherLink& launcher, const QString& caption)
-    : Launcher(launcher),
-      recorder_(input)
+    : Launcher(launcher), recorder_(input)
 {
     setWindowTitle(caption);
     setFont(appFont());

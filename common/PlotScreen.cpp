@@ -26,8 +26,7 @@ void PaintBorders(Canvas& c, const DisplayPalette& palette, int surfaceWidth, in
     c.setPenColor(palette.Background);
     Outline(c, 2, 2, w - 2, h - 2);
     c.setPenColor(palette.Frame);
-    Outline(c, Trunc(plot.Left - 1), Trunc(plot.Top - 1), Trunc(plot.Left + plot.Width),
-            Trunc(plot.Top + plot.Height));
+    Outline(c, Trunc(plot.Left - 1), Trunc(plot.Top - 1), Trunc(plot.Left + plot.Width), Trunc(plot.Top + plot.Height));
 }
 
 void GridPen(Canvas& c, const DisplayPalette& palette, Rgb colour, Pen pen)

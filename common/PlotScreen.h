@@ -34,8 +34,7 @@ void HorizontalLine(Canvas& canvas, const PlotRect& plot, int y);
 // Lines at trunc(Left + Width / divisions × i) (vertical) or trunc(Top + Height / divisions × i)
 // (horizontal) for i = 1 … divisions − 1, dotted in `Grid`; then, when `centre` is set, the solid
 // centre line in `Frame` at trunc(Left + Width / 2) or trunc(Top + Height / 2).
-void VerticalDivisions(Canvas& canvas, const DisplayPalette& palette, const PlotRect& plot, int divisions,
-                       bool centre);
+void VerticalDivisions(Canvas& canvas, const DisplayPalette& palette, const PlotRect& plot, int divisions, bool centre);
 void HorizontalDivisions(Canvas& canvas, const DisplayPalette& palette, const PlotRect& plot, int divisions,
                          bool centre);
 

@@ -28,8 +28,7 @@ QToolButton* MakeArrowButton(QWidget* parent)
 UpDown::UpDown(QWidget* parent) : UpDown(Qt::Vertical, parent) {}
 
 UpDown::UpDown(Qt::Orientation orientation, QWidget* parent)
-    : QWidget(parent), upButton_(MakeArrowButton(this)), downButton_(MakeArrowButton(this)),
-      orientation_(orientation)
+    : QWidget(parent), upButton_(MakeArrowButton(this)), downButton_(MakeArrowButton(this)), orientation_(orientation)
 {
     setFocusPolicy(Qt::StrongFocus);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
@@ -173,15 +172,10 @@ bool UpDown::stepForKey(int key)
 {
     switch (key) {
     case Qt::Key_Up:
-    case Qt::Key_Right:
-        step(Button::Up);
-        return true;
+    case Qt::Key_Right: step(Button::Up); return true;
     case Qt::Key_Down:
-    case Qt::Key_Left:
-        step(Button::Down);
-        return true;
-    default:
-        return false;
+    case Qt::Key_Left: step(Button::Down); return true;
+    default: return false;
     }
 }
 

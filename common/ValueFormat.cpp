@@ -106,14 +106,22 @@ int GetFreqStep(int fLow, int fHigh, int width)
 
     const int diff = fHigh - fLow;
     int i = 0;
-    if (diff >= 4000) i = 1;
-    if (diff >= 6000) i = 2;
-    if (diff >= 8000) i = 4;
-    if (diff >= 35000) i = 6;
-    if (diff <= 5000 && fLow >= 25000 && fLow <= 35000) i = 4;
-    if (fLow == 18000 && diff <= 5000) i = 0;
-    if (fLow == 20000 && diff <= 5000) i = 3;
-    if (fLow >= 40000) i = 4;
+    if (diff >= 4000)
+        i = 1;
+    if (diff >= 6000)
+        i = 2;
+    if (diff >= 8000)
+        i = 4;
+    if (diff >= 35000)
+        i = 6;
+    if (diff <= 5000 && fLow >= 25000 && fLow <= 35000)
+        i = 4;
+    if (fLow == 18000 && diff <= 5000)
+        i = 0;
+    if (fLow == 20000 && diff <= 5000)
+        i = 3;
+    if (fLow >= 40000)
+        i = 4;
 
     std::string label = GeneralFloatText(fHigh / 1000.0);
     if (steps[i] < 1000 && label.find(',') == std::string::npos)

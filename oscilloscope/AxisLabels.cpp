@@ -155,8 +155,8 @@ AxisTexts AYTextOut(const PlotGeometry& g, double sensA, std::string_view captio
             wd = Trunc(wd - 7.0 / 3);
         out.Texts.push_back({std::move(text), Trunc(g.PlotLeft - wd), VoltLabelY(g, n, i), true, TextColour::ChannelA});
     }
-    out.Texts.push_back({std::string(TitleEraser), Trunc(g.PlotLeft - 18), Trunc(g.PlotTop - 18), true,
-                         TextColour::Background});
+    out.Texts.push_back(
+        {std::string(TitleEraser), Trunc(g.PlotLeft - 18), Trunc(g.PlotTop - 18), true, TextColour::Background});
     out.Texts.push_back({Title('A', captionA), 8, 2, true, TextColour::ChannelA});
     return out;
 }

@@ -45,7 +45,10 @@ public:
     // `buffer` may be null; it must hold BufferBytes() bytes otherwise.
     void Take(const std::uint8_t* buffer, bool running);
 
-    BlockView View() const { return BlockView(std::span<const std::uint8_t>(bytes_.data(), static_cast<std::size_t>(bufferBytes_))); }
+    BlockView View() const
+    {
+        return BlockView(std::span<const std::uint8_t>(bytes_.data(), static_cast<std::size_t>(bufferBytes_)));
+    }
 
 private:
     std::vector<std::uint8_t> bytes_;

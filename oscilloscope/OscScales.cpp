@@ -33,7 +33,8 @@ int WrapPosition(int position, int max)
 
 double SensitivityAt(int position)
 {
-    return SensitivityTable[static_cast<size_t>(SensitivityPositionMax - WrapPosition(position, SensitivityPositionMax))];
+    return SensitivityTable[static_cast<size_t>(SensitivityPositionMax -
+                                                WrapPosition(position, SensitivityPositionMax))];
 }
 
 int TimeBaseAt(int position)

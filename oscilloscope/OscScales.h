@@ -18,7 +18,8 @@ inline constexpr int SensitivityPositionAtStart = 10;
 
 // A quarter of the screen time in microseconds, indexed by the time-base spinner position. The
 // spinner runs 0..12 and wraps, so every position has an entry.
-inline constexpr std::array<int, 13> TimeBaseTable = {8, 16, 40, 80, 160, 400, 800, 1600, 4000, 8000, 16000, 40000, 80000};
+inline constexpr std::array<int, 13> TimeBaseTable = {8,    16,   40,   80,    160,   400,  800,
+                                                      1600, 4000, 8000, 16000, 40000, 80000};
 inline constexpr int TimeBasePositionMax = 12;
 inline constexpr int TimeBasePositionAtStart = 6;
 

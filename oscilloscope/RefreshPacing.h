@@ -9,18 +9,18 @@
 
 namespace mirel::osc {
 
-inline constexpr int DefaultRefreshInterval = 50;        // ms, also the text put back into the edit
-inline constexpr int InitialDataRequestPeriod = 50;      // ms, until an interval was applied once
-inline constexpr int RefreshReadoutPeriod = 1000;        // ms
+inline constexpr int DefaultRefreshInterval = 50;    // ms, also the text put back into the edit
+inline constexpr int InitialDataRequestPeriod = 50;  // ms, until an interval was applied once
+inline constexpr int RefreshReadoutPeriod = 1000;    // ms
 inline constexpr int RefreshIntervalMaxChars = 4;
 // The caption of the refresh group while no rate has been measured.
 inline constexpr const char* RefreshCaptionWithoutRate = "Обновление (мс)";
 
 // Jobs of the window's one-shot timer (its tag), and when they run.
 enum class OscJob { None = 0, ApplyRefreshInterval = 3, Geometry = 4 };
-inline constexpr int ApplyRefreshIntervalDelay = 1500;   // ms after the last change of the edit
-inline constexpr int GeometryJobDelay = 10;              // ms; the resize handler also runs it at once
-inline constexpr int IdleJobTimerInterval = 1000;        // ms, the timer's interval between jobs
+inline constexpr int ApplyRefreshIntervalDelay = 1500;  // ms after the last change of the edit
+inline constexpr int GeometryJobDelay = 10;             // ms; the resize handler also runs it at once
+inline constexpr int IdleJobTimerInterval = 1000;       // ms, the timer's interval between jobs
 
 // `edRefreshIntervalKeyPress`: digits, backspace (8), 12 and Enter (13) pass; any other key is
 // discarded.

@@ -304,8 +304,8 @@ void TFormOS::TimerRefPerSecTimer()
     const int count = sweep_.TakeRefreshCount();
     if (count == 0)
         return;
-    if (const auto caption = osc::RefreshReadoutCaption(count, cbRefInt->isChecked(),
-                                                          edRefreshInterval->text().toStdString()))
+    if (const auto caption =
+            osc::RefreshReadoutCaption(count, cbRefInt->isChecked(), edRefreshInterval->text().toStdString()))
         gbRefreshInt->setTitle(QString::fromUtf8(*caption));
     if (Running && !sweep_.Continuous())
         OscillPaint();

@@ -34,7 +34,8 @@ void TFormOS::buildControls()
     cb2k->setToolTip(QStringLiteral("Канал 2 : включить / выключить"));
     label(QStringLiteral("A"), gbY, 8, 16, Green, true);
     label(QStringLiteral("B"), gbY, 8, 49, Maroon, true);
-    for (auto [text, left] : {std::pair{"Канал", 4}, std::pair{"Масштаб", 46}, std::pair{"Смещение по вертикали", 130}}) {
+    for (auto [text, left] :
+         {std::pair{"Канал", 4}, std::pair{"Масштаб", 46}, std::pair{"Смещение по вертикали", 130}}) {
         label(QString::fromUtf8(text), gbY, left, 78, Navy, false);
     }
     udAY = new UpDown(Qt::Vertical, gbY);
@@ -118,7 +119,8 @@ void TFormOS::buildControls()
     connect(sbtnRazvGo, &QToolButton::clicked, this, [this] { sbtnRazvGoClick(); });
 
     // Refresh interval.
-    gbRefreshInt = group(QString::fromUtf8(osc::RefreshCaptionWithoutRate), pnlOscControl, QRect(650, 3, 150, 48), false);
+    gbRefreshInt =
+        group(QString::fromUtf8(osc::RefreshCaptionWithoutRate), pnlOscControl, QRect(650, 3, 150, 48), false);
     gbRefreshInt->setObjectName("gbRefreshInt");
     edRefreshInterval = new QLineEdit(QString::number(osc::DefaultRefreshInterval), gbRefreshInt);
     edRefreshInterval->setObjectName("edRefreshInterval");
@@ -136,7 +138,8 @@ void TFormOS::buildControls()
     connect(cbRefInt, &QCheckBox::clicked, this, [this] { cbRefIntClick(); });
 
     for (QObject* control : {static_cast<QObject*>(cb1k), static_cast<QObject*>(cb2k)})
-        connect(static_cast<QCheckBox*>(control), &QCheckBox::toggled, this, [this, control] { ChangeControl(control); });
+        connect(static_cast<QCheckBox*>(control), &QCheckBox::toggled, this,
+                [this, control] { ChangeControl(control); });
     for (QSlider* bar : {tbAYShift, tbBYShift, tbXShift})
         connect(bar, &QSlider::valueChanged, this, [this, bar] { ChangeControl(bar); });
     for (QToolButton* button : {sbtnAY0, sbtnBY0, sbtnX0})

@@ -20,14 +20,14 @@ using mirel::ScreenPoint;
 // How one channel is shown.
 struct ChannelScale {
     bool On = true;
-    double Sens = 1.0;   // `SensA` / `SensB`
-    double Shift = 0;    // `ShiftA` / `ShiftB`, pixels, positive moves the trace up
+    double Sens = 1.0;  // `SensA` / `SensB`
+    double Shift = 0;   // `ShiftA` / `ShiftB`, pixels, positive moves the trace up
 };
 
 struct TraceScales {
     ChannelScale A;
     ChannelScale B{false, 1.0, 0};
-    double ShiftX = 0;   // pixels, positive moves both traces right
+    double ShiftX = 0;  // pixels, positive moves both traces right
     int ScreenPoints = 2;
 };
 

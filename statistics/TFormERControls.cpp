@@ -101,9 +101,9 @@ void TFormER::buildControls()
     }
 
     // Shown while the device of the capture is lost: the run waits for it.
-    lblDeviceLost = label("lblDeviceLost",
-                          QString::fromUtf8(DeviceLostText) + QStringLiteral("\nизмерение приостановлено"), area, 240,
-                          52);
+    lblDeviceLost =
+        label("lblDeviceLost", QString::fromUtf8(DeviceLostText) + QStringLiteral("\nизмерение приостановлено"), area,
+              240, 52);
     panel::setTextStyle(lblDeviceLost, panel::Maroon, true);
     lblDeviceLost->adjustSize();
     lblDeviceLost->hide();

@@ -136,7 +136,7 @@ TEST(UpDownStep, PositionIsKeptInsideTheRange)
     spinner.setPosition(12);
     spinner.setRange(3, 5);  // moves the position along
     EXPECT_EQ(spinner.position(), 5);
-    spinner.setMaximum(1);   // the minimum follows
+    spinner.setMaximum(1);  // the minimum follows
     EXPECT_EQ(spinner.minimum(), 1);
     EXPECT_EQ(spinner.position(), 1);
     EXPECT_TRUE(clicks.buttons.empty()) << "setting the position is not a click";

@@ -17,30 +17,19 @@ struct ValueCase {
 TEST(ValueToStr, WorkedExamples)
 {
     const ValueCase cases[] = {
-        {-3, 0.05, "50 м"},          // the caller appends "В/дел": «50 мВ/дел»
-        {0, 0.5, "0.5 "},
-        {-3, 0.0125, "12.5 м"},
-        {0, 250, "250 "},
-        {0, 123.4, "123 "},          // «123,» loses its dangling separator
-        {-3, -0.002, "-2 м"},
-        {-3, 0.0000004, "0.0  м"},   // below a thousandth of the unit
-        {0, 0, "0.0  "},
-        {0, 4.2949673, "4.29 "},     // larger than 32 bits at nano resolution
-        {0, 1.999, "1.99 "},         // cut, not rounded
-        {0, 12345, "1234 "},
-        {1, 5, "0.5"},               // an exponent outside the table has no suffix
-        {1, 10, "1"},
-        {1, -3, "-0.3"},
-        {1, 0, "0.0 "},
-        {-6, 0.00002, "20 мк"},
-        {-9, 5e-9, "5 н"},
-        {-12, 3e-12, "3 п"},
-        {3, 2500, "2.5 к"},
-        {6, 1e6, "1 М"},
-        {9, 3e9, "3 Г"},
-        {0, 1, "1 "},
-        {0, 0.1, "0.1 "},
-        {-3, 0.0001, "0.1 м"},
+        {-3, 0.05, "50 м"},  // the caller appends "В/дел": «50 мВ/дел»
+        {0, 0.5, "0.5 "},     {-3, 0.0125, "12.5 м"},
+        {0, 250, "250 "},     {0, 123.4, "123 "},         // «123,» loses its dangling separator
+        {-3, -0.002, "-2 м"}, {-3, 0.0000004, "0.0  м"},  // below a thousandth of the unit
+        {0, 0, "0.0  "},      {0, 4.2949673, "4.29 "},    // larger than 32 bits at nano resolution
+        {0, 1.999, "1.99 "},                              // cut, not rounded
+        {0, 12345, "1234 "},  {1, 5, "0.5"},              // an exponent outside the table has no suffix
+        {1, 10, "1"},         {1, -3, "-0.3"},
+        {1, 0, "0.0 "},       {-6, 0.00002, "20 мк"},
+        {-9, 5e-9, "5 н"},    {-12, 3e-12, "3 п"},
+        {3, 2500, "2.5 к"},   {6, 1e6, "1 М"},
+        {9, 3e9, "3 Г"},      {0, 1, "1 "},
+        {0, 0.1, "0.1 "},     {-3, 0.0001, "0.1 м"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(ValueToStr(c.exponent, c.x), c.text) << "exponent " << c.exponent << ", x " << c.x;
@@ -71,12 +60,9 @@ struct StepCase {
 TEST(GetFreqStep, WorkedExamples)
 {
     const StepCase cases[] = {
-        {0, 24000, 400, 2000},
-        {0, 24000, 1000, 1000},
-        {0, 24000, 300, 3000},
-        {20000, 22000, 400, 400},   // its own start index for a narrow band at 20 kHz
-        {0, 48000, 200, 4000},
-        {0, 3000, 400, 200},
+        {0, 24000, 400, 2000},     {0, 24000, 1000, 1000},
+        {0, 24000, 300, 3000},     {20000, 22000, 400, 400},  // its own start index for a narrow band at 20 kHz
+        {0, 48000, 200, 4000},     {0, 3000, 400, 200},
         {18000, 20000, 2000, 100},  // a narrow band at 18 kHz starts from 100 Hz
         {30000, 33000, 4000, 500},  // a narrow band between 25 and 35 kHz starts from 500 Hz
         {40000, 41000, 4000, 500},  // from 40 kHz the start is 500 Hz whatever the width
@@ -91,10 +77,10 @@ TEST(GetFreqStep, TheBandChoosesTheSmallestStepOnAWidePlot)
 {
     // 5000 pixels fit every step: what is left is the start that the band's width and place give.
     const StepCase cases[] = {
-        {6000, 8000, 5000, 100},    // up to 4 kHz wide
-        {0, 4000, 5000, 200},       // from 4 kHz
-        {2000, 8000, 5000, 300},    // from 6 kHz
-        {0, 8000, 5000, 500},       // from 8 kHz
+        {6000, 8000, 5000, 100},  // up to 4 kHz wide
+        {0, 4000, 5000, 200},     // from 4 kHz
+        {2000, 8000, 5000, 300},  // from 6 kHz
+        {0, 8000, 5000, 500},     // from 8 kHz
         {0, 24000, 5000, 500},
         {0, 35000, 5000, 2000},     // from 35 kHz
         {18000, 22000, 5000, 100},  // 4 kHz at 18 kHz would start from 200 elsewhere

@@ -36,8 +36,8 @@ TEST_F(OscControlsTest, TheSyncBoxChoosesWhereEachTraceStarts)
         int item;
         char startA, startB;  // '-' on the centre line, '^' above it, 'v' below it
     };
-    for (const Case& c : {Case{0, 'v', '^'}, Case{2, '-', '^'}, Case{3, 'v', '-'}, Case{4, '-', 'v'},
-                          Case{5, '^', '-'}, Case{1, '-', '-'}}) {
+    for (const Case& c : {Case{0, 'v', '^'}, Case{2, '-', '^'}, Case{3, 'v', '-'}, Case{4, '-', 'v'}, Case{5, '^', '-'},
+                          Case{1, '-', '-'}}) {
         form.cbSinchro->setCurrentIndex(c.item);
         show(risingSine(96, 230, 30000), risingSine(96, 270, 30000));
         auto where = [this](const std::vector<ScreenPoint>& trace) {

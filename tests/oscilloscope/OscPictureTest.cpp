@@ -31,7 +31,8 @@ struct OscPictureTest : test::OscWindowFixture {
         form.cb2k->setChecked(true);
         form.tbAYShift->setValue(60);
         form.tbBYShift->setValue(-70);
-        show(risingSine(48, 240, 16000), [](int frame) { return static_cast<std::int16_t>(frame % 48 < 12 ? 12000 : -12000); });
+        show(risingSine(48, 240, 16000),
+             [](int frame) { return static_cast<std::int16_t>(frame % 48 < 12 ? 12000 : -12000); });
         return form.screenImage().convertToFormat(QImage::Format_RGB32);
     }
 

@@ -36,7 +36,10 @@ struct OscWindowFixture : ScriptedWindowTest {
         feed(a, b);
     }
 
-    static std::int16_t sine(int frame) { return static_cast<std::int16_t>(16000 * std::sin(2 * M_PI * 1000 * frame / 48000.0)); }
+    static std::int16_t sine(int frame)
+    {
+        return static_cast<std::int16_t>(16000 * std::sin(2 * M_PI * 1000 * frame / 48000.0));
+    }
     static std::int16_t silence(int) { return 0; }
     // A sine of `period` frames that rises through zero between frames `crossing` − 1 and
     // `crossing`, with no sample at zero, so that the trigger finds that crossing.

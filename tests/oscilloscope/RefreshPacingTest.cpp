@@ -16,19 +16,19 @@ TEST(RefreshPacing, AppliedIntervalPeriodAndEditText)
         const char* text;
     } cases[] = {
         {"50", 50, 41, "50"},
-        {"0050", 50, 41, "50"},   // leading zeros go
-        {"", 50, 41, "50"},       // empty: the default
-        {"0", 50, 41, "50"},      // zero: the default
-        {"abc", 50, 41, "50"},    // pasted letters
+        {"0050", 50, 41, "50"},  // leading zeros go
+        {"", 50, 41, "50"},      // empty: the default
+        {"0", 50, 41, "50"},     // zero: the default
+        {"abc", 50, 41, "50"},   // pasted letters
         {"12a", 50, 41, "50"},
         {"1.5", 50, 41, "50"},
         {" 12", 50, 41, "50"},
-        {"-5", 50, 41, "50"},     // a negative interval means nothing either
+        {"-5", 50, 41, "50"},  // a negative interval means nothing either
         {"100", 100, 83, "100"},
-        {"60", 60, 50, "60"},     // 50.00000000000001 ms
+        {"60", 60, 50, "60"},  // 50.00000000000001 ms
         {"6", 6, 5, "6"},
         {"2", 2, 1, "2"},
-        {"1", 1, 1, "1"},         // 0.83 ms would stop the requests: at least 1 ms
+        {"1", 1, 1, "1"},  // 0.83 ms would stop the requests: at least 1 ms
         {"+7", 7, 5, "7"},
         {"2000", 2000, 1666, "2000"},
         {"9999", 9999, 8332, "9999"},
@@ -67,17 +67,12 @@ TEST(RefreshPacing, MeasuredPeriodIsCutAtItsComma)
         int count;
         const char* text;
     } cases[] = {
-        {24, "41,6"},        // 41,666…: comma third, four characters kept
-        {120, "8,3"},        // 8,333…: comma second, three kept
-        {7, "142"},          // 142,857…: comma fourth, three kept
-        {3, "333"},
-        {1, "1000"},         // no comma
-        {2, "500"},
-        {16, "62,5"},
-        {30, "33,3"},
-        {400, "2,5"},
-        {3000, "0,3"},
-        {10000000, "0,0"},   // the mark left by a pause
+        {24, "41,6"},               // 41,666…: comma third, four characters kept
+        {120, "8,3"},               // 8,333…: comma second, three kept
+        {7, "142"},                 // 142,857…: comma fourth, three kept
+        {3, "333"},   {1, "1000"},  // no comma
+        {2, "500"},   {16, "62,5"},  {30, "33,3"},
+        {400, "2,5"}, {3000, "0,3"}, {10000000, "0,0"},  // the mark left by a pause
         {1000, "1"},
     };
     for (const auto& c : cases)

@@ -25,7 +25,8 @@ std::vector<std::uint8_t> PatternBlock(int at, std::vector<int> pattern, int lev
 {
     return MakeBlock(frames, [=](int i) {
         const int k = i - at;
-        return static_cast<std::int16_t>(k >= 0 && k < static_cast<int>(pattern.size()) ? pattern[static_cast<size_t>(k)] : level);
+        return static_cast<std::int16_t>(
+            k >= 0 && k < static_cast<int>(pattern.size()) ? pattern[static_cast<size_t>(k)] : level);
     });
 }
 
@@ -37,7 +38,8 @@ TEST(Synchronize, SineStartsEverySnapshotAtTheSamePhase)
     const double period = rate / freq;
     auto sineFrom = [&](double start) {
         return [=](int i) {
-            return static_cast<std::int16_t>(std::lround(amplitude * std::sin(2 * std::numbers::pi * (i + start) / period)));
+            return static_cast<std::int16_t>(
+                std::lround(amplitude * std::sin(2 * std::numbers::pi * (i + start) / period)));
         };
     };
     for (int k = 0; k < 2 * period; ++k) {
@@ -72,8 +74,10 @@ TEST(Synchronize, CrossingNeedsTwoStrictSamplesOfGuardOnEachSide)
         int level = 100;  // every frame outside the pattern
     } cases[] = {
         {"clean crossing", 240, {-5, -4, 3, 6}, 42},
-        {"exact zero at the crossing is skipped, the next crossing found", 248,
-         {-3, -1, 0, 2, 5, 100, 100, 100, 100, 100, 100, 100, 100, 100, 100, 100, 100, 100, 100, 100, -5, -4, 3, 6}, 70},
+        {"exact zero at the crossing is skipped, the next crossing found",
+         248,
+         {-3, -1, 0, 2, 5, 100, 100, 100, 100, 100, 100, 100, 100, 100, 100, 100, 100, 100, 100, 100, -5, -4, 3, 6},
+         70},
         {"zero two frames before the rise", 240, {0, -4, 3, 6}, 0},
         {"zero just before the rise", 240, {-5, 0, 3, 6}, 0},
         {"zero right after the rise", 240, {-5, -4, 3, 0}, 0},
@@ -104,8 +108,9 @@ TEST(Synchronize, FirstOfSeveralCrossingsWins)
 TEST(Synchronize, DcAndSilenceGiveNoOffset)
 {
     for (int level : {0, 1, -1, 20000, -32768, 32767}) {
-        const auto bytes = MakeBlock(kFrames, [=](int) { return static_cast<std::int16_t>(level); },
-                                     [=](int) { return static_cast<std::int16_t>(level); });
+        const auto bytes = MakeBlock(
+            kFrames, [=](int) { return static_cast<std::int16_t>(level); },
+            [=](int) { return static_cast<std::int16_t>(level); });
         for (const char* mode : {"", "AB", "A", "B", "2POA", "2POB"})
             EXPECT_EQ(Synchronize(mode, View(bytes)), (TriggerOffsets{0, 0})) << "level " << level << " mode " << mode;
     }
@@ -123,11 +128,19 @@ TEST(Synchronize, ModesChooseWhichChannelSetsWhichOffset)
 {
     const auto bytes = TwoChannelBlock();
     const std::map<std::string, TriggerOffsets> expected = {
-        {"", {0, 0}},        {"AB", {10, 40}},    {"A", {10, 0}},  {"B", {0, 40}},
-        {"2POA", {10, 10}},  {"2POB", {40, 40}},
+        {"", {0, 0}},
+        {"AB", {10, 40}},
+        {"A", {10, 0}},
+        {"B", {0, 40}},
+        {"2POA", {10, 10}},
+        {"2POB", {40, 40}},
         // The channels are searched by the letters as written, the mode is then compared in upper
         // case; anything else starts both channels unsynchronised.
-        {"ab", {0, 0}},      {"aB", {0, 40}},     {"BA", {0, 0}},      {"X", {0, 0}},   {"2poa", {0, 0}},
+        {"ab", {0, 0}},
+        {"aB", {0, 40}},
+        {"BA", {0, 0}},
+        {"X", {0, 0}},
+        {"2poa", {0, 0}},
     };
     for (const auto& [mode, offsets] : expected)
         EXPECT_EQ(Synchronize(mode, View(bytes)), offsets) << "mode '" << mode << "'";

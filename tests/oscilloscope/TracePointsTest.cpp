@@ -18,8 +18,9 @@ const PlotGeometry kSmall = PlotGeometry::FromSurface(500, 300);
 
 std::vector<std::uint8_t> ConstantBlock(int points, int a, int b = 0)
 {
-    return MakeBlock(points + 300, [=](int) { return static_cast<std::int16_t>(a); },
-                     [=](int) { return static_cast<std::int16_t>(b); });
+    return MakeBlock(
+        points + 300, [=](int) { return static_cast<std::int16_t>(a); },
+        [=](int) { return static_cast<std::int16_t>(b); });
 }
 
 std::vector<ScreenPoint> MapA(const std::vector<std::uint8_t>& bytes, const PlotGeometry& g, const TraceScales& s,
@@ -113,8 +114,9 @@ TEST(ProcessData, ShiftOf100CollapsesTheLastPointsOnA1280By800Surface)
 TEST(ProcessData, TriggerOffsetChoosesTheFirstShownFrame)
 {
     // A single full-scale spike at frame 230; everything else silent.
-    const auto bytes = MakeBlock(50 + 300, [](int i) { return static_cast<std::int16_t>(i == 230 ? 32767 : 0); },
-                                 [](int i) { return static_cast<std::int16_t>(i == 230 ? -32768 : 0); });
+    const auto bytes = MakeBlock(
+        50 + 300, [](int i) { return static_cast<std::int16_t>(i == 230 ? 32767 : 0); },
+        [](int i) { return static_cast<std::int16_t>(i == 230 ? -32768 : 0); });
     TraceScales s;
     s.ScreenPoints = 50;
     s.A = {true, 1, 0};
@@ -138,8 +140,8 @@ TEST(ProcessData, ChannelsUseTheirOwnSamplesScalesAndShifts)
     const auto bytes = ConstantBlock(3, 1000, -1000);
     TraceScales s;
     s.ScreenPoints = 3;
-    s.A = {true, 10, 20};   // 13.02 up from 130
-    s.B = {true, 2.5, -30}; // 3.26 down from 180
+    s.A = {true, 10, 20};    // 13.02 up from 130
+    s.B = {true, 2.5, -30};  // 3.26 down from 180
     s.ShiftX = 8;
     std::vector<ScreenPoint> a(3), b(3);
     ProcessData(View(bytes), {}, kSmall, s, a, b);
@@ -198,11 +200,13 @@ TEST(ProcessData, NeverWritesPastTheArraysOrTheBlock)
 
 TEST(ProcessData, EveryPointLiesInsideTheSurfaceWhateverItsSize)
 {
-    const int sizes[][2] = {{0, 0}, {1, 1}, {10, 10}, {40, 30}, {84, 44}, {85, 45}, {86, 46}, {100, 60}, {500, 450}, {1280, 800}};
+    const int sizes[][2] = {{0, 0},   {1, 1},   {10, 10},  {40, 30},   {84, 44},
+                            {85, 45}, {86, 46}, {100, 60}, {500, 450}, {1280, 800}};
     const double shifts[] = {-1e9, -500, 0, 500, 1e9};
     const double sens[] = {0.5, 2500};
-    const auto extremes = MakeBlock(40 + 300, [](int i) { return static_cast<std::int16_t>(i % 2 ? 32767 : -32768); },
-                                    [](int i) { return static_cast<std::int16_t>(i % 3 ? -32768 : 32767); });
+    const auto extremes = MakeBlock(
+        40 + 300, [](int i) { return static_cast<std::int16_t>(i % 2 ? 32767 : -32768); },
+        [](int i) { return static_cast<std::int16_t>(i % 3 ? -32768 : 32767); });
     for (const auto& size : sizes) {
         const auto g = PlotGeometry::FromSurface(size[0], size[1]);
         for (double shiftX : shifts)
@@ -219,8 +223,10 @@ TEST(ProcessData, EveryPointLiesInsideTheSurfaceWhateverItsSize)
                         for (const auto& p : trace) {
                             ASSERT_GE(p.x, 0);
                             ASSERT_GE(p.y, 0);
-                            ASSERT_LE(p.x, std::max(size[0] - 1, 0)) << size[0] << "x" << size[1] << " shift " << shiftX;
-                            ASSERT_LE(p.y, std::max(size[1] - 1, 0)) << size[0] << "x" << size[1] << " shift " << shiftY;
+                            ASSERT_LE(p.x, std::max(size[0] - 1, 0))
+                                << size[0] << "x" << size[1] << " shift " << shiftX;
+                            ASSERT_LE(p.y, std::max(size[1] - 1, 0))
+                                << size[0] << "x" << size[1] << " shift " << shiftY;
                         }
                 }
     }
@@ -229,8 +235,9 @@ TEST(ProcessData, EveryPointLiesInsideTheSurfaceWhateverItsSize)
 TEST(BlockCopy, ZeroesThenCopiesTheBuffer)
 {
     BlockCopy copy;
-    const auto buffer = MakeBlock(3, [](int i) { return static_cast<std::int16_t>(-1 - i); },
-                                  [](int i) { return static_cast<std::int16_t>(300 + i); });
+    const auto buffer = MakeBlock(
+        3, [](int i) { return static_cast<std::int16_t>(-1 - i); },
+        [](int i) { return static_cast<std::int16_t>(300 + i); });
     copy.Take(buffer.data(), true);  // before any allocation: nothing happens
     EXPECT_FALSE(copy.Exists());
 

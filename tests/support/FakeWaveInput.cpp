@@ -132,8 +132,7 @@ MMResult FakeWaveInput::isFormatSupported(int id, const WaveFormat& format)
     return format.samplesPerSec <= devices[id].maxRate ? MMSYSERR_NOERROR : WAVERR_BADFORMAT;
 }
 
-MMResult FakeWaveInput::open(std::unique_ptr<WaveInHandle>& handle, int id, const WaveFormat& format,
-                             QObject* receiver)
+MMResult FakeWaveInput::open(std::unique_ptr<WaveInHandle>& handle, int id, const WaveFormat& format, QObject* receiver)
 {
     calls.push_back("open");
     lastFormat = format;
