@@ -68,6 +68,10 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments)
             if (refuseRepeat() || refuseValue())
                 return result;
             result.version = true;
+        } else if (name == "--list-devices") {
+            if (refuseValue())
+                return result;
+            result.listDevices = true;
         } else if (name == "--demo") {
             if (refuseRepeat() || refuseValue())
                 return result;
@@ -112,7 +116,7 @@ CommandLine parseCommandLine(int argc, const char* const* argv)
 // rules it must keep: headings at the margin ending in ":", list entries two spaces in).
 std::string helpText()
 {
-    return "Usage: mirel [--demo] [--generator SPEC] [--input FILE] [--help] [--version]\n"
+    return "Usage: mirel [--demo] [--generator SPEC] [--input FILE] [--list-devices]\n"
            "\n"
            "Mirel turns the two inputs of a sound card into a measuring instrument: an\n"
            "oscilloscope, a spectrum analyser, an amplitude probability-density display\n"
@@ -131,6 +135,10 @@ std::string helpText()
            "  --input FILE       add an audio file (WAV, FLAC, OGG, ...), played in a loop\n"
            "                     in real time; the device is named after the file\n"
            "                       example: mirel --input recording.wav\n"
+           "  --list-devices     print the device list and exit: each device with its number,\n"
+           "                     name and capture rate (the highest it offers, at most\n"
+           "                     48000 Hz); --demo, --generator and --input add theirs\n"
+           "                       example: mirel --list-devices\n"
            "  --help             show this text and exit\n"
            "                       example: mirel --help\n"
            "  --version          show the version and exit\n"
@@ -161,7 +169,7 @@ std::string helpText()
            "  linear interpolation, so that every frequency stays true.\n"
            "\n"
            "Exit status:\n"
-           "  0   success, also after --help and --version\n"
+           "  0   success, also after --help, --version and --list-devices\n"
            "  1   no input device was found, or an error ended the program\n"
            "  2   a wrong command line, or an input that cannot be opened; the reason is\n"
            "      printed on standard error\n"

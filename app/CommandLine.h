@@ -1,9 +1,9 @@
 #pragma once
 // The program's command line:
 //
-//   mirel [--demo] [--generator SPEC] [--input FILE] [--help] [--version]
+//   mirel [--demo] [--generator SPEC] [--input FILE] [--list-devices] [--help] [--version]
 //
-// --demo adds the built-in test-signal generator to the device list; --generator SPEC adds it too,
+// --list-devices prints the device list instead of opening the windows; --demo adds the built-in test-signal generator to the device list; --generator SPEC adds it too,
 // playing SPEC (see SignalSpec.h for the grammar); --input FILE adds an audio file that is played
 // in a loop. Options that take a value accept it as the next argument or after "=".
 
@@ -17,6 +17,7 @@ namespace mirel {
 struct CommandLine {
     bool help = false;
     bool version = false;
+    bool listDevices = false;
     bool generator = false;  // --demo or --generator: offer the generator
     GeneratorSpec generatorSpec = GeneratorSpec::defaults();
     std::string inputFile;  // --input: empty when none

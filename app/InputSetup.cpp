@@ -4,6 +4,8 @@
 #include "GeneratorInput.h"
 #include "PortAudioInput.h"
 
+#include <algorithm>
+
 namespace mirel {
 
 std::unique_ptr<CompositeWaveInput> buildInput(const CommandLine& options, std::string& error,
@@ -24,6 +26,39 @@ std::unique_ptr<CompositeWaveInput> buildInput(const CommandLine& options, std::
     if (file)
         input->add(std::move(file));
     return input;
+}
+
+int highestSupportedRate(WaveInput& input, int id)
+{
+    WaveFormat format;
+    format.channels = 2;
+    format.bitsPerSample = 16;
+    for (int rate = 100000; rate >= 1000; rate -= 1000) {
+        format.samplesPerSec = rate;
+        if (input.isFormatSupported(id, format) == MMSYSERR_NOERROR)
+            return rate;
+    }
+    return 0;
+}
+
+int captureRate(WaveInput& input, int id)
+{
+    return std::min(highestSupportedRate(input, id), MaxCaptureRate);
+}
+
+std::string deviceListText(WaveInput& input)
+{
+    std::string text;
+    const int count = input.deviceCount();
+    for (int id = 0; id < count; ++id) {
+        std::string name;
+        if (input.deviceName(id, name) != MMSYSERR_NOERROR)
+            continue;
+        const int rate = captureRate(input, id);
+        text += std::to_string(id + 1) + ": " + name + "  " +
+                (rate > 0 ? std::to_string(rate) + " Hz" : std::string("no capture")) + "\n";
+    }
+    return text;
 }
 
 }  // namespace mirel

@@ -1,6 +1,6 @@
 #pragma once
 // The device list the program offers: the sound cards first, then the built-in generator when the
-// command line asks for it, then the audio file when one is named.
+// command line asks for it, then the audio file when one is named; and the capture rate of each.
 
 #include "CommandLine.h"
 #include "CompositeWaveInput.h"
@@ -15,5 +15,18 @@ namespace mirel {
 // `withSoundCards` the list holds only what the command line adds.
 std::unique_ptr<CompositeWaveInput> buildInput(const CommandLine& options, std::string& error,
                                                bool withSoundCards = true);
+
+// The instruments capture at most at this rate, whatever a device offers.
+inline constexpr int MaxCaptureRate = 48000;
+
+// The highest rate in whole thousands, from 100000 Hz down to 1000 Hz, at which device `id` opens
+// for 16-bit stereo capture; 0 when it opens at none of them.
+int highestSupportedRate(WaveInput& input, int id);
+// The rate the instruments capture device `id` at: the highest supported, at most MaxCaptureRate.
+int captureRate(WaveInput& input, int id);
+
+// What --list-devices prints: a line per device whose name can be read, "N: NAME  RATE Hz", N
+// counting from 1 as the launcher's list does, RATE the capture rate ("no capture" when none).
+std::string deviceListText(WaveInput& input);
 
 }  // namespace mirel

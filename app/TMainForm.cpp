@@ -1,6 +1,7 @@
 #include "TMainForm.h"
 
 #include "AppFont.h"
+#include "InputSetup.h"
 #include "InstrumentIcons.h"
 #include "GraphicWindow.h"
 #include "PanelStyle.h"
@@ -173,9 +174,7 @@ void TMainForm::lbADClick()
     if (!item)
         return;
     DeviceId = item->data(Qt::UserRole).toInt();
-    MaxSampleRate = GetMaxFd();
-    if (MaxSampleRate > MaxCaptureRate - 1)
-        MaxSampleRate = MaxCaptureRate;
+    MaxSampleRate = captureRate(input_, DeviceId);
     lblMaxFd->setText(QString::number(MaxSampleRate / 1000) + QStringLiteral(" кГц"));
     const bool canCapture = MaxSampleRate != 0;
     sbtnOS->setEnabled(canCapture);
@@ -185,15 +184,7 @@ void TMainForm::lbADClick()
 
 int TMainForm::GetMaxFd()
 {
-    WaveFormat format;
-    format.channels = 2;
-    format.bitsPerSample = 16;
-    for (int rate = 100000; rate >= 1000; rate -= 1000) {
-        format.samplesPerSec = rate;
-        if (input_.isFormatSupported(DeviceId, format) == MMSYSERR_NOERROR)
-            return rate;
-    }
-    return 0;
+    return highestSupportedRate(input_, DeviceId);
 }
 
 void TMainForm::sbtnOSPVClick(int tag)

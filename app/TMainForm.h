@@ -26,8 +26,6 @@ class TMainForm : public QWidget {
     Q_OBJECT
 
 public:
-    static constexpr int MaxCaptureRate = 48000;
-
     TMainForm(WaveInput& input, LauncherLink& launcher);
 
     // The four instruments, in the order oscilloscope, spectrum, density, statistics.

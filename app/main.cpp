@@ -36,6 +36,15 @@ int main(int argc, char** argv)
         std::cerr << "mirel: " << error << '\n';
         return UsageError;
     }
+    if (options.listDevices) {
+        const std::string list = mirel::deviceListText(*input);
+        if (list.empty()) {
+            std::cerr << "mirel: no input device was found\n";
+            return 1;
+        }
+        std::cout << list;
+        return 0;
+    }
 
     mirel::MirelApplication app(argc, argv);
 

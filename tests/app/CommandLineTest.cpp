@@ -75,6 +75,7 @@ TEST(CommandLineParsing, MistakesAreReportedByName)
         EXPECT_NE(errorOf({twice, twice}).find("more than once"), std::string::npos) << twice;
     EXPECT_NE(errorOf({"-h", "--help"}).find("more than once"), std::string::npos);
     EXPECT_NE(errorOf({"--demo=yes"}).find("no value"), std::string::npos);
+    EXPECT_NE(errorOf({"--list-devices=all"}).find("no value"), std::string::npos);
     // A mistake is reported even when help is asked for too.
     EXPECT_FALSE(parse({"--help", "--bogus"}).error.empty());
 }
@@ -82,7 +83,7 @@ TEST(CommandLineParsing, MistakesAreReportedByName)
 TEST(CommandLineParsing, HelpNamesEveryOptionWithAnExample)
 {
     const std::string help = helpText();
-    for (const char* option : {"--demo", "--generator", "--input", "--help", "--version"}) {
+    for (const char* option : {"--demo", "--generator", "--input", "--list-devices", "--help", "--version"}) {
         EXPECT_NE(help.find(option), std::string::npos) << option;
         EXPECT_NE(help.find(std::string("example: mirel ") + option), std::string::npos) << option;
     }
@@ -136,6 +137,22 @@ TEST(InputSetup, MissingFileIsAnError)
     std::string error;
     EXPECT_EQ(buildInput(parse({"--demo", "--input", "/no/such/dir/missing.wav"}), error, false), nullptr);
     EXPECT_NE(error.find("/no/such/dir/missing.wav"), std::string::npos) << error;
+}
+
+TEST(InputSetup, CaptureRateIsTheHighestOfferedUpToTheLimit)
+{
+    QTemporaryDir dir;
+    const std::string path = dir.filePath("low.wav").toStdString();
+    writeSilentWav(path);  // 8000 Hz
+
+    std::string error;
+    auto input = buildInput(parse({"--demo", "--input", path}), error, false);
+    ASSERT_TRUE(input) << error;
+    EXPECT_EQ(highestSupportedRate(*input, 0), GeneratorInput::MaxRate);
+    EXPECT_EQ(captureRate(*input, 0), MaxCaptureRate);
+    EXPECT_EQ(captureRate(*input, 1), 8000);
+    EXPECT_EQ(deviceListText(*input), std::string("1: ") + GeneratorInput::DeviceName + "  48000 Hz\n" +
+                                          "2: low.wav  8000 Hz\n");
 }
 
 // ---- The program ----
@@ -204,6 +221,26 @@ TEST(Program, WrongCommandLinesExitWithStatusTwoAndAMessage)
         EXPECT_FALSE(run.err.contains(QString(101, 'x')));
         EXPECT_LT(run.err.size(), 500) << run.err.left(500).toStdString();
     }
+}
+
+TEST(Program, ListDevicesPrintsTheListAndOpensNoWindow)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("take2.wav");
+    writeSilentWav(path.toStdString());
+
+    // The sound cards of the machine come first, whatever they are; the added devices end the list.
+    const ProgramRun run = runProgram({"--list-devices", "--demo", "--input", path});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QStringList lines = run.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_GE(lines.size(), 2);
+    const int count = static_cast<int>(lines.size());
+    EXPECT_EQ(lines[count - 2], QString("%1: %2  48000 Hz").arg(count - 1).arg(GeneratorInput::DeviceName));
+    EXPECT_EQ(lines[count - 1], QString("%1: take2.wav  8000 Hz").arg(count));
+
+    const ProgramRun missing = runProgram({"--list-devices", "--input", "missing.wav"});
+    EXPECT_EQ(missing.exitCode, 2);
+    EXPECT_TRUE(missing.out.isEmpty());
 }
 
 }  // namespace
