@@ -21,6 +21,9 @@ struct CommandLine {
     bool generator = false;  // --demo or --generator: offer the generator
     GeneratorSpec generatorSpec = GeneratorSpec::defaults();
     std::string inputFile;  // --input: empty when none
+    // The file and the generator deliver as fast as their blocks are taken (measuring without a
+    // window); not an option of the windows.
+    bool unpaced = false;
 
     // Not empty when the command line is wrong: a sentence naming what is wrong.
     std::string error;

@@ -16,13 +16,17 @@ std::unique_ptr<CompositeWaveInput> buildInput(const CommandLine& options, std::
         file = FileInput::open(options.inputFile, error);
         if (!file)
             return nullptr;
+        file->setUnpaced(options.unpaced);
     }
 
     auto input = std::make_unique<CompositeWaveInput>();
     if (withSoundCards)
         input->add(std::make_unique<PortAudioInput>());
-    if (options.generator)
-        input->add(std::make_unique<GeneratorInput>(options.generatorSpec));
+    if (options.generator) {
+        auto generator = std::make_unique<GeneratorInput>(options.generatorSpec);
+        generator->setUnpaced(options.unpaced);
+        input->add(std::move(generator));
+    }
     if (file)
         input->add(std::move(file));
     return input;

@@ -1,4 +1,5 @@
 #include "Application.h"
+#include "BatchRun.h"
 #include "CommandLine.h"
 #include "InputSetup.h"
 #include "MirelApplication.h"
@@ -14,6 +15,14 @@ constexpr int UsageError = 2;
 
 int main(int argc, char** argv)
 {
+    if (argc > 1 && mirel::isBatchCommand(argv[1])) {
+        const mirel::BatchCommand command = mirel::parseBatchCommand(std::vector<std::string>(argv + 1, argv + argc));
+        if (!command.error.empty()) {
+            std::cerr << "mirel: " << command.error << "\nTry \"mirel --help\" for the options.\n";
+            return UsageError;
+        }
+        return mirel::runBatch(command, argv[0]);
+    }
     // The command line is read before Qt sees it, so that --help, --version and mistakes are
     // answered without a display.
     const mirel::CommandLine options = mirel::parseCommandLine(argc, argv);

@@ -198,7 +198,9 @@ MMResult FileInput::open(std::unique_ptr<WaveInHandle>& handle, int id, const Wa
         return MMSYSERR_ERROR;
     }
     openError_.clear();
-    handle = std::make_unique<FileHandle>(format, receiver, file, info);
+    auto player = std::make_unique<FileHandle>(format, receiver, file, info);
+    player->setUnpaced(unpaced_);
+    handle = std::move(player);
     return MMSYSERR_NOERROR;
 }
 

@@ -40,6 +40,9 @@ public:
                   QObject* receiver) override;
     std::string errorText(MMResult code) override;
 
+    // Captures opened from now on deliver their frames as fast as they are taken, not in real time.
+    void setUnpaced(bool unpaced) { unpaced_ = unpaced; }
+
 private:
     FileInput(std::string path, int fileRate, int fileChannels);
 
@@ -47,7 +50,8 @@ private:
     std::string name_;
     int fileRate_;
     int fileChannels_;
-    std::string openError_;  // why the file could not be opened again for a capture
+    std::string openError_;
+    bool unpaced_ = false;  // why the file could not be opened again for a capture
 };
 
 }  // namespace mirel

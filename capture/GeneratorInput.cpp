@@ -39,7 +39,7 @@ MMResult PacedStreamHandle::startSource()
         return MMSYSERR_NOERROR;
     stopRequested_ = false;
     try {
-        thread_ = std::thread(&PacedStreamHandle::run, this);
+        thread_ = std::thread(unpaced_ ? &PacedStreamHandle::runUnpaced : &PacedStreamHandle::run, this);
     } catch (const std::system_error&) {
         return MMSYSERR_NOMEM;
     }
@@ -60,6 +60,13 @@ void PacedStreamHandle::stopPacing()
     wake_.notify_all();
     if (thread_.joinable())
         thread_.join();
+}
+
+void PacedStreamHandle::bufferQueued()
+{
+    // Taken so that the unpaced thread cannot miss the wake between its test and its wait.
+    { std::lock_guard lock(mutex_); }
+    wake_.notify_all();
 }
 
 void PacedStreamHandle::storeFrame(std::uint8_t* out, int bitsPerSample, double a, double b)
@@ -106,6 +113,23 @@ void PacedStreamHandle::run()
         }
         lock.lock();
         wake_.wait_for(lock, PacingInterval, [this] { return stopRequested_; });
+    }
+}
+
+void PacedStreamHandle::runUnpaced()
+{
+    std::unique_lock lock(mutex_);
+    while (!stopRequested_) {
+        const int count = std::min(roomFrames(), chunkFrames_);
+        if (count == 0) {
+            wake_.wait(lock, [this] { return stopRequested_ || roomFrames() > 0; });
+            continue;
+        }
+        lock.unlock();
+        produce(produced_, count, chunk_.data());
+        pushFrames(chunk_.data(), count);
+        produced_ += count;
+        lock.lock();
     }
 }
 
@@ -181,7 +205,9 @@ MMResult GeneratorInput::open(std::unique_ptr<WaveInHandle>& handle, int id, con
         return supported;
     if (!receiver)
         return MMSYSERR_INVALPARAM;
-    handle = std::make_unique<GeneratorHandle>(format, receiver, spec_);
+    auto generator = std::make_unique<GeneratorHandle>(format, receiver, spec_);
+    generator->setUnpaced(unpaced_);
+    handle = std::move(generator);
     return MMSYSERR_NOERROR;
 }
 

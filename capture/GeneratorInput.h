@@ -15,13 +15,17 @@
 namespace mirel {
 
 // A stream whose frames are computed rather than captured: a thread of its own wakes every few
-// milliseconds, asks for the frames that became due by the steady clock and pushes them. Used by
-// the generator and the file player. A subclass must call stopPacing() in its destructor, before
-// its own members go away.
+// milliseconds, asks for the frames that became due by the steady clock and pushes them; unpaced,
+// it fills each queued buffer at once, so that consecutive blocks follow each other without a gap
+// as fast as they are taken. Used by the generator and the file player. A subclass must call
+// stopPacing() in its destructor, before its own members go away.
 class PacedStreamHandle : public StreamHandle {
 public:
     PacedStreamHandle(const WaveFormat& format, QObject* receiver);
     ~PacedStreamHandle() override;
+
+    // Before the start only.
+    void setUnpaced(bool unpaced) { unpaced_ = unpaced; }
 
 protected:
     // Runs on the pacing thread: writes `count` frames in format() layout to `out`. Frames are
@@ -33,15 +37,18 @@ protected:
 
     MMResult startSource() override;
     void stopSource() override;
+    void bufferQueued() override;
     void stopPacing();
 
 private:
     void run();
+    void runUnpaced();
 
     std::thread thread_;
     std::mutex mutex_;
     std::condition_variable wake_;
     bool stopRequested_ = false;
+    bool unpaced_ = false;
     std::int64_t produced_ = 0;  // frames produced since the stream was created
     int chunkFrames_;
     std::vector<std::uint8_t> chunk_;  // allocated once, reused for every push
@@ -64,8 +71,12 @@ public:
                   QObject* receiver) override;
     std::string errorText(MMResult code) override;
 
+    // Captures opened from now on deliver their frames as fast as they are taken, not in real time.
+    void setUnpaced(bool unpaced) { unpaced_ = unpaced; }
+
 private:
     GeneratorSpec spec_;
+    bool unpaced_ = false;
 };
 
 }  // namespace mirel

@@ -59,6 +59,8 @@ MMResult StreamHandle::addBuffer(WaveHeader& header)
     }
     if (full)
         post(&header);  // a whole block was waiting: it goes out at once
+    else
+        bufferQueued();
     return MMSYSERR_NOERROR;
 }
 
@@ -158,6 +160,12 @@ void StreamHandle::hold(const std::uint8_t* frames, int frameCount)
         heldBytes_ += kept * frameBytes;
     }
     gap_ += frameCount - kept;
+}
+
+int StreamHandle::roomFrames()
+{
+    std::lock_guard lock(mutex_);
+    return queued_ ? (queued_->bufferLength - queued_->bytesRecorded) / format_.blockAlign() : 0;
 }
 
 void StreamHandle::post(WaveHeader* header)

@@ -38,6 +38,10 @@ protected:
     // Start and stop the source thread; stopSource must return only when no pushFrames runs.
     virtual MMResult startSource() = 0;
     virtual void stopSource() = 0;
+    // Called on the UI thread once a buffer is queued.
+    virtual void bufferQueued() {}
+    // From the source thread: the frames the queued buffer still takes, 0 when none is queued.
+    int roomFrames();
 
     bool started() const { return started_; }
 

@@ -1,0 +1,37 @@
+#pragma once
+// The command lines that measure without a window:
+//
+//   mirel measure statistics SOURCE [--rate HZ] --duration SECONDS --output FILE
+//   SOURCE := --input AUDIOFILE | --generator SPEC | --device NAME-OR-NUMBER
+//
+// Read apart from the window options so that each parser stays short; parseCommandLine hands the
+// words over when the first one names a subcommand.
+
+#include "SignalSpec.h"
+
+#include <string>
+#include <vector>
+
+namespace mirel {
+
+struct BatchCommand {
+    std::string command;     // "measure"; empty when the words name no subcommand
+    std::string instrument;  // "statistics"
+    std::string inputFile;   // --input
+    bool generator = false;  // --generator
+    GeneratorSpec generatorSpec = GeneratorSpec::defaults();
+    std::string device;  // --device: a number of the device list or a device's name
+    int rate = 0;        // --rate; 0: the highest the device offers, at most 48000 Hz
+    std::string duration;  // --duration: whole seconds, as typed into the run-length box
+    std::string output;
+
+    std::string error;  // not empty when the command line is wrong
+};
+
+// Whether `word` starts a subcommand.
+bool isBatchCommand(const std::string& word);
+
+// `arguments` are the words after the program name, the subcommand first.
+BatchCommand parseBatchCommand(const std::vector<std::string>& arguments);
+
+}  // namespace mirel

@@ -1,0 +1,188 @@
+// The instrument's own window class runs on Qt's offscreen platform, fed by the input the command
+// line names; its own handlers start the run and save the results, so that a measurement without
+// a window is the very measurement the window makes.
+#include "BatchRun.h"
+
+#include "InputSetup.h"
+#include "TFormER.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QTemporaryFile>
+#include <QTimer>
+#include <cstdio>
+#include <iostream>
+
+namespace mirel {
+
+namespace {
+
+constexpr int RunFailed = 1;
+constexpr int UsageError = 2;
+// A source that delivers no block for this long is taken as lost.
+constexpr int StallMs = 5000;
+
+// The statistics window, its save questions answered by the command line.
+class BatchFormER : public TFormER {
+public:
+    BatchFormER(WaveInput& input, LauncherLink& launcher, QString path)
+        : TFormER(input, launcher), path_(std::move(path)) {}
+
+    QString saveError;
+
+protected:
+    QString askFileName(const QString&) override { return path_; }
+    bool askReplace(const QString&) override { return true; }
+    void showError(const QString& text) override { saveError = text; }
+
+private:
+    QString path_;
+};
+
+// Device `word` of the list: its number there, or its name.
+int findDevice(WaveInput& input, const std::string& word)
+{
+    const int count = input.deviceCount();
+    for (int id = 0; id < count; ++id) {
+        std::string name;
+        if (input.deviceName(id, name) == MMSYSERR_NOERROR && (name == word || std::to_string(id + 1) == word))
+            return id;
+    }
+    return -1;
+}
+
+struct Source {
+    std::unique_ptr<WaveInput> input;
+    int device = 0;
+    int rate = 0;
+};
+
+// The input and the device and rate to capture at; nothing, and the reason in `error`, when the
+// source cannot be used.
+std::optional<Source> openSource(const BatchCommand& command, std::string& error)
+{
+    CommandLine options;
+    options.inputFile = command.inputFile;
+    options.generator = command.generator;
+    options.generatorSpec = command.generatorSpec;
+    options.unpaced = true;
+    Source source;
+    source.input = buildInput(options, error, !command.device.empty());
+    if (!source.input)
+        return std::nullopt;
+    if (!command.device.empty()) {
+        source.device = findDevice(*source.input, command.device);
+        if (source.device < 0) {
+            error = "no input device \"" + command.device + "\" (mirel --list-devices lists them)";
+            return std::nullopt;
+        }
+    }
+    source.rate = captureRate(*source.input, source.device);
+    if (command.rate != 0) {
+        WaveFormat format;
+        format.samplesPerSec = command.rate;
+        if (source.input->isFormatSupported(source.device, format) != MMSYSERR_NOERROR) {
+            error = "the device does not capture at " + std::to_string(command.rate) + " Hz";
+            return std::nullopt;
+        }
+        source.rate = command.rate;
+    }
+    if (source.rate == 0) {
+        error = "the device captures at none of the rates from 1000 to 100000 Hz";
+        return std::nullopt;
+    }
+    return source;
+}
+
+int measureStatistics(const BatchCommand& command, Source& source)
+{
+    // The results are saved under a temporary name in the target's folder and renamed over the
+    // target once complete, so that a failed run or a failed save leaves no half-written file.
+    const QString output = QFile::decodeName(command.output.c_str());
+    QTemporaryFile temporary(QFileInfo(output).absolutePath() + QStringLiteral("/.mirel-XXXXXX.txt"));
+    if (!temporary.open()) {
+        std::cerr << "mirel: cannot write \"" << command.output << "\": " << temporary.errorString().toStdString()
+                  << '\n';
+        return RunFailed;
+    }
+    temporary.close();
+
+    LauncherLink launcher;
+    BatchFormER form(*source.input, launcher, temporary.fileName());
+    form.DeviceId = source.device;
+    form.SampleRate = source.rate;
+    form.show();
+    // The run length typed into its box, as a user does.
+    form.cbTime->setEditText(QString::fromStdString(command.duration));
+    form.cbTimeClick();
+    form.btnStartClick();
+    if (!form.Running) {
+        std::cerr << "mirel: the capture does not start: " << form.recorder().ErrorText << '\n';
+        form.btnStartClick();
+        return RunFailed;
+    }
+
+    // The run ends itself after its length; a source that stops delivering ends it as failed.
+    QEventLoop loop;
+    QTimer watch;
+    QElapsedTimer sinceBlock;
+    sinceBlock.start();
+    double processed = 0;
+    bool stalled = false;
+    QObject::connect(&watch, &QTimer::timeout, &loop, [&] {
+        if (!form.runActive())
+            return loop.quit();
+        if (form.run().ProcessedFrames != processed) {
+            processed = form.run().ProcessedFrames;
+            sinceBlock.restart();
+        } else if (sinceBlock.elapsed() > StallMs) {
+            stalled = true;
+            loop.quit();
+        }
+    });
+    watch.start(20);
+    loop.exec();
+    if (stalled) {
+        form.btnStartClick();
+        std::cerr << "mirel: the device delivered no signal for " << StallMs / 1000 << " s; the run is abandoned\n";
+        return RunFailed;
+    }
+
+    form.N1Click();
+    if (!form.saveError.isEmpty() || std::rename(QFile::encodeName(temporary.fileName()).constData(),
+                                                 QFile::encodeName(output).constData()) != 0) {
+        std::cerr << "mirel: cannot write \"" << command.output << "\""
+                  << (form.saveError.isEmpty() ? std::string() : ": " + form.saveError.toStdString()) << '\n';
+        return RunFailed;
+    }
+    QFile::setPermissions(output, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    for (const er::ResultRow& row : form.shownRows())
+        std::cout << row.Caption << '\t' << row.A << '\t' << row.B << '\n';
+    return 0;
+}
+
+}  // namespace
+
+int runBatch(const BatchCommand& command, char* argv0)
+{
+    std::string error;
+    std::optional<Source> source = openSource(command, error);
+    if (!source) {
+        std::cerr << "mirel: " << error << '\n';
+        return UsageError;
+    }
+    // The windows are made but never shown on a screen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Qt is given no argument of ours to interpret.
+    int argc = 1;
+    char* argv[] = {argv0, nullptr};
+    QApplication app(argc, argv);
+    return measureStatistics(command, *source);
+}
+
+}  // namespace mirel
