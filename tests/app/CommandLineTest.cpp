@@ -3,6 +3,7 @@
 #include "CommandLine.h"
 #include "GeneratorInput.h"
 #include "InputSetup.h"
+#include "ProgramRun.h"
 
 #include <sndfile.h>
 
@@ -156,30 +157,6 @@ TEST(InputSetup, CaptureRateIsTheHighestOfferedUpToTheLimit)
 }
 
 // ---- The program ----
-
-struct ProgramRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-ProgramRun runProgram(const QStringList& arguments)
-{
-    QProcess process;
-    process.start(QStringLiteral(MIREL_PROGRAM), arguments);
-    ProgramRun run;
-    if (!process.waitForFinished(20000)) {
-        process.kill();
-        process.waitForFinished();
-        ADD_FAILURE() << "the program did not finish";
-        return run;
-    }
-    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << "the program crashed";
-    run.exitCode = process.exitCode();
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
-}
 
 TEST(Program, HelpAndVersionGoToStdoutAndSucceed)
 {

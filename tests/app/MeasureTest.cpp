@@ -1,0 +1,145 @@
+// Measuring without a window, through the built program: the counts of a file whose pulses are
+// known, identical results from identical runs, and the exit status of every kind of failure
+// with nothing left behind.
+#include "BatchCommandLine.h"
+#include "ProgramRun.h"
+
+#include <sndfile.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <vector>
+
+using namespace mirel;
+
+namespace {
+
+constexpr int Rate = 8000;
+constexpr int BlockFrames = Rate / 5;  // the statistics run takes blocks of 0.2 s
+
+// Two seconds of stereo: 40-frame pulses of 0.8 V, each inside a block, at the given frames.
+void writePulseFile(const QString& path, const std::vector<int>& pulsesA, const std::vector<int>& pulsesB)
+{
+    std::vector<short> frames(2 * 2 * Rate, 0);
+    auto place = [&frames](const std::vector<int>& starts, int channel) {
+        for (int start : starts)
+            for (int i = start; i < start + 40; ++i)
+                frames[static_cast<size_t>(2 * i + channel)] = static_cast<short>(0.8 * 32767);
+    };
+    place(pulsesA, 0);
+    place(pulsesB, 1);
+    SF_INFO info{};
+    info.samplerate = Rate;
+    info.channels = 2;
+    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+    SNDFILE* file = sf_open(path.toLocal8Bit().constData(), SFM_WRITE, &info);
+    ASSERT_NE(file, nullptr);
+    sf_writef_short(file, frames.data(), 2 * Rate);
+    sf_close(file);
+}
+
+QByteArray contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+TEST(MeasureCommandLine, OneSourceADurationAndAnOutput)
+{
+    const BatchCommand good = parseBatchCommand(
+        {"measure", "statistics", "--generator=B=silence", "--rate", "8000", "--duration", "20", "--output", "r.txt"});
+    EXPECT_TRUE(good.error.empty()) << good.error;
+    EXPECT_TRUE(good.generator);
+    EXPECT_EQ(good.rate, 8000);
+    EXPECT_EQ(good.duration, "20");
+
+    auto errorOf = [](std::vector<std::string> tail) {
+        std::vector<std::string> words{"measure", "statistics"};
+        words.insert(words.end(), tail.begin(), tail.end());
+        return parseBatchCommand(words).error;
+    };
+    const std::vector<std::string> rest{"--duration", "5", "--output", "r.txt"};
+    auto with = [&rest](std::vector<std::string> words) {
+        words.insert(words.end(), rest.begin(), rest.end());
+        return words;
+    };
+    EXPECT_NE(errorOf(rest).find("exactly one source"), std::string::npos);
+    EXPECT_NE(errorOf(with({"--input", "a.wav", "--device", "1"})).find("exactly one source"), std::string::npos);
+    EXPECT_NE(errorOf({"--input", "a.wav", "--duration", "0", "--output", "r.txt"}).find("--duration"),
+              std::string::npos);
+    EXPECT_NE(errorOf({"--input", "a.wav", "--duration", "5s", "--output", "r.txt"}).find("--duration"),
+              std::string::npos);
+    EXPECT_NE(errorOf({"--input", "a.wav", "--duration", "5"}).find("--output"), std::string::npos);
+    EXPECT_NE(errorOf(with({"--input", "a.wav", "--rate", "500"})).find("--rate"), std::string::npos);
+    EXPECT_NE(errorOf(with({"--input", "a.wav", "--demo"})).find("--demo"), std::string::npos);
+    EXPECT_NE(errorOf(with({"--input", "a.wav", "--input", "b.wav"})).find("more than once"), std::string::npos);
+    EXPECT_NE(parseBatchCommand({"measure", "spectrum"}).error.find("statistics"), std::string::npos);
+}
+
+TEST(Measure, StatisticsCountsEveryPulseOfAFileAndRepeatsItsResultsExactly)
+{
+    QTemporaryDir dir;
+    const QString input = dir.filePath("pulses.wav");
+    // Channel A: 13 pulses, two of them in some blocks; channel B: 2.
+    std::vector<int> pulsesA;
+    for (int block = 0; block < 10; ++block)
+        pulsesA.push_back(block * BlockFrames + 300);
+    for (int block : {2, 5, 7})
+        pulsesA.push_back(block * BlockFrames + 900);
+    writePulseFile(input, pulsesA, {BlockFrames + 700, 4 * BlockFrames + 700});
+
+    QByteArray first;
+    for (const char* name : {"first.txt", "second.txt"}) {
+        const ProgramRun run = runProgram({"measure", "statistics", "--input", input, "--duration", "2", "--output",
+                                           dir.filePath(name)});
+        ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+        EXPECT_EQ(run.out, QStringLiteral("Всего передано сигналов\t1308\t1308\n"
+                                          "Из них передано с ошибкой\t13\t2\n"
+                                          "Оценка вероятности ошибки\t0,0099388379204893\t0,00152905198776758\n"));
+        const QByteArray saved = contents(dir.filePath(name));
+        EXPECT_TRUE(saved.contains("\t13\t\t\t2\r\n")) << saved.toStdString();
+        if (first.isEmpty())
+            first = saved;
+        else
+            EXPECT_EQ(saved, first) << "two runs over the same file differ";
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
+              (QStringList{"first.txt", "pulses.wav", "second.txt"}));
+}
+
+TEST(Measure, FailuresExitWithTheirStatusAndWriteNothing)
+{
+    QTemporaryDir dir;
+    const QString output = dir.filePath("r.txt");
+    auto measure = [&output](const QStringList& source) {
+        return runProgram(QStringList{"measure", "statistics"} + source +
+                          QStringList{"--duration", "1", "--output", output});
+    };
+
+    const ProgramRun missing = measure({"--input", dir.filePath("missing.wav")});
+    EXPECT_EQ(missing.exitCode, 2);
+    EXPECT_TRUE(missing.err.contains("missing.wav")) << missing.err.toStdString();
+
+    const ProgramRun noDevice = measure({"--device", "no such card"});
+    EXPECT_EQ(noDevice.exitCode, 2);
+    EXPECT_TRUE(noDevice.err.contains("no such card")) << noDevice.err.toStdString();
+
+    const ProgramRun badRate = measure({"--generator", "A=silence", "--rate", "100001"});
+    EXPECT_EQ(badRate.exitCode, 2);
+    EXPECT_FALSE(QFile::exists(output));
+
+    // An output that cannot be written (its folder is a file) fails before the run and leaves no
+    // temporary file behind.
+    QFile plain(dir.filePath("plain"));
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    const ProgramRun unwritable = runProgram({"measure", "statistics", "--generator", "A=silence", "--duration", "1",
+                                              "--output", dir.filePath("plain/r.txt")});
+    EXPECT_EQ(unwritable.exitCode, 1);
+    EXPECT_TRUE(unwritable.err.contains("r.txt")) << unwritable.err.toStdString();
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{"plain"});
+}
+
+}  // namespace
