@@ -1,6 +1,8 @@
 #pragma once
 // The command lines that measure without a window:
 //
+//   mirel snapshot oscilloscope|spectrum|density SOURCE [--rate HZ] [--set CONTROL=VALUE]...
+//                  [--size WxH] [--scheme white|black] [--blocks N] [--no-band] --output FILE
 //   mirel measure statistics SOURCE [--rate HZ] --duration SECONDS --output FILE
 //   SOURCE := --input AUDIOFILE | --generator SPEC | --device NAME-OR-NUMBER
 //
@@ -10,13 +12,14 @@
 #include "SignalSpec.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace mirel {
 
 struct BatchCommand {
-    std::string command;     // "measure"; empty when the words name no subcommand
-    std::string instrument;  // "statistics"
+    std::string command;     // "snapshot" or "measure"; empty when the words name no subcommand
+    std::string instrument;  // "oscilloscope", "spectrum", "density" or "statistics"
     std::string inputFile;   // --input
     bool generator = false;  // --generator
     GeneratorSpec generatorSpec = GeneratorSpec::defaults();
@@ -24,6 +27,14 @@ struct BatchCommand {
     int rate = 0;        // --rate; 0: the highest the device offers, at most 48000 Hz
     std::string duration;  // --duration: whole seconds, as typed into the run-length box
     std::string output;
+
+    // snapshot only
+    std::vector<std::pair<std::string, std::string>> settings;  // --set CONTROL=VALUE, in order
+    int width = 0;  // --size; 0: the window's smallest size
+    int height = 0;
+    bool blackScheme = false;  // --scheme black
+    int blocks = 1;
+    bool band = true;  // false with --no-band
 
     std::string error;  // not empty when the command line is wrong
 };

@@ -3,17 +3,16 @@
 // a window is the very measurement the window makes.
 #include "BatchRun.h"
 
+#include "BatchWait.h"
 #include "InputSetup.h"
+#include "SnapshotRun.h"
 #include "TFormER.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QFileInfo>
 #include <QTemporaryFile>
-#include <QTimer>
 #include <cstdio>
 #include <iostream>
 
@@ -23,8 +22,6 @@ namespace {
 
 constexpr int RunFailed = 1;
 constexpr int UsageError = 2;
-// A source that delivers no block for this long is taken as lost.
-constexpr int StallMs = 5000;
 
 // The statistics window, its save questions answered by the command line.
 class BatchFormER : public TFormER {
@@ -115,6 +112,8 @@ int measureStatistics(const BatchCommand& command, Source& source)
     BatchFormER form(*source.input, launcher, temporary.fileName());
     form.DeviceId = source.device;
     form.SampleRate = source.rate;
+    // The capture ends while the whole window still exists, on every way out.
+    const std::unique_ptr<TFormER, void (*)(TFormER*)> shutdown(&form, [](TFormER* w) { w->Shutdown(); });
     form.show();
     // The run length typed into its box, as a user does.
     form.cbTime->setEditText(QString::fromStdString(command.duration));
@@ -127,25 +126,8 @@ int measureStatistics(const BatchCommand& command, Source& source)
     }
 
     // The run ends itself after its length; a source that stops delivering ends it as failed.
-    QEventLoop loop;
-    QTimer watch;
-    QElapsedTimer sinceBlock;
-    sinceBlock.start();
-    double processed = 0;
-    bool stalled = false;
-    QObject::connect(&watch, &QTimer::timeout, &loop, [&] {
-        if (!form.runActive())
-            return loop.quit();
-        if (form.run().ProcessedFrames != processed) {
-            processed = form.run().ProcessedFrames;
-            sinceBlock.restart();
-        } else if (sinceBlock.elapsed() > StallMs) {
-            stalled = true;
-            loop.quit();
-        }
-    });
-    watch.start(20);
-    loop.exec();
+    const bool stalled = !waitUntil([&form] { return !form.runActive(); },
+                                    [&form] { return form.run().ProcessedFrames; });
     if (stalled) {
         form.btnStartClick();
         std::cerr << "mirel: the device delivered no signal for " << StallMs / 1000 << " s; the run is abandoned\n";
@@ -169,6 +151,10 @@ int measureStatistics(const BatchCommand& command, Source& source)
 
 int runBatch(const BatchCommand& command, char* argv0)
 {
+    if (command.command == "snapshot" && !snapshotTypeKnown(command.output)) {
+        std::cerr << "mirel: --output: \"" << command.output << "\" ends in none of .png, .bmp, .jpg, .csv\n";
+        return UsageError;
+    }
     std::string error;
     std::optional<Source> source = openSource(command, error);
     if (!source) {
@@ -182,6 +168,8 @@ int runBatch(const BatchCommand& command, char* argv0)
     int argc = 1;
     char* argv[] = {argv0, nullptr};
     QApplication app(argc, argv);
+    if (command.command == "snapshot")
+        return takeSnapshot(command, *source->input, source->device, source->rate);
     return measureStatistics(command, *source);
 }
 
