@@ -4,10 +4,7 @@
 #include "BatchCommandLine.h"
 #include "ProgramRun.h"
 
-#include <sndfile.h>
-
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <vector>
 
@@ -29,20 +26,7 @@ void writePulseFile(const QString& path, const std::vector<int>& pulsesA, const 
     };
     place(pulsesA, 0);
     place(pulsesB, 1);
-    SF_INFO info{};
-    info.samplerate = Rate;
-    info.channels = 2;
-    info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
-    SNDFILE* file = sf_open(path.toLocal8Bit().constData(), SFM_WRITE, &info);
-    ASSERT_NE(file, nullptr);
-    sf_writef_short(file, frames.data(), 2 * Rate);
-    sf_close(file);
-}
-
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    writeStereoWav(path, Rate, frames);
 }
 
 TEST(MeasureCommandLine, OneSourceADurationAndAnOutput)

@@ -1,0 +1,123 @@
+// Snapshots through the built program: what each display saves of a known signal, the controls
+// set from the command line, identical files from identical runs, and refusals that write nothing.
+#include "ProgramRun.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <cmath>
+#include <numbers>
+
+using namespace mirel;
+
+namespace {
+
+// The CSV's rows after the heading, split at the commas.
+std::vector<QStringList> rowsOf(const QByteArray& csv)
+{
+    std::vector<QStringList> rows;
+    const QStringList lines = QString::fromUtf8(csv).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    for (qsizetype i = 1; i < lines.size(); ++i)
+        rows.push_back(lines[i].split(','));
+    return rows;
+}
+
+class Snapshot : public testing::Test {
+protected:
+    QTemporaryDir dir;
+
+    ProgramRun snapshot(const QString& instrument, const QStringList& more)
+    {
+        return runProgram(QStringList{"snapshot", instrument} + more);
+    }
+    QString path(const char* name) const { return dir.filePath(name); }
+};
+
+TEST_F(Snapshot, SpectrumPeakSitsInItsBinWithItsLevelAndFollowsTheKindOfSpectrum)
+{
+    // A sine centred on a bin of the 32768-point transform at 48 kHz, 0.5 V in channel A only.
+    constexpr int Rate = 48000;
+    const double frequency = 700.0 * Rate / 32768;
+    std::vector<short> frames(2 * Rate, 0);
+    for (int i = 0; i < Rate; ++i)
+        frames[static_cast<size_t>(2 * i)] =
+            static_cast<short>(std::lround(0.5 * 32767 * std::sin(2 * std::numbers::pi * frequency * i / Rate)));
+    writeStereoWav(path("sine.wav"), Rate, frames);
+
+    for (const char* kind : {"rbSpektrAmp=1", "rbSpektrMosch=1"}) {
+        const ProgramRun run = snapshot("spectrum", {"--input", path("sine.wav"), "--set", kind, "--output",
+                                                     path("s.csv")});
+        ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+        const std::vector<QStringList> rows = rowsOf(contents(path("s.csv")));
+        ASSERT_FALSE(rows.empty());
+        const auto peak = std::max_element(rows.begin(), rows.end(), [](const QStringList& a, const QStringList& b) {
+            return a[1].toDouble() < b[1].toDouble();
+        });
+        EXPECT_DOUBLE_EQ((*peak)[0].toDouble(), frequency) << kind;
+        // Amplitude 0.5 V; power of 0.5 V across 1 ohm, as the display scales it: 0.25 W.
+        const double level = QString(kind) == "rbSpektrAmp=1" ? 0.5 : 0.25;
+        EXPECT_NEAR((*peak)[1].toDouble(), level, 0.005) << kind;
+    }
+}
+
+TEST_F(Snapshot, DensityOfSilenceIsAllAtZeroVolts)
+{
+    const ProgramRun run = snapshot("density", {"--generator", "A=silence,B=silence", "--output", path("d.csv")});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    std::vector<QStringList> filled;
+    for (const QStringList& row : rowsOf(contents(path("d.csv"))))
+        if (row[1].toDouble() != 0)
+            filled.push_back(row);
+    ASSERT_EQ(filled.size(), 1u);
+    EXPECT_EQ(filled[0][0].toDouble(), 0.0);
+    EXPECT_EQ(filled[0][1].toDouble(), 1.0);
+}
+
+TEST_F(Snapshot, IdenticalRunsGiveIdenticalFilesAndAControlChangesThePicture)
+{
+    const QStringList source{"--generator", "A=sine:440:0.4+noise:0.05,B=square:100:0.3"};
+    // The oscilloscope takes blocks when its refresh timer asks, so only its first picture is
+    // fixed by the input alone.
+    for (const char* name : {"a.png", "b.png"})
+        ASSERT_EQ(snapshot("oscilloscope", source + QStringList{"--no-band", "--output", path(name)})
+                      .exitCode,
+                  0);
+    for (const char* name : {"a.csv", "b.csv"})
+        ASSERT_EQ(snapshot("density", source + QStringList{"--blocks", "2", "--output", path(name)}).exitCode, 0);
+    EXPECT_FALSE(contents(path("a.png")).isEmpty());
+    EXPECT_EQ(contents(path("a.png")), contents(path("b.png")));
+    EXPECT_EQ(contents(path("a.csv")), contents(path("b.csv")));
+
+    ASSERT_EQ(snapshot("oscilloscope", source + QStringList{"--no-band", "--set", "udX=3",
+                                                            "--scheme", "black", "--output", path("c.png")})
+                  .exitCode,
+              0);
+    EXPECT_NE(contents(path("c.png")), contents(path("a.png")));
+}
+
+TEST_F(Snapshot, RefusalsExitWithTheirStatusAndWriteNothing)
+{
+    const QStringList source{"--generator", "A=silence"};
+    const ProgramRun unknown = snapshot("spectrum", source + QStringList{"--set", "tbZoom=3", "--output", path("x.png")});
+    EXPECT_EQ(unknown.exitCode, 2);
+    EXPECT_TRUE(unknown.err.contains("tbZoom")) << unknown.err.toStdString();
+    EXPECT_TRUE(unknown.err.contains("tbAccuracy  0..4")) << "the valid controls with their ranges";
+
+    const ProgramRun outOfRange = snapshot("spectrum", source + QStringList{"--set", "tbAccuracy=5", "--output",
+                                                                            path("x.png")});
+    EXPECT_EQ(outOfRange.exitCode, 2);
+    EXPECT_TRUE(outOfRange.err.contains("0..4")) << outOfRange.err.toStdString();
+
+    EXPECT_EQ(snapshot("density", source + QStringList{"--output", path("x.gif")}).exitCode, 2);
+    EXPECT_EQ(snapshot("density", QStringList{"--input", path("missing.wav"), "--output", path("x.png")}).exitCode, 2);
+
+    QFile plain(path("plain"));
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    const ProgramRun unwritable = snapshot("density", source + QStringList{"--output", path("plain/x.png")});
+    EXPECT_EQ(unwritable.exitCode, 1);
+    EXPECT_TRUE(unwritable.err.contains("x.png")) << unwritable.err.toStdString();
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{"plain"});
+}
+
+}  // namespace
