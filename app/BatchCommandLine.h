@@ -23,14 +23,14 @@ struct BatchCommand {
     std::string inputFile;   // --input
     bool generator = false;  // --generator
     GeneratorSpec generatorSpec = GeneratorSpec::defaults();
-    std::string device;  // --device: a number of the device list or a device's name
-    int rate = 0;        // --rate; 0: the highest the device offers, at most 48000 Hz
+    std::string device;    // --device: a number of the device list or a device's name
+    int rate = 0;          // --rate; 0: the highest the device offers, at most 48000 Hz
     std::string duration;  // --duration: whole seconds, as typed into the run-length box
     std::string output;
 
     // snapshot only
     std::vector<std::pair<std::string, std::string>> settings;  // --set CONTROL=VALUE, in order
-    int width = 0;  // --size; 0: the window's smallest size
+    int width = 0;                                              // --size; 0: the window's smallest size
     int height = 0;
     bool blackScheme = false;  // --scheme black
     int blocks = 1;

@@ -27,7 +27,9 @@ constexpr int UsageError = 2;
 class BatchFormER : public TFormER {
 public:
     BatchFormER(WaveInput& input, LauncherLink& launcher, QString path)
-        : TFormER(input, launcher), path_(std::move(path)) {}
+        : TFormER(input, launcher), path_(std::move(path))
+    {
+    }
 
     QString saveError;
 
@@ -126,8 +128,8 @@ int measureStatistics(const BatchCommand& command, Source& source)
     }
 
     // The run ends itself after its length; a source that stops delivering ends it as failed.
-    const bool stalled = !waitUntil([&form] { return !form.runActive(); },
-                                    [&form] { return form.run().ProcessedFrames; });
+    const bool stalled =
+        !waitUntil([&form] { return !form.runActive(); }, [&form] { return form.run().ProcessedFrames; });
     if (stalled) {
         form.btnStartClick();
         std::cerr << "mirel: the device delivered no signal for " << StallMs / 1000 << " s; the run is abandoned\n";
@@ -135,8 +137,8 @@ int measureStatistics(const BatchCommand& command, Source& source)
     }
 
     form.N1Click();
-    if (!form.saveError.isEmpty() || std::rename(QFile::encodeName(temporary.fileName()).constData(),
-                                                 QFile::encodeName(output).constData()) != 0) {
+    if (!form.saveError.isEmpty() ||
+        std::rename(QFile::encodeName(temporary.fileName()).constData(), QFile::encodeName(output).constData()) != 0) {
         std::cerr << "mirel: cannot write \"" << command.output << "\""
                   << (form.saveError.isEmpty() ? std::string() : ": " + form.saveError.toStdString()) << '\n';
         return RunFailed;

@@ -25,8 +25,7 @@ struct OutputType {
     const char* Format;  // nullptr: the CSV of the displayed numbers
     int FilterIndex;     // in the window's save dialog
 };
-constexpr OutputType OutputTypes[] = {
-    {".bmp", "BMP", 1}, {".jpg", "JPG", 2}, {".png", "PNG", 3}, {".csv", nullptr, 1}};
+constexpr OutputType OutputTypes[] = {{".bmp", "BMP", 1}, {".jpg", "JPG", 2}, {".png", "PNG", 3}, {".csv", nullptr, 1}};
 
 const OutputType* outputType(const std::string& output)
 {
@@ -91,7 +90,7 @@ int takeSnapshot(const BatchCommand& command, WaveInput& input, int device, int 
     GraphicWindow& window = snapshot->window();
     // The capture ends while the whole window still exists, on every way out.
     const std::unique_ptr<GraphicWindow, void (*)(GraphicWindow*)> shutdown(&window,
-                                                                             [](GraphicWindow* w) { w->Shutdown(); });
+                                                                            [](GraphicWindow* w) { w->Shutdown(); });
     window.DeviceId = device;
     window.SampleRate = rate;
     window.show();

@@ -65,7 +65,8 @@ void PacedStreamHandle::stopPacing()
 void PacedStreamHandle::bufferQueued()
 {
     // Taken so that the unpaced thread cannot miss the wake between its test and its wait.
-    { std::lock_guard lock(mutex_); }
+    std::unique_lock lock(mutex_);
+    lock.unlock();
     wake_.notify_all();
 }
 

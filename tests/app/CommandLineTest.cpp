@@ -152,8 +152,8 @@ TEST(InputSetup, CaptureRateIsTheHighestOfferedUpToTheLimit)
     EXPECT_EQ(highestSupportedRate(*input, 0), GeneratorInput::MaxRate);
     EXPECT_EQ(captureRate(*input, 0), MaxCaptureRate);
     EXPECT_EQ(captureRate(*input, 1), 8000);
-    EXPECT_EQ(deviceListText(*input), std::string("1: ") + GeneratorInput::DeviceName + "  48000 Hz\n" +
-                                          "2: low.wav  8000 Hz\n");
+    EXPECT_EQ(deviceListText(*input),
+              std::string("1: ") + GeneratorInput::DeviceName + "  48000 Hz\n" + "2: low.wav  8000 Hz\n");
 }
 
 // ---- The program ----

@@ -75,8 +75,8 @@ TEST(Measure, StatisticsCountsEveryPulseOfAFileAndRepeatsItsResultsExactly)
 
     QByteArray first;
     for (const char* name : {"first.txt", "second.txt"}) {
-        const ProgramRun run = runProgram({"measure", "statistics", "--input", input, "--duration", "2", "--output",
-                                           dir.filePath(name)});
+        const ProgramRun run =
+            runProgram({"measure", "statistics", "--input", input, "--duration", "2", "--output", dir.filePath(name)});
         ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
         EXPECT_EQ(run.out, QStringLiteral("Всего передано сигналов\t1308\t1308\n"
                                           "Из них передано с ошибкой\t13\t2\n"
@@ -122,8 +122,7 @@ TEST(Measure, FailuresExitWithTheirStatusAndWriteNothing)
                                               "--output", dir.filePath("plain/r.txt")});
     EXPECT_EQ(unwritable.exitCode, 1);
     EXPECT_TRUE(unwritable.err.contains("r.txt")) << unwritable.err.toStdString();
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-              QStringList{"plain"});
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{"plain"});
 }
 
 }  // namespace

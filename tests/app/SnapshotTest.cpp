@@ -44,8 +44,8 @@ TEST_F(Snapshot, SpectrumPeakSitsInItsBinWithItsLevelAndFollowsTheKindOfSpectrum
     writeStereoWav(path("sine.wav"), Rate, frames);
 
     for (const char* kind : {"rbSpektrAmp=1", "rbSpektrMosch=1"}) {
-        const ProgramRun run = snapshot("spectrum", {"--input", path("sine.wav"), "--set", kind, "--output",
-                                                     path("s.csv")});
+        const ProgramRun run =
+            snapshot("spectrum", {"--input", path("sine.wav"), "--set", kind, "--output", path("s.csv")});
         ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
         const std::vector<QStringList> rows = rowsOf(contents(path("s.csv")));
         ASSERT_FALSE(rows.empty());
@@ -78,17 +78,15 @@ TEST_F(Snapshot, IdenticalRunsGiveIdenticalFilesAndAControlChangesThePicture)
     // The oscilloscope takes blocks when its refresh timer asks, so only its first picture is
     // fixed by the input alone.
     for (const char* name : {"a.png", "b.png"})
-        ASSERT_EQ(snapshot("oscilloscope", source + QStringList{"--no-band", "--output", path(name)})
-                      .exitCode,
-                  0);
+        ASSERT_EQ(snapshot("oscilloscope", source + QStringList{"--no-band", "--output", path(name)}).exitCode, 0);
     for (const char* name : {"a.csv", "b.csv"})
         ASSERT_EQ(snapshot("density", source + QStringList{"--blocks", "2", "--output", path(name)}).exitCode, 0);
     EXPECT_FALSE(contents(path("a.png")).isEmpty());
     EXPECT_EQ(contents(path("a.png")), contents(path("b.png")));
     EXPECT_EQ(contents(path("a.csv")), contents(path("b.csv")));
 
-    ASSERT_EQ(snapshot("oscilloscope", source + QStringList{"--no-band", "--set", "udX=3",
-                                                            "--scheme", "black", "--output", path("c.png")})
+    ASSERT_EQ(snapshot("oscilloscope", source + QStringList{"--no-band", "--set", "udX=3", "--scheme", "black",
+                                                            "--output", path("c.png")})
                   .exitCode,
               0);
     EXPECT_NE(contents(path("c.png")), contents(path("a.png")));
@@ -97,13 +95,14 @@ TEST_F(Snapshot, IdenticalRunsGiveIdenticalFilesAndAControlChangesThePicture)
 TEST_F(Snapshot, RefusalsExitWithTheirStatusAndWriteNothing)
 {
     const QStringList source{"--generator", "A=silence"};
-    const ProgramRun unknown = snapshot("spectrum", source + QStringList{"--set", "tbZoom=3", "--output", path("x.png")});
+    const ProgramRun unknown =
+        snapshot("spectrum", source + QStringList{"--set", "tbZoom=3", "--output", path("x.png")});
     EXPECT_EQ(unknown.exitCode, 2);
     EXPECT_TRUE(unknown.err.contains("tbZoom")) << unknown.err.toStdString();
     EXPECT_TRUE(unknown.err.contains("tbAccuracy  0..4")) << "the valid controls with their ranges";
 
-    const ProgramRun outOfRange = snapshot("spectrum", source + QStringList{"--set", "tbAccuracy=5", "--output",
-                                                                            path("x.png")});
+    const ProgramRun outOfRange =
+        snapshot("spectrum", source + QStringList{"--set", "tbAccuracy=5", "--output", path("x.png")});
     EXPECT_EQ(outOfRange.exitCode, 2);
     EXPECT_TRUE(outOfRange.err.contains("0..4")) << outOfRange.err.toStdString();
 
@@ -116,8 +115,7 @@ TEST_F(Snapshot, RefusalsExitWithTheirStatusAndWriteNothing)
     const ProgramRun unwritable = snapshot("density", source + QStringList{"--output", path("plain/x.png")});
     EXPECT_EQ(unwritable.exitCode, 1);
     EXPECT_TRUE(unwritable.err.contains("x.png")) << unwritable.err.toStdString();
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-              QStringList{"plain"});
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{"plain"});
 }
 
 }  // namespace
