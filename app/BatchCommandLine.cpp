@@ -1,5 +1,7 @@
 #include "BatchCommandLine.h"
 
+#include "QuotedText.h"
+
 #include <algorithm>
 #include <charconv>
 
@@ -51,8 +53,8 @@ BatchCommand parseBatchCommand(const std::vector<std::string>& arguments)
         const auto& own = snapshot ? snapshotOnly : std::vector<std::string>{"--duration"};
         if (std::find(common.begin(), common.end(), name) == common.end() &&
             std::find(own.begin(), own.end(), name) == own.end())
-            return fail(name.compare(0, 1, "-") == 0 ? "unknown option \"" + name + "\" for " + result.command
-                                                     : "unexpected argument \"" + argument + "\"");
+            return fail(name.compare(0, 1, "-") == 0 ? "unknown option " + Quoted(name) + " for " + result.command
+                                                     : "unexpected argument " + Quoted(argument));
         if (name != "--set" && std::find(given.begin(), given.end(), name) != given.end())
             return fail("option " + name + " is given more than once");
         given.push_back(name);
@@ -88,29 +90,29 @@ BatchCommand parseBatchCommand(const std::vector<std::string>& arguments)
             ++sources;
         } else if (name == "--rate") {
             if (!wholeNumber(value, result.rate, 1000, 100000))
-                return fail("--rate: \"" + value + "\" is no rate from 1000 to 100000 Hz");
+                return fail("--rate: " + Quoted(value) + " is no rate from 1000 to 100000 Hz");
         } else if (name == "--duration") {
             int seconds = 0;
             if (!wholeNumber(value, seconds, 1, 100000000))
-                return fail("--duration: \"" + value + "\" is no whole number of seconds, at least 1");
+                return fail("--duration: " + Quoted(value) + " is no whole number of seconds, at least 1");
             result.duration = value;
         } else if (name == "--set") {
             const size_t split = value.find('=');
             if (split == std::string::npos || split == 0 || split + 1 == value.size())
-                return fail("--set: \"" + value + "\" is not CONTROL=VALUE");
+                return fail("--set: " + Quoted(value) + " is not CONTROL=VALUE");
             result.settings.emplace_back(value.substr(0, split), value.substr(split + 1));
         } else if (name == "--size") {
             const size_t x = value.find('x');
             if (x == std::string::npos || !wholeNumber(value.substr(0, x), result.width, 1, 10000) ||
                 !wholeNumber(value.substr(x + 1), result.height, 1, 10000))
-                return fail("--size: \"" + value + "\" is not WIDTHxHEIGHT in pixels");
+                return fail("--size: " + Quoted(value) + " is not WIDTHxHEIGHT in pixels");
         } else if (name == "--scheme") {
             if (value != "white" && value != "black")
-                return fail("--scheme: \"" + value + "\" is neither white nor black");
+                return fail("--scheme: " + Quoted(value) + " is neither white nor black");
             result.blackScheme = value == "black";
         } else if (name == "--blocks") {
             if (!wholeNumber(value, result.blocks, 1, 1000000))
-                return fail("--blocks: \"" + value + "\" is no whole number from 1");
+                return fail("--blocks: " + Quoted(value) + " is no whole number from 1");
         } else {
             result.output = value;
         }

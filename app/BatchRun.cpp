@@ -5,6 +5,7 @@
 
 #include "BatchWait.h"
 #include "InputSetup.h"
+#include "QuotedText.h"
 #include "SnapshotRun.h"
 #include "TFormER.h"
 
@@ -76,7 +77,7 @@ std::optional<Source> openSource(const BatchCommand& command, std::string& error
     if (!command.device.empty()) {
         source.device = findDevice(*source.input, command.device);
         if (source.device < 0) {
-            error = "no input device \"" + command.device + "\" (mirel --list-devices lists them)";
+            error = "no input device " + Quoted(command.device) + " (mirel --list-devices lists them)";
             return std::nullopt;
         }
     }
@@ -104,7 +105,7 @@ int measureStatistics(const BatchCommand& command, Source& source)
     const QString output = QFile::decodeName(command.output.c_str());
     QTemporaryFile temporary(QFileInfo(output).absolutePath() + QStringLiteral("/.mirel-XXXXXX.txt"));
     if (!temporary.open()) {
-        std::cerr << "mirel: cannot write \"" << command.output << "\": " << temporary.errorString().toStdString()
+        std::cerr << "mirel: cannot write " << Quoted(command.output) << ": " << temporary.errorString().toStdString()
                   << '\n';
         return RunFailed;
     }
@@ -139,7 +140,7 @@ int measureStatistics(const BatchCommand& command, Source& source)
     form.N1Click();
     if (!form.saveError.isEmpty() ||
         std::rename(QFile::encodeName(temporary.fileName()).constData(), QFile::encodeName(output).constData()) != 0) {
-        std::cerr << "mirel: cannot write \"" << command.output << "\""
+        std::cerr << "mirel: cannot write " << Quoted(command.output)
                   << (form.saveError.isEmpty() ? std::string() : ": " + form.saveError.toStdString()) << '\n';
         return RunFailed;
     }
@@ -154,7 +155,7 @@ int measureStatistics(const BatchCommand& command, Source& source)
 int runBatch(const BatchCommand& command, char* argv0)
 {
     if (command.command == "snapshot" && !snapshotTypeKnown(command.output)) {
-        std::cerr << "mirel: --output: \"" << command.output << "\" ends in none of .png, .bmp, .jpg, .csv\n";
+        std::cerr << "mirel: --output: " << Quoted(command.output) << " ends in none of .png, .bmp, .jpg, .csv\n";
         return UsageError;
     }
     std::string error;

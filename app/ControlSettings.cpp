@@ -1,5 +1,6 @@
 #include "ControlSettings.h"
 
+#include "QuotedText.h"
 #include "UpDown.h"
 
 #include <QAbstractSlider>
@@ -38,6 +39,11 @@ QString valuesOf(const QWidget* widget)
     return items.join(QStringLiteral(" | "));
 }
 
+QString quoted(const QString& text)
+{
+    return QString::fromStdString(Quoted(text.toStdString()));
+}
+
 bool setPosition(int low, int high, const QString& value, int& position)
 {
     bool ok = false;
@@ -51,7 +57,7 @@ bool applySetting(QWidget* window, const QString& control, const QString& value,
 {
     QWidget* widget = window->findChild<QWidget*>(control);
     if (!widget || !settable(widget)) {
-        error = QStringLiteral("no control \"%1\"").arg(control);
+        error = QStringLiteral("no control %1").arg(quoted(control));
         return false;
     }
     int position = 0;
@@ -79,7 +85,7 @@ bool applySetting(QWidget* window, const QString& control, const QString& value,
             combo->setCurrentIndex(item);
     }
     if (!ok)
-        error = QStringLiteral("\"%1\" takes %2, not \"%3\"").arg(control, valuesOf(widget), value);
+        error = QStringLiteral("%1 takes %2, not %3").arg(quoted(control), valuesOf(widget), quoted(value));
     return ok;
 }
 
