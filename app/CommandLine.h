@@ -3,9 +3,9 @@
 //
 //   mirel [--demo] [--generator SPEC] [--input FILE] [--list-devices] [--help] [--version]
 //
-// --list-devices prints the device list instead of opening the windows; --demo adds the built-in test-signal generator to the device list; --generator SPEC adds it too,
-// playing SPEC (see SignalSpec.h for the grammar); --input FILE adds an audio file that is played
-// in a loop. Options that take a value accept it as the next argument or after "=".
+// --list-devices prints the device list instead of opening the windows; --demo adds the built-in test-signal generator
+// to the device list; --generator SPEC adds it too, playing SPEC (see SignalSpec.h for the grammar); --input FILE adds
+// an audio file that is played in a loop. Options that take a value accept it as the next argument or after "=".
 
 #include "SignalSpec.h"
 

@@ -8,8 +8,7 @@
 
 namespace mirel {
 
-std::unique_ptr<CompositeWaveInput> buildInput(const CommandLine& options, std::string& error,
-                                               bool withSoundCards)
+std::unique_ptr<CompositeWaveInput> buildInput(const CommandLine& options, std::string& error, bool withSoundCards)
 {
     std::unique_ptr<FileInput> file;
     if (!options.inputFile.empty()) {

@@ -1,9 +1,9 @@
 #include "TMainForm.h"
 
 #include "AppFont.h"
+#include "GraphicWindow.h"
 #include "InputSetup.h"
 #include "InstrumentIcons.h"
-#include "GraphicWindow.h"
 #include "PanelStyle.h"
 #include "UpDown.h"
 

@@ -181,8 +181,7 @@ MMResult FileInput::isFormatSupported(int id, const WaveFormat& format)
     return ok ? MMSYSERR_NOERROR : WAVERR_BADFORMAT;
 }
 
-MMResult FileInput::open(std::unique_ptr<WaveInHandle>& handle, int id, const WaveFormat& format,
-                         QObject* receiver)
+MMResult FileInput::open(std::unique_ptr<WaveInHandle>& handle, int id, const WaveFormat& format, QObject* receiver)
 {
     if (const MMResult supported = isFormatSupported(id, format); supported != MMSYSERR_NOERROR)
         return supported;

@@ -6,10 +6,7 @@
 
 namespace mirel {
 
-StreamHandle::StreamHandle(const WaveFormat& format, QObject* receiver)
-    : format_(format), receiver_(receiver)
-{
-}
+StreamHandle::StreamHandle(const WaveFormat& format, QObject* receiver) : format_(format), receiver_(receiver) {}
 
 MMResult StreamHandle::prepareHeader(WaveHeader& header)
 {
