@@ -36,9 +36,8 @@ public:
 
     MMResult openStream(const PaStreamParameters& parameters, double sampleRate)
     {
-        const PaError error = Pa_OpenStream(&stream_, &parameters, nullptr, sampleRate,
-                                            paFramesPerBufferUnspecified, paNoFlag, &PortAudioHandle::callback,
-                                            this);
+        const PaError error = Pa_OpenStream(&stream_, &parameters, nullptr, sampleRate, paFramesPerBufferUnspecified,
+                                            paNoFlag, &PortAudioHandle::callback, this);
         if (error != paNoError) {
             stream_ = nullptr;
             return input_.failure(error);
@@ -87,7 +86,7 @@ private:
     {
         if (input)
             static_cast<PortAudioHandle*>(userData)->pushFrames(static_cast<const std::uint8_t*>(input),
-                                                                 static_cast<int>(frameCount));
+                                                                static_cast<int>(frameCount));
         return paContinue;
     }
 

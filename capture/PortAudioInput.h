@@ -25,8 +25,7 @@ public:
     int deviceCount() override;
     MMResult deviceName(int id, std::string& name) override;
     MMResult isFormatSupported(int id, const WaveFormat& format) override;
-    MMResult open(std::unique_ptr<WaveInHandle>& handle, int id, const WaveFormat& format,
-                  QObject* receiver) override;
+    MMResult open(std::unique_ptr<WaveInHandle>& handle, int id, const WaveFormat& format, QObject* receiver) override;
     std::string errorText(MMResult code) override;
 
     // Maps a PortAudio error (a PaError) to a result code and keeps PortAudio's own text for it,

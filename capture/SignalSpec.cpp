@@ -161,8 +161,8 @@ bool parseSignal(std::string_view text, const std::string& where, SignalSpec& ou
             if (!parseNumber(field, what, signal.amplitude))
                 return false;
             if (signal.amplitude < 0.0 || signal.amplitude > 1.0) {
-                error = "in " + where + ": the " + what + " " + number(signal.amplitude) +
-                        " V is out of range (0 to 1 V)";
+                error =
+                    "in " + where + ": the " + what + " " + number(signal.amplitude) + " V is out of range (0 to 1 V)";
                 return false;
             }
         } else if (i == 0) {
@@ -182,8 +182,7 @@ bool parseSignal(std::string_view text, const std::string& where, SignalSpec& ou
     }
     if (signal.kind == SignalKind::Pulse && (signal.pulseWidth <= 0.0 || signal.pulseWidth * signal.frequency >= 1.0)) {
         error = "in " + where + ": the pulse width " + number(signal.pulseWidth * 1000.0) +
-                " ms must be above 0 and shorter than the pulse period (" + number(1000.0 / signal.frequency) +
-                " ms)";
+                " ms must be above 0 and shorter than the pulse period (" + number(1000.0 / signal.frequency) + " ms)";
         return false;
     }
 
@@ -193,8 +192,7 @@ bool parseSignal(std::string_view text, const std::string& where, SignalSpec& ou
             if (!parseNumber(noiseText, "noise level", signal.noise))
                 return false;
             if (signal.noise < 0.0 || signal.noise > 1.0) {
-                error = "in " + where + ": the noise level " + number(signal.noise) +
-                        " V is out of range (0 to 1 V)";
+                error = "in " + where + ": the noise level " + number(signal.noise) + " V is out of range (0 to 1 V)";
                 return false;
             }
         }
@@ -282,10 +280,8 @@ double signalValue(const SignalSpec& signal, std::int64_t frame, int sampleRate)
         return p < 0.0 ? p + rate : p;
     };
     switch (signal.kind) {
-    case SignalKind::Sine:
-        return signal.amplitude * std::sin(2.0 * std::numbers::pi * position() / rate);
-    case SignalKind::Square:
-        return position() < rate / 2.0 ? signal.amplitude : -signal.amplitude;
+    case SignalKind::Sine: return signal.amplitude * std::sin(2.0 * std::numbers::pi * position() / rate);
+    case SignalKind::Square: return position() < rate / 2.0 ? signal.amplitude : -signal.amplitude;
     case SignalKind::Pulse: {
         // High from the start of the period for `pulseWidth` seconds; a frame that falls exactly on
         // the end of the pulse is already low.

@@ -18,8 +18,8 @@ TWaveRecorder::~TWaveRecorder()
     StopRecording();
 }
 
-bool TWaveRecorder::StartRecording(int deviceId, int channels, int sampleRate, int bitsPerSample,
-                                   QObject* receiver, int framesPerBuffer, std::uint8_t** ownerSlot)
+bool TWaveRecorder::StartRecording(int deviceId, int channels, int sampleRate, int bitsPerSample, QObject* receiver,
+                                   int framesPerBuffer, std::uint8_t** ownerSlot)
 {
     if (Stopping)
         return false;

@@ -106,7 +106,9 @@ public:
     static QEvent::Type eventType() { return static_cast<QEvent::Type>(QEvent::User + MM_WIM_DATA); }
 
     WimDataEvent(std::uint64_t handleSerial, WaveHeader* header)
-        : QEvent(eventType()), handleSerial(handleSerial), header(header) {}
+        : QEvent(eventType()), handleSerial(handleSerial), header(header)
+    {
+    }
 
     const std::uint64_t handleSerial;
     WaveHeader* const header;

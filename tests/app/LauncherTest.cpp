@@ -195,7 +195,8 @@ TEST_F(LauncherTest, TheToolbarTravelsWithTheInstrumentShown)
     EXPECT_FALSE(endRequested);
 
     // The oscilloscope's capture was closed before the spectrum opened its own.
-    std::vector<std::string> afterSwitch(input.calls.begin() + static_cast<long>(callsAtSwitch.size()), input.calls.end());
+    std::vector<std::string> afterSwitch(input.calls.begin() + static_cast<long>(callsAtSwitch.size()),
+                                         input.calls.end());
     const auto close = std::find(afterSwitch.begin(), afterSwitch.end(), "close");
     const auto open = std::find(afterSwitch.begin(), afterSwitch.end(), "open");
     ASSERT_NE(close, afterSwitch.end());
@@ -207,10 +208,7 @@ TEST_F(LauncherTest, TheToolbarTravelsWithTheInstrumentShown)
 TEST_F(LauncherTest, TheCloseBoxEndsTheProgramASwitchDoesNot)
 {
     ASSERT_TRUE(create({{"Card"}}));
-    drive({[this] { MainForm->sbtnOSPVClick(Density); },
-           [this] {
-               MainForm->sbtnOSPVClick(Spectrum);
-           },
+    drive({[this] { MainForm->sbtnOSPVClick(Density); }, [this] { MainForm->sbtnOSPVClick(Spectrum); },
            [this] {
                EXPECT_FALSE(endRequested);
                FormSP->close();  // the user's close box
@@ -265,9 +263,9 @@ TEST_F(LauncherTest, TheColourSchemeReachesAllThreeGraphicalWindows)
     drive({[this] { MainForm->sbtnOSPVClick(Spectrum); },
            [this] {
                MainForm->rbBlack->click();
-               for (GraphicWindow* window : {static_cast<GraphicWindow*>(FormOS.get()),
-                                             static_cast<GraphicWindow*>(FormSP.get()),
-                                             static_cast<GraphicWindow*>(FormPV.get())})
+               for (GraphicWindow* window :
+                    {static_cast<GraphicWindow*>(FormOS.get()), static_cast<GraphicWindow*>(FormSP.get()),
+                     static_cast<GraphicWindow*>(FormPV.get())})
                    EXPECT_EQ(window->currentScheme(), BlackScheme);
                MainForm->rbBlack->click();  // no change: already black
                EXPECT_EQ(FormSP->currentScheme(), BlackScheme);

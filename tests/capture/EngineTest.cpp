@@ -7,8 +7,8 @@
 #include <QTimer>
 #include <algorithm>
 #include <functional>
-#include <optional>
 #include <gtest/gtest.h>
+#include <optional>
 
 using namespace mirel;
 using mirel::test::FakeWaveInput;
@@ -217,8 +217,8 @@ TEST_F(EngineTest, StartWhileRecordingStopsFirstThenUsesTheNewParameters)
     ASSERT_TRUE(start(8, 500, 44000));
 
     EXPECT_EQ(window.blocks, 1) << "the old block was delivered during the implicit stop";
-    EXPECT_EQ(input.calls, (std::vector<std::string>{"open", "prepare", "add", "start", "reset", "unprepare",
-                                                     "close", "open", "prepare", "add", "start"}));
+    EXPECT_EQ(input.calls, (std::vector<std::string>{"open", "prepare", "add", "start", "reset", "unprepare", "close",
+                                                     "open", "prepare", "add", "start"}));
     EXPECT_EQ(input.lastFormat.samplesPerSec, 44000);
     EXPECT_EQ(recorder.BufferBytes, 1000);
     EXPECT_EQ(input.openHandles, 1);

@@ -16,8 +16,8 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <limits>
-#include <sys/stat.h>
 #include <numbers>
+#include <sys/stat.h>
 #include <vector>
 
 using namespace mirel;
@@ -44,7 +44,8 @@ void writeWav(const std::string& path, int rate, int channels, int frames,
 
 std::int16_t tone(double frequency, double volts, int frame, int rate)
 {
-    return static_cast<std::int16_t>(std::lround(volts * 32767.0 * std::sin(2.0 * std::numbers::pi * frequency * frame / rate)));
+    return static_cast<std::int16_t>(
+        std::lround(volts * 32767.0 * std::sin(2.0 * std::numbers::pi * frequency * frame / rate)));
 }
 
 using Window = mirel::test::BlockCollector;
@@ -198,9 +199,8 @@ TEST_F(FileCapture, NotANumberAndInfiniteSamplesPlayAsSilence)
 TEST_F(FileCapture, StereoTonesArriveOnTheirOwnChannelsInEightBits)
 {
     const std::string path = pathOf("tones.wav");
-    writeWav(path, 48000, 2, 48000, [](int f, int c) {
-        return c == 0 ? tone(1000, 0.5, f, 48000) : tone(3000, 0.25, f, 48000);
-    });
+    writeWav(path, 48000, 2, 48000,
+             [](int f, int c) { return c == 0 ? tone(1000, 0.5, f, 48000) : tone(3000, 0.25, f, 48000); });
     openFile(path);
     capture(48000, 8, 4800, 2);
     for (const auto& block : window->blocks) {
@@ -228,7 +228,9 @@ TEST_F(FileCapture, MonoFileFeedsBothChannels)
 TEST_F(FileCapture, OfManyChannelsTheFirstTwoAreTaken)
 {
     const std::string path = pathOf("three.wav");
-    writeWav(path, 8000, 3, 800, [](int, int c) { return static_cast<std::int16_t>(c == 0 ? 1000 : c == 1 ? -2000 : 3000); });
+    writeWav(path, 8000, 3, 800, [](int, int c) {
+        return static_cast<std::int16_t>(c == 0 ? 1000 : c == 1 ? -2000 : 3000);
+    });
     openFile(path);
     EXPECT_EQ(input->fileChannels(), 3);
     capture(8000, 16, 800, 1);

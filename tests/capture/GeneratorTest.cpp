@@ -1,8 +1,8 @@
 // The test-signal generator: its description language, its signal values, and the whole way from
 // the generator through the capture engine to a receiver on the UI thread, in real time.
+#include "BlockCollector.h"
 #include "GeneratorInput.h"
 #include "SignalSpec.h"
-#include "BlockCollector.h"
 #include "TWaveRecorder.h"
 
 #include <QCoreApplication>
@@ -90,15 +90,15 @@ TEST(GeneratorSpecParsing, NoiseCanBeAddedToAnySignal)
 
 TEST(GeneratorSpecParsing, TextFormReadsBackToTheSameDescription)
 {
-    for (const char* text : {"A=sine:1234.5:0.125+noise:0.003,B=pulse:7:0.9:12",
-                             "A=noise:0.3,B=silence", "A=square:60:1,B=sine:0.25:0"}) {
+    for (const char* text :
+         {"A=sine:1234.5:0.125+noise:0.003,B=pulse:7:0.9:12", "A=noise:0.3,B=silence", "A=square:60:1,B=sine:0.25:0"}) {
         const GeneratorSpec spec = parsed(text);
         const std::string again = "A=" + formatSignal(spec.a) + ",B=" + formatSignal(spec.b);
         EXPECT_EQ(parsed(again), spec) << text << " -> " << again;
     }
-    EXPECT_EQ(parsed("A=" + formatSignal(GeneratorSpec::defaults().a) + ",B=" +
-                     formatSignal(GeneratorSpec::defaults().b)),
-              GeneratorSpec::defaults());
+    EXPECT_EQ(
+        parsed("A=" + formatSignal(GeneratorSpec::defaults().a) + ",B=" + formatSignal(GeneratorSpec::defaults().b)),
+        GeneratorSpec::defaults());
 }
 
 TEST(GeneratorSpecParsing, MalformedTextIsRejectedNamingTheFault)
@@ -146,7 +146,9 @@ TEST(GeneratorSignal, SineHasItsPeakAndPeriod)
     // A frequency that is not a divisor of the rate.
     const SignalSpec odd{SignalKind::Sine, 997.0, 1.0, 0.0, 0.0};
     for (std::int64_t n : {1LL, 77LL, 44099LL, 441000000LL})
-        EXPECT_NEAR(signalValue(odd, n, 44100), std::sin(2 * std::numbers::pi * 997.0 * static_cast<double>(n % 44100) / 44100), 1e-9) << n;
+        EXPECT_NEAR(signalValue(odd, n, 44100),
+                    std::sin(2 * std::numbers::pi * 997.0 * static_cast<double>(n % 44100) / 44100), 1e-9)
+            << n;
 }
 
 TEST(GeneratorSignal, SquareAndPulseSwitchAtTheRightFrames)

@@ -28,9 +28,9 @@ using namespace mirel;
 namespace {
 
 constexpr int Rate = 48000;
-constexpr int Frames = 4800;  // 0.1 s: 100 periods of the left tone, 300 of the right one
-constexpr double LeftHz = 1000, LeftPeak = 0.5;    // -6 dBFS
-constexpr double RightHz = 3000, RightPeak = 0.25; // -12 dBFS
+constexpr int Frames = 4800;                        // 0.1 s: 100 periods of the left tone, 300 of the right one
+constexpr double LeftHz = 1000, LeftPeak = 0.5;     // -6 dBFS
+constexpr double RightHz = 3000, RightPeak = 0.25;  // -12 dBFS
 
 // Collects the filled blocks that reach the window and gives each buffer back to the engine.
 class BlockReceiver : public QObject {
