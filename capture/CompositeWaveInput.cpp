@@ -44,6 +44,13 @@ MMResult CompositeWaveInput::isFormatSupported(int id, const WaveFormat& format)
     return input ? input->isFormatSupported(local, format) : MMSYSERR_BADDEVICEID;
 }
 
+int CompositeWaveInput::ownRate(int id)
+{
+    int local = 0;
+    WaveInput* input = locate(id, local);
+    return input ? input->ownRate(local) : 0;
+}
+
 MMResult CompositeWaveInput::open(std::unique_ptr<WaveInHandle>& handle, int id, const WaveFormat& format,
                                   QObject* receiver)
 {

@@ -16,6 +16,7 @@ public:
     int deviceCount() override;
     MMResult deviceName(int id, std::string& name) override;
     MMResult isFormatSupported(int id, const WaveFormat& format) override;
+    int ownRate(int id) override;
     MMResult open(std::unique_ptr<WaveInHandle>& handle, int id, const WaveFormat& format, QObject* receiver) override;
     std::string errorText(MMResult code) override;
 

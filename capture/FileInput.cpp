@@ -1,5 +1,6 @@
 #include "FileInput.h"
 
+#include "FileStream.h"
 #include "GeneratorInput.h"
 #include "QuotedText.h"
 
@@ -7,103 +8,47 @@
 
 #include <algorithm>
 #include <array>
-#include <cmath>
 #include <filesystem>
-#include <vector>
 
 namespace mirel {
 
 namespace {
 
-constexpr int ReadChunkFrames = 4096;
+// Frames converted to the capture format at a time.
+constexpr int PieceFrames = 1024;
 
 std::string describeFailure(const std::string& path, const char* reason)
 {
     return "cannot open the audio file " + Quoted(path) + ": " + (reason ? reason : "unknown error");
 }
 
-// Plays an open file in a loop, converting its rate to the capture rate by linear interpolation.
+// Plays a file stream in the capture format.
 class FileHandle final : public PacedStreamHandle {
 public:
-    FileHandle(const WaveFormat& format, QObject* receiver, SNDFILE* file, const SF_INFO& info)
-        : PacedStreamHandle(format, receiver),
-          file_(file),
-          channels_(info.channels),
-          fileRate_(info.samplerate),
-          buffer_(static_cast<size_t>(ReadChunkFrames) * static_cast<size_t>(info.channels))
+    FileHandle(const WaveFormat& format, QObject* receiver, std::unique_ptr<FileStream> stream)
+        : PacedStreamHandle(format, receiver), stream_(std::move(stream))
     {
-        current_ = readFrame();
-        next_ = readFrame();
     }
 
-    ~FileHandle() override
-    {
-        stopPacing();
-        sf_close(file_);
-    }
+    ~FileHandle() override { stopPacing(); }
 
 protected:
     void produce(std::int64_t, int count, std::uint8_t* out) override
     {
-        const std::int64_t rate = format().samplesPerSec;
         const int bits = format().bitsPerSample;
-        const int frameBytes = format().blockAlign();
-        for (int i = 0; i < count; ++i) {
-            // The output frame lies `step_ / rate` of the way from the current file frame to the next.
-            const double t = static_cast<double>(step_) / static_cast<double>(rate);
-            const double a = current_[0] + (static_cast<double>(next_[0]) - current_[0]) * t;
-            const double b = current_[1] + (static_cast<double>(next_[1]) - current_[1]) * t;
-            storeFrame(out + static_cast<size_t>(i) * frameBytes, bits, a, b);
-            // Exact rational stepping: file position advances by fileRate/rate frames per output frame.
-            step_ += fileRate_;
-            while (step_ >= rate) {
-                step_ -= rate;
-                current_ = next_;
-                next_ = readFrame();
-            }
+        const size_t frameBytes = static_cast<size_t>(format().blockAlign());
+        while (count > 0) {
+            const int piece = std::min(count, PieceFrames);
+            stream_->read(samples_.data(), piece);
+            for (size_t i = 0; i < static_cast<size_t>(piece); ++i, out += frameBytes)
+                storeFrame(out, bits, samples_[2 * i], samples_[2 * i + 1]);
+            count -= piece;
         }
     }
 
 private:
-    std::array<float, 2> readFrame()
-    {
-        if (position_ >= filled_)
-            refill();
-        const float* frame = buffer_.data() + static_cast<size_t>(position_) * static_cast<size_t>(channels_);
-        ++position_;
-        return {playable(frame[0]), playable(channels_ > 1 ? frame[1] : frame[0])};
-    }
-
-    // A float file may hold NaN or infinite samples (a damaged recording, a synthetic test file):
-    // they have no level to play, and become silence.
-    static float playable(float sample) { return std::isfinite(sample) ? sample : 0.0f; }
-
-    void refill()
-    {
-        position_ = 0;
-        filled_ = sf_readf_float(file_, buffer_.data(), ReadChunkFrames);
-        if (filled_ > 0)
-            return;
-        // The end of the file: round the loop. The last frame is followed by the first, and the
-        // interpolation runs across the seam like anywhere else.
-        sf_seek(file_, 0, SEEK_SET);
-        filled_ = sf_readf_float(file_, buffer_.data(), ReadChunkFrames);
-        if (filled_ <= 0) {
-            // Unreadable after all: play silence rather than spin.
-            std::fill(buffer_.begin(), buffer_.end(), 0.0f);
-            filled_ = 1;
-        }
-    }
-
-    SNDFILE* const file_;
-    const int channels_;
-    const std::int64_t fileRate_;
-    std::vector<float> buffer_;  // ReadChunkFrames frames of the file, all its channels
-    sf_count_t filled_ = 0;      // frames in buffer_
-    sf_count_t position_ = 0;    // next frame of buffer_ to hand out
-    std::array<float, 2> current_{};
-    std::array<float, 2> next_{};
-    std::int64_t step_ = 0;  // in 1/rate of a file frame past current_
+    const std::unique_ptr<FileStream> stream_;
+    std::array<float, 2 * PieceFrames> samples_{};  // channel A and B interleaved
 };
 
 }  // namespace
@@ -181,23 +126,26 @@ MMResult FileInput::isFormatSupported(int id, const WaveFormat& format)
     return ok ? MMSYSERR_NOERROR : WAVERR_BADFORMAT;
 }
 
+int FileInput::ownRate(int id)
+{
+    return id == 0 ? fileRate_ : 0;
+}
+
 MMResult FileInput::open(std::unique_ptr<WaveInHandle>& handle, int id, const WaveFormat& format, QObject* receiver)
 {
     if (const MMResult supported = isFormatSupported(id, format); supported != MMSYSERR_NOERROR)
         return supported;
     if (!receiver)
         return MMSYSERR_INVALPARAM;
-    // Every capture reads the file through a handle of its own.
-    SF_INFO info{};
-    SNDFILE* file = sf_open(path_.c_str(), SFM_READ, &info);
-    if (!file || info.channels < 1 || info.samplerate <= 0) {
-        openError_ = describeFailure(path_, file ? "it holds no sound" : sf_strerror(nullptr));
-        if (file)
-            sf_close(file);
+    // Every capture reads the file through a stream of its own.
+    std::string reason;
+    std::unique_ptr<FileStream> stream = FileStream::open(path_, format.samplesPerSec, reason);
+    if (!stream) {
+        openError_ = describeFailure(path_, reason.c_str());
         return MMSYSERR_ERROR;
     }
     openError_.clear();
-    auto player = std::make_unique<FileHandle>(format, receiver, file, info);
+    auto player = std::make_unique<FileHandle>(format, receiver, std::move(stream));
     player->setUnpaced(unpaced_);
     handle = std::move(player);
     return MMSYSERR_NOERROR;

@@ -5,11 +5,10 @@
 // Channels: a mono file feeds both channels; of a file with more than two channels the first two
 // are channel A and B.
 //
-// Rates: the device opens at any rate from 1000 Hz up to the file's own rate (a file recorded below
-// 1000 Hz opens at 1000 Hz). When the capture rate differs from the file's, the file is converted
-// by linear interpolation so that time runs true: a 1 kHz tone in a 44100 Hz file still measures
-// 1 kHz when captured at 44000 Hz. Content above half the capture rate is not filtered out; it
-// folds back into the band like any undersampled signal.
+// Rates: the file's own rate is the device's own (ownRate), at which it plays sample for sample.
+// It also opens at any lower rate down to 1000 Hz (a file recorded below 1000 Hz opens at 1000 Hz);
+// the file is then converted by libsoxr at its very-high-quality setting, so that time runs true
+// and what lies above half the capture rate is filtered out rather than folded into the band.
 
 #include "WaveInput.h"
 
@@ -36,6 +35,7 @@ public:
     int deviceCount() override;
     MMResult deviceName(int id, std::string& name) override;  // the file's name, without folders
     MMResult isFormatSupported(int id, const WaveFormat& format) override;
+    int ownRate(int id) override;  // the file's rate
     MMResult open(std::unique_ptr<WaveInHandle>& handle, int id, const WaveFormat& format, QObject* receiver) override;
     std::string errorText(MMResult code) override;
 

@@ -90,6 +90,9 @@ public:
     virtual MMResult deviceName(int id, std::string& name) = 0;
     // Zero when device `id` would open for capture in `format`.
     virtual MMResult isFormatSupported(int id, const WaveFormat& format) = 0;
+    // The rate at which device `id`'s signal was made, when it has one of its own (a recording);
+    // 0 for a device that captures at whichever rate it is asked.
+    virtual int ownRate(int /*id*/) { return 0; }
     // Opens device `id`; filled buffers are posted to `receiver` as WimDataEvent.
     virtual MMResult open(std::unique_ptr<WaveInHandle>& handle, int id, const WaveFormat& format,
                           QObject* receiver) = 0;

@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev libgl-dev
-  portaudio19-dev libasound2-dev libasound2-plugins libsndfile1-dev libfftw3-dev
+  portaudio19-dev libasound2-dev libasound2-plugins libsndfile1-dev libsoxr-dev libfftw3-dev
   libgtest-dev libbenchmark-dev
   fonts-dejavu-core
   pulseaudio pulseaudio-utils sox

@@ -134,19 +134,24 @@ struct FileCapture : ::testing::Test {
     }
 };
 
-TEST_F(FileCapture, SameRatePassesSamplesThroughAndBlocksContinueAcrossTheLoop)
+class FileAtItsOwnRate : public FileCapture, public ::testing::WithParamInterface<int> {};
+
+TEST_P(FileAtItsOwnRate, PassesSamplesThroughAndBlocksContinueAcrossTheLoop)
 {
-    // A: a rising ramp -2400..2399; B: minus three times A. The blocks, taken together, must
-    // play the file from its first frame on, each frame following the previous one, across the
-    // seam of the loop and across the blocks, although the window keeps each buffer a while.
+    // A: a rising ramp over a tenth of a second; B: samples scattered over the whole 16-bit range,
+    // which any conversion would change. The blocks, taken together, must play the file from its
+    // first frame on, each frame following the previous one, across the seam of the loop and
+    // across the blocks, although the window keeps each buffer a while.
+    const int rate = GetParam();
+    const int frames = rate / 10;
+    auto scattered = [](int f) { return static_cast<int>(static_cast<std::uint32_t>(f) * 2654435761u >> 16) - 32768; };
     const std::string path = pathOf("ramp.wav");
-    writeWav(path, 48000, 2, 4800, [](int f, int c) {
-        const int a = f - 2400;
-        return static_cast<std::int16_t>(c == 0 ? a : -3 * a);
-    });
+    writeWav(path, rate, 2, frames,
+             [&](int f, int c) { return static_cast<std::int16_t>(c == 0 ? f - frames / 2 : scattered(f)); });
     openFile(path);
+    ASSERT_EQ(input->ownRate(0), rate);
     window->holdMs = 30;
-    capture(48000, 16, 4801, 3);
+    capture(rate, 16, frames + 1, 3);
 
     std::vector<int> a;
     std::vector<int> b;
@@ -158,12 +163,15 @@ TEST_F(FileCapture, SameRatePassesSamplesThroughAndBlocksContinueAcrossTheLoop)
     }
     int broken = 0;
     for (size_t j = 0; j < a.size(); ++j) {
-        broken += b[j] != -3 * a[j];
-        broken += a[j] != static_cast<int>(j % 4800) - 2400;
+        const int f = static_cast<int>(j) % frames;
+        broken += a[j] != f - frames / 2;
+        broken += b[j] != scattered(f);
     }
     EXPECT_EQ(broken, 0) << "samples changed, channels swapped, or frames lost or repeated";
     EXPECT_EQ(recorder->LostFrames, 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(Rates, FileAtItsOwnRate, ::testing::Values(48000, 44100, 22050, 8000));
 
 TEST_F(FileCapture, NotANumberAndInfiniteSamplesPlayAsSilence)
 {
@@ -282,6 +290,8 @@ TEST_F(FileCapture, OpensAtRatesUpToTheFilesOwn)
     ASSERT_EQ(input->deviceName(0, name), MMSYSERR_NOERROR);
     EXPECT_EQ(name, "cd.wav");
     EXPECT_EQ(input->deviceName(1, name), MMSYSERR_BADDEVICEID);
+    EXPECT_EQ(input->ownRate(0), 44100);
+    EXPECT_EQ(input->ownRate(1), 0);
 
     auto supported = [&](int rate, int bits = 16, int channels = 2) {
         return input->isFormatSupported(0, WaveFormat{channels, rate, bits});
@@ -294,7 +304,7 @@ TEST_F(FileCapture, OpensAtRatesUpToTheFilesOwn)
     EXPECT_EQ(supported(999), WAVERR_BADFORMAT);
     EXPECT_EQ(supported(44100, 24), WAVERR_BADFORMAT);
     EXPECT_EQ(supported(44100, 16, 1), WAVERR_BADFORMAT);
-    // The engine's probe from the top in steps of 1000 Hz lands on 44000 Hz.
+    // Beyond the file's own rate it does not open.
     EXPECT_FALSE(recorder->StartRecording(0, 2, 45000, 16, window.get(), 100, &window->buffer));
     EXPECT_FALSE(recorder->ErrorText.empty());
 }
