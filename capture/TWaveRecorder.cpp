@@ -3,13 +3,32 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <algorithm>
+#include <chrono>
+#include <utility>
 
 namespace mirel {
 
-TWaveRecorder::TWaveRecorder(WaveInput& input, int stopTimeoutMs) : input_(input), stopTimeoutMs_(stopTimeoutMs)
+namespace {
+
+std::int64_t steadyMs()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+}  // namespace
+
+TWaveRecorder::TWaveRecorder(WaveInput& input, int stopTimeoutMs)
+    : input_(input), stopTimeoutMs_(stopTimeoutMs), clock_(steadyMs)
 {
     watchdog_.setInterval(WatchIntervalMs);
-    QObject::connect(&watchdog_, &QTimer::timeout, [this] { watch(); });
+    QObject::connect(&watchdog_, &QTimer::timeout, [this] { WatchStream(); });
+}
+
+void TWaveRecorder::setClock(Clock clock)
+{
+    clock_ = clock ? std::move(clock) : Clock(steadyMs);
+    lastBlockAt_ = clock_();
 }
 
 TWaveRecorder::~TWaveRecorder()
@@ -79,9 +98,10 @@ bool TWaveRecorder::open()
         return false;
     }
     started_ = true;
-    silenceLimitMs_ = std::max<qint64>(MinSilenceMs, static_cast<qint64>(SilentBlocks) * r.FramesPerBuffer * 1000 /
-                                                         r.Format.samplesPerSec);
-    sinceBlock_.start();
+    silenceLimitMs_ = std::max<std::int64_t>(MinSilenceMs, static_cast<std::int64_t>(SilentBlocks) * r.FramesPerBuffer *
+                                                               1000 / r.Format.samplesPerSec);
+    lastBlockAt_ = clock_();
+    delivered_ = false;
     watchdog_.start();
     ErrorText.clear();
     return true;
@@ -111,7 +131,8 @@ void TWaveRecorder::BufferDone(const WimDataEvent& message)
     if (!IsCurrent(message))
         return;
     LostFrames += message.header->framesLostBefore;
-    sinceBlock_.start();
+    lastBlockAt_ = clock_();
+    delivered_ = true;
     setDeviceLost(false);
     if (Requeue)
         Handle->addBuffer(*message.header);  // a refused re-queue simply ends the flow of blocks
@@ -145,8 +166,9 @@ void TWaveRecorder::close()
     Requeue = false;
 
     // Let the block in flight finish and reach the window; any handler may run meanwhile. A
-    // stream that cannot deliver any more is not waited for.
-    if (QCoreApplication::instance() && !stalled()) {
+    // stream that cannot deliver any more is not waited for, nor one still silent after the usual
+    // limit (the grace for a first block is for the watch, not worth a longer stop).
+    if (QCoreApplication::instance() && !silentFor(silenceLimitMs_)) {
         QTimer StopTimer;
         StopTimer.setSingleShot(true);
         StopTimer.setTimerType(Qt::PreciseTimer);
@@ -186,12 +208,18 @@ bool TWaveRecorder::Reopen()
 
 bool TWaveRecorder::stalled()
 {
-    if (!Handle || !started_)
-        return true;
-    return Handle->failed() || sinceBlock_.elapsed() >= silenceLimitMs_;
+    // A failed stream counts at once; only the silence of a fresh one is given time.
+    return silentFor(delivered_ ? silenceLimitMs_ : std::max<std::int64_t>(silenceLimitMs_, FirstBlockGraceMs));
 }
 
-void TWaveRecorder::watch()
+bool TWaveRecorder::silentFor(std::int64_t limitMs)
+{
+    if (!Handle || !started_)
+        return true;
+    return Handle->failed() || clock_() - lastBlockAt_ >= limitMs;
+}
+
+void TWaveRecorder::WatchStream()
 {
     if (started_ && !DeviceLost && stalled())
         setDeviceLost(true);

@@ -4,12 +4,13 @@
 // input keeps the frames that arrive meanwhile, so consecutive blocks continue each other.
 //
 // It also watches the stream: one that has failed, or has brought no block for the longer of 1 s
-// and three block durations, marks the device as lost until a block arrives again. Reopen() opens
-// the same device anew with the same parameters; the owning window calls it while it waits.
+// and three block durations, marks the device as lost until a block arrives again. A stream just
+// opened has longer for its first block (a sound server may start delivering only seconds later).
+// Reopen() opens the same device anew with the same parameters; the owning window calls it while
+// it waits.
 
 #include "WaveInput.h"
 
-#include <QElapsedTimer>
 #include <QTimer>
 #include <cstdint>
 #include <functional>
@@ -27,6 +28,11 @@ public:
     static constexpr int MinSilenceMs = 1000;
     static constexpr int SilentBlocks = 3;
     static constexpr int WatchIntervalMs = 100;
+    // How long a stream just opened may take for its first block before it counts as lost.
+    static constexpr int FirstBlockGraceMs = 3000;
+
+    // Milliseconds on a steady clock; a test puts in one it moves by hand.
+    using Clock = std::function<std::int64_t()>;
 
     // `stopTimeoutMs`: how long a stop waits at most for the block in flight.
     explicit TWaveRecorder(WaveInput& input, int stopTimeoutMs = DefaultStopTimeoutMs);
@@ -50,6 +56,10 @@ public:
     // parameters of the last StartRecording; the owner's slot follows the new buffer.
     bool Reopen();
 
+    // Looks at the stream now, as the watchdog does every WatchIntervalMs.
+    void WatchStream();
+
+    void setClock(Clock clock);
     void setStopTimeout(int ms) { stopTimeoutMs_ = ms; }
     int stopTimeout() const { return stopTimeoutMs_; }
 
@@ -78,9 +88,11 @@ private:
     void close();
     void failStart(MMResult result);
     void releaseBuffer();
-    // The stream cannot deliver: not running, failed, or silent for too long.
+    // The stream cannot deliver: not running, failed, or silent for too long (its first block
+    // given the grace).
     bool stalled();
-    void watch();
+    // Not running, failed, or silent for `limitMs` since the last block or the start.
+    bool silentFor(std::int64_t limitMs);
     void setDeviceLost(bool lost);
 
     WaveInput& input_;
@@ -93,8 +105,10 @@ private:
     bool TimedOut = false;
     bool started_ = false;  // the device was started and not reset since
     QTimer watchdog_;
-    QElapsedTimer sinceBlock_;
-    qint64 silenceLimitMs_ = MinSilenceMs;
+    Clock clock_;
+    std::int64_t lastBlockAt_ = 0;  // on clock_: the last block, or the start while none came
+    bool delivered_ = false;        // a block arrived since the stream was opened
+    std::int64_t silenceLimitMs_ = MinSilenceMs;
 };
 
 }  // namespace mirel
