@@ -133,7 +133,9 @@ void TWaveRecorder::BufferDone(const WimDataEvent& message)
     LostFrames += message.header->framesLostBefore;
     lastBlockAt_ = clock_();
     delivered_ = true;
-    setDeviceLost(false);
+    // The last blocks of a stream that has failed may still come in; they bring no device back.
+    if (!Handle->failed())
+        setDeviceLost(false);
     if (Requeue)
         Handle->addBuffer(*message.header);  // a refused re-queue simply ends the flow of blocks
     else
