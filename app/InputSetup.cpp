@@ -46,6 +46,10 @@ int highestSupportedRate(WaveInput& input, int id)
 
 int captureRate(WaveInput& input, int id)
 {
+    // A recording within reach is taken at its own rate, sample for sample.
+    const int own = input.ownRate(id);
+    if (own > 0 && own <= MaxCaptureRate && input.isFormatSupported(id, WaveFormat{2, own, 16}) == MMSYSERR_NOERROR)
+        return own;
     return std::min(highestSupportedRate(input, id), MaxCaptureRate);
 }
 

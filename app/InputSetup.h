@@ -22,7 +22,8 @@ inline constexpr int MaxCaptureRate = 48000;
 // The highest rate in whole thousands, from 100000 Hz down to 1000 Hz, at which device `id` opens
 // for 16-bit stereo capture; 0 when it opens at none of them.
 int highestSupportedRate(WaveInput& input, int id);
-// The rate the instruments capture device `id` at: the highest supported, at most MaxCaptureRate.
+// The rate the instruments capture device `id` at: a recording's own rate when it is at most
+// MaxCaptureRate, else the highest supported, at most MaxCaptureRate.
 int captureRate(WaveInput& input, int id);
 
 // What --list-devices prints: a line per device whose name can be read, "N: NAME  RATE Hz", N

@@ -20,6 +20,23 @@
 
 namespace mirel {
 
+namespace {
+
+// «48 кГц», «44,1 кГц», «22,05 кГц»: the rate in kilohertz, with the decimals it needs.
+QString rateCaption(int rate)
+{
+    QString text = QString::number(rate / 1000);
+    if (const int rest = rate % 1000) {
+        QString decimals = QStringLiteral("%1").arg(rest, 3, 10, QLatin1Char('0'));
+        while (decimals.endsWith(QLatin1Char('0')))
+            decimals.chop(1);
+        text += QLatin1Char(',') + decimals;
+    }
+    return text + QStringLiteral(" кГц");
+}
+
+}  // namespace
+
 TMainForm::TMainForm(WaveInput& input, LauncherLink& launcher)
     : CurrentScheme(launcher.WhiteScheme), input_(input), Launcher(launcher)
 {
@@ -175,7 +192,7 @@ void TMainForm::lbADClick()
         return;
     DeviceId = item->data(Qt::UserRole).toInt();
     MaxSampleRate = captureRate(input_, DeviceId);
-    lblMaxFd->setText(QString::number(MaxSampleRate / 1000) + QStringLiteral(" кГц"));
+    lblMaxFd->setText(rateCaption(MaxSampleRate));
     const bool canCapture = MaxSampleRate != 0;
     sbtnOS->setEnabled(canCapture);
     sbtnSP->setEnabled(canCapture);

@@ -93,10 +93,10 @@ TEST(CommandLineParsing, HelpNamesEveryOptionWithAnExample)
 
 // ---- The device list ----
 
-void writeSilentWav(const std::string& path)
+void writeSilentWav(const std::string& path, int rate = 8000)
 {
     SF_INFO info{};
-    info.samplerate = 8000;
+    info.samplerate = rate;
     info.channels = 1;
     info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
     SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
@@ -156,6 +156,24 @@ TEST(InputSetup, CaptureRateIsTheHighestOfferedUpToTheLimit)
               std::string("1: ") + GeneratorInput::DeviceName + "  48000 Hz\n" + "2: low.wav  8000 Hz\n");
 }
 
+TEST(InputSetup, ARecordingIsCapturedAtItsOwnRateUpToTheLimit)
+{
+    QTemporaryDir dir;
+    const struct {
+        int fileRate;
+        int captureRate;
+    } cases[] = {{44100, 44100}, {22050, 22050}, {48000, 48000}, {96000, 48000}, {88200, 48000}};
+    for (const auto& c : cases) {
+        const std::string path = dir.filePath("take.wav").toStdString();
+        writeSilentWav(path, c.fileRate);
+        std::string error;
+        auto input = buildInput(parse({"--input", path}), error, false);
+        ASSERT_TRUE(input) << error;
+        EXPECT_EQ(captureRate(*input, 0), c.captureRate) << c.fileRate;
+        EXPECT_EQ(deviceListText(*input), "1: take.wav  " + std::to_string(c.captureRate) + " Hz\n");
+    }
+}
+
 // ---- The program ----
 
 TEST(Program, HelpAndVersionGoToStdoutAndSucceed)
@@ -204,7 +222,7 @@ TEST(Program, ListDevicesPrintsTheListAndOpensNoWindow)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("take2.wav");
-    writeSilentWav(path.toStdString());
+    writeSilentWav(path.toStdString(), 44100);
 
     // The sound cards of the machine come first, whatever they are; the added devices end the list.
     const ProgramRun run = runProgram({"--list-devices", "--demo", "--input", path});
@@ -213,7 +231,7 @@ TEST(Program, ListDevicesPrintsTheListAndOpensNoWindow)
     ASSERT_GE(lines.size(), 2);
     const int count = static_cast<int>(lines.size());
     EXPECT_EQ(lines[count - 2], QString("%1: %2  48000 Hz").arg(count - 1).arg(GeneratorInput::DeviceName));
-    EXPECT_EQ(lines[count - 1], QString("%1: take2.wav  8000 Hz").arg(count));
+    EXPECT_EQ(lines[count - 1], QString("%1: take2.wav  44100 Hz").arg(count));
 
     const ProgramRun missing = runProgram({"--list-devices", "--input", "missing.wav"});
     EXPECT_EQ(missing.exitCode, 2);

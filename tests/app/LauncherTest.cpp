@@ -24,8 +24,14 @@ using mirel::test::FakeWaveInput;
 
 namespace {
 
+// The scripted devices; the last of them may stand for a recording with a rate of its own.
+struct LauncherInput : FakeWaveInput {
+    int recordingRate = 0;
+    int ownRate(int id) override { return id == deviceCount() - 1 ? recordingRate : 0; }
+};
+
 struct LauncherTest : ::testing::Test {
-    FakeWaveInput input;
+    LauncherInput input;
     LauncherLink link;
     bool endRequested = false;
     QStringList messages;
@@ -121,6 +127,25 @@ TEST_F(LauncherTest, A44100HzCardIsUsedAt44000Hz)
                MainForm->sbtnOSPVClick(MainWindow);
            }});
     EXPECT_TRUE(MainForm->isVisible());
+}
+
+TEST_F(LauncherTest, ARecordingIsCapturedAtItsOwnRate)
+{
+    input.recordingRate = 44100;
+    ASSERT_TRUE(create({{"Laptop", true, 48000}, {"take.wav", true, 44100}}));
+    MainForm->lbAD->setCurrentRow(1);
+    EXPECT_EQ(MainForm->MaxSampleRate, 44100);
+    EXPECT_EQ(MainForm->lblMaxFd->text(), "44,1 кГц");
+    drive({[this] { MainForm->sbtnOSPVClick(Spectrum); },
+           [this] {
+               EXPECT_EQ(FormSP->SampleRate, 44100);
+               EXPECT_EQ(input.lastFormat.samplesPerSec, 44100);
+               MainForm->sbtnOSPVClick(MainWindow);
+           }});
+    input.recordingRate = 22050;
+    MainForm->lbAD->setCurrentRow(0);
+    MainForm->lbAD->setCurrentRow(1);
+    EXPECT_EQ(MainForm->lblMaxFd->text(), "22,05 кГц");
 }
 
 TEST_F(LauncherTest, ACardThatRefusesEveryRateLeavesOnlyStatistics)
