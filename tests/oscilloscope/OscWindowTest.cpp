@@ -166,6 +166,25 @@ TEST_F(OscWindowTest, ALostDeviceIsShownAndReopenedUntilItDeliversAgain)
     EXPECT_EQ(form.screenImage().copy(band), before);
 }
 
+TEST_F(OscWindowTest, AHiddenWindowLeavesItsLostDeviceAloneUntilShown)
+{
+    auto opens = [this] { return std::count(input.calls.begin(), input.calls.end(), "open"); };
+    auto runFor = [](int ms) {
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < ms)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+    };
+    ASSERT_TRUE(loseDevice(form));
+    form.hide();
+    const auto opened = opens();
+    runFor(InstrumentWindow::ReopenIntervalMs * 3 / 2);
+    EXPECT_EQ(opens(), opened) << "a hidden window opened the device";
+    form.show();
+    runFor(InstrumentWindow::ReopenIntervalMs * 3 / 2);
+    EXPECT_GT(opens(), opened);
+}
+
 TEST_F(OscWindowTest, ATypedIntervalIsAppliedAfterTheWait)
 {
     EXPECT_EQ(form.dataRequestPeriod(), 50);
