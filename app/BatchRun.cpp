@@ -3,19 +3,20 @@
 // a window is the very measurement the window makes.
 #include "BatchRun.h"
 
+#include "AtomicFile.h"
 #include "BatchWait.h"
 #include "InputSetup.h"
 #include "QuotedText.h"
+#include "ResultsFile.h"
 #include "SnapshotRun.h"
 #include "TFormER.h"
 
 #include <QApplication>
 #include <QComboBox>
-#include <QDir>
-#include <QFileInfo>
-#include <QTemporaryFile>
-#include <cstdio>
+#include <csignal>
+#include <cstring>
 #include <iostream>
+#include <unistd.h>
 
 namespace mirel {
 
@@ -24,24 +25,40 @@ namespace {
 constexpr int RunFailed = 1;
 constexpr int UsageError = 2;
 
-// The statistics window, its save questions answered by the command line.
-class BatchFormER : public TFormER {
-public:
-    BatchFormER(WaveInput& input, LauncherLink& launcher, QString path)
-        : TFormER(input, launcher), path_(std::move(path))
-    {
-    }
-
-    QString saveError;
-
-protected:
-    QString askFileName(const QString&) override { return path_; }
-    bool askReplace(const QString&) override { return true; }
-    void showError(const QString& text) override { saveError = text; }
-
-private:
-    QString path_;
+// A signal that ends a run early (Ctrl+C, kill, a closed terminal): the temporary files go, the
+// targets stay as they were, and the exit status is 128 plus the signal's number.
+struct Ending {
+    int Signal;
+    const char* Message;
 };
+constexpr Ending Endings[] = {{SIGINT, "mirel: interrupted (SIGINT); the run is abandoned\n"},
+                              {SIGTERM, "mirel: terminated (SIGTERM); the run is abandoned\n"},
+                              {SIGHUP, "mirel: hung up (SIGHUP); the run is abandoned\n"}};
+
+extern "C" void endRun(int signal)
+{
+    // Async-signal-safe calls only: the program ends here, whatever thread was interrupted.
+    RemoveTemporaryFiles();
+    for (const Ending& ending : Endings)
+        if (ending.Signal == signal && ::write(STDERR_FILENO, ending.Message, std::strlen(ending.Message)) < 0)
+            break;
+    ::_exit(128 + signal);
+}
+
+// A signal the caller has set to be ignored (nohup, a script's background job) stays ignored.
+void catchEndingSignals()
+{
+    struct sigaction action {};
+    action.sa_handler = endRun;
+    sigemptyset(&action.sa_mask);
+    for (const Ending& ending : Endings)
+        sigaddset(&action.sa_mask, ending.Signal);
+    for (const Ending& ending : Endings) {
+        struct sigaction current {};
+        if (::sigaction(ending.Signal, nullptr, &current) == 0 && current.sa_handler != SIG_IGN)
+            ::sigaction(ending.Signal, &action, nullptr);
+    }
+}
 
 // Device `word` of the list: its number there, or its name.
 int findDevice(WaveInput& input, const std::string& word)
@@ -100,19 +117,14 @@ std::optional<Source> openSource(const BatchCommand& command, std::string& error
 
 int measureStatistics(const BatchCommand& command, Source& source)
 {
-    // The results are saved under a temporary name in the target's folder and renamed over the
-    // target once complete, so that a failed run or a failed save leaves no half-written file.
-    const QString output = QFile::decodeName(command.output.c_str());
-    QTemporaryFile temporary(QFileInfo(output).absolutePath() + QStringLiteral("/.mirel-XXXXXX.txt"));
-    if (!temporary.open()) {
-        std::cerr << "mirel: cannot write " << Quoted(command.output) << ": " << temporary.errorString().toStdString()
-                  << '\n';
+    // An output that cannot be written is refused before the run rather than after it.
+    if (const int error = CheckWritable(command.output); error != 0) {
+        std::cerr << "mirel: cannot write " << Quoted(command.output) << ": " << FileErrorText(error) << '\n';
         return RunFailed;
     }
-    temporary.close();
 
     LauncherLink launcher;
-    BatchFormER form(*source.input, launcher, temporary.fileName());
+    TFormER form(*source.input, launcher);
     form.DeviceId = source.device;
     form.SampleRate = source.rate;
     // The capture ends while the whole window still exists, on every way out.
@@ -137,14 +149,15 @@ int measureStatistics(const BatchCommand& command, Source& source)
         return RunFailed;
     }
 
-    form.N1Click();
-    if (!form.saveError.isEmpty() ||
-        std::rename(QFile::encodeName(temporary.fileName()).constData(), QFile::encodeName(output).constData()) != 0) {
-        std::cerr << "mirel: cannot write " << Quoted(command.output)
-                  << (form.saveError.isEmpty() ? std::string() : ": " + form.saveError.toStdString()) << '\n';
+    // The results as the window's table shows them and its save command writes them, under the
+    // name given as it is (the window's dialog would add ".txt").
+    const auto bytes = er::ToWindows1251(er::ResultsText(form.shownRows(), form.run().MeasuredSeconds()));
+    const auto error = bytes ? er::WriteResultsFile(command.output, *bytes)
+                             : std::optional<std::string>("нет преобразования текста в кодировку Windows-1251");
+    if (error) {
+        std::cerr << "mirel: cannot write " << Quoted(command.output) << ": " << *error << '\n';
         return RunFailed;
     }
-    QFile::setPermissions(output, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
     for (const er::ResultRow& row : form.shownRows())
         std::cout << row.Caption << '\t' << row.A << '\t' << row.B << '\n';
     return 0;
@@ -158,6 +171,7 @@ int runBatch(const BatchCommand& command, char* argv0)
         std::cerr << "mirel: --output: " << Quoted(command.output) << " ends in none of .png, .bmp, .jpg, .csv\n";
         return UsageError;
     }
+    catchEndingSignals();
     std::string error;
     std::optional<Source> source = openSource(command, error);
     if (!source) {

@@ -1,12 +1,14 @@
 #include "ExportFile.h"
 
+#include "AtomicFile.h"
+
+#include <QBuffer>
 #include <QDateTime>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileIconProvider>
 #include <QImage>
 #include <QImageWriter>
-#include <QSaveFile>
-#include <functional>
 
 namespace mirel {
 
@@ -24,36 +26,6 @@ public:
         return info.suffix().isEmpty() ? QStringLiteral("Файл") : info.suffix().toUpper();
     }
 };
-
-QString Reason(const QFileDevice& file)
-{
-    QString what;
-    switch (file.error()) {
-    case QFileDevice::OpenError:
-    case QFileDevice::PermissionsError: what = QStringLiteral("файл не открывается для записи"); break;
-    case QFileDevice::WriteError:
-    case QFileDevice::ResourceError: what = QStringLiteral("ошибка записи"); break;
-    case QFileDevice::RenameError: what = QStringLiteral("файл не удалось заменить"); break;
-    default: what = QStringLiteral("ошибка файла"); break;
-    }
-    return what + QStringLiteral(" (") + file.errorString() + QStringLiteral(")");
-}
-
-// `write` fills the file and returns an empty text, or the reason it failed.
-QString WriteThrough(const QString& path, const std::function<QString(QSaveFile&)>& write)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return Reason(file);
-    const QString failure = write(file);
-    if (!failure.isEmpty()) {
-        file.cancelWriting();
-        return failure;
-    }
-    if (!file.commit())
-        return Reason(file);
-    return {};
-}
 
 }  // namespace
 
@@ -95,23 +67,24 @@ std::optional<SaveChoice> SaveDialog::Execute(const QString& proposedName)
 
 QString WritePicture(const QString& path, const QImage& picture, const char* format)
 {
-    return WriteThrough(path, [&](QSaveFile& file) {
-        QImageWriter writer(&file, format);
-        if (qstrcmp(format, "JPG") == 0)
-            writer.setQuality(100);
-        if (writer.write(picture))
-            return QString();
-        // A failed write to the file itself says more than the encoder's message.
-        if (file.error() != QFileDevice::NoError)
-            return Reason(file);
+    // Encoded in memory first: the encoder's own failure is told apart from the disk's, and an
+    // image library never meets a failing file (it would print its own complaint).
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    if (qstrcmp(format, "JPG") == 0)
+        writer.setQuality(100);
+    if (!writer.write(picture))
         return QStringLiteral("ошибка кодирования (") + writer.errorString() + QStringLiteral(")");
-    });
+    return WriteBytes(path, bytes);
 }
 
 QString WriteBytes(const QString& path, const QByteArray& bytes)
 {
-    return WriteThrough(path,
-                        [&](QSaveFile& file) { return file.write(bytes) == bytes.size() ? QString() : Reason(file); });
+    const int error = WriteFileAtomically(QFile::encodeName(path).toStdString(),
+                                          std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    return error == 0 ? QString() : QString::fromStdString(FileErrorText(error));
 }
 
 LocalTime CurrentLocalTime()

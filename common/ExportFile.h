@@ -1,7 +1,6 @@
 #pragma once
-// Saving a display: the save dialog each window keeps, and the writing of a picture or a text so
-// that the target is never left half written (a temporary file in the same folder, renamed over
-// the target when complete).
+// Saving a display: the save dialog each window keeps, and the writing of a picture or a text
+// through the program's one file writer (AtomicFile.h), so that a target is never left half written.
 
 #include "ExportText.h"
 
@@ -52,7 +51,7 @@ private:
 };
 
 // Writes `picture` in `format` ("BMP", "JPG", "PNG"; JPEG at quality 100). Returns an empty text
-// on success, else why the file could not be written.
+// on success, else why the file could not be written; an older file then stays as it was.
 QString WritePicture(const QString& path, const QImage& picture, const char* format);
 // Writes `bytes` as they are.
 QString WriteBytes(const QString& path, const QByteArray& bytes);

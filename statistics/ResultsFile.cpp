@@ -1,13 +1,9 @@
 #include "ResultsFile.h"
 
+#include "AtomicFile.h"
 #include "ValueFormat.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <iconv.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace mirel::er {
 
@@ -68,49 +64,9 @@ std::string WithTxtExtension(const std::string& name)
 
 std::optional<std::string> WriteResultsFile(const std::string& path, const std::string& bytes)
 {
-    std::string temporary = path + ".XXXXXX";
-    const int fd = ::mkstemp(temporary.data());
-    if (fd < 0)
-        return FileErrorText(errno);
-    // mkstemp makes the file private; a results file gets the usual permissions.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    int error = ::fchmod(fd, 0666 & ~mask) != 0 ? errno : 0;
-    for (size_t done = 0; error == 0 && done < bytes.size();) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno != EINTR)
-            error = errno;
-        else if (n > 0)
-            done += static_cast<size_t>(n);
-    }
-    // The bytes reach the disk only on syncing and closing: a full disk shows up here.
-    if (::fsync(fd) != 0 && error == 0)
-        error = errno;
-    if (::close(fd) != 0 && error == 0)
-        error = errno;
-    if (error == 0 && std::rename(temporary.c_str(), path.c_str()) != 0)
-        error = errno;
-    if (error != 0) {
-        std::remove(temporary.c_str());
+    if (const int error = WriteFileAtomically(path, bytes); error != 0)
         return FileErrorText(error);
-    }
     return std::nullopt;
-}
-
-std::string FileErrorText(int error)
-{
-    switch (error) {
-    case EACCES:
-    case EPERM: return "нет прав на запись";
-    case EROFS: return "диск только для чтения";
-    case ENOENT: return "папка не найдена";
-    case ENOTDIR: return "путь к файлу проходит через файл, а не папку";
-    case EISDIR: return "под этим именем уже есть папка";
-    case ENOSPC:
-    case EDQUOT: return "на диске нет места";
-    case ENAMETOOLONG: return "слишком длинное имя файла";
-    default: return std::strerror(error);
-    }
 }
 
 }  // namespace mirel::er

@@ -27,13 +27,9 @@ std::string ProposedFileName(const ClockTime& now);
 // ".txt" is appended unless the name ends in exactly ".txt" (so «RESULTS.TXT» gets it too).
 std::string WithTxtExtension(const std::string& name);
 
-// Creates or replaces the file `path` (bytes of the file system's encoding) with `bytes`. Returns
-// nothing on success, otherwise why it failed, in words for the user. The bytes go to a new file
-// beside the target that replaces it only when complete: a failed write leaves no half file and
-// keeps an older file of that name as it was.
+// Creates or replaces the file `path` (bytes of the file system's encoding) with `bytes` as every
+// writer of the program does (AtomicFile.h). Returns nothing on success, otherwise why it failed,
+// in words for the user.
 std::optional<std::string> WriteResultsFile(const std::string& path, const std::string& bytes);
-
-// A short Russian text for an `errno` value of a failed file operation.
-std::string FileErrorText(int error);
 
 }  // namespace mirel::er
