@@ -277,7 +277,8 @@ double signalValue(const SignalSpec& signal, std::int64_t frame, int sampleRate)
     // phase does not wander however long the stream runs.
     auto position = [&] {
         double p = std::fmod(signal.frequency * static_cast<double>(frame), rate);
-        return p < 0.0 ? p + rate : p;
+        p = std::fmod((p < 0.0 ? p + rate : p) + signal.frequency * PhaseLeadFrames, rate);
+        return p;
     };
     switch (signal.kind) {
     case SignalKind::Sine: return signal.amplitude * std::sin(2.0 * std::numbers::pi * position() / rate);

@@ -60,9 +60,18 @@ bool parseGeneratorSpec(std::string_view text, GeneratorSpec& spec, std::string&
 // The text form of one channel's signal, as the parser accepts it.
 std::string formatSignal(const SignalSpec& signal);
 
+// How far the periodic signals are into their period at frame 0, in frames. A real generator's
+// phase is arbitrary against the sampling clock; at phase 0 a sine whose period is a whole number
+// of frames would put a sample exactly on every zero crossing, where the oscilloscope's trigger
+// finds no crossing. 7/16 of a frame puts no sample on zero for any period of a whole, half or
+// quarter number of frames, keeps the samples either side of a crossing nearly equally far from
+// it, and is exact in binary, so the phase stays exact over hours. The edges of square waves and
+// pulses with such periods stay on the same frames as at phase 0.
+inline constexpr double PhaseLeadFrames = 0.4375;
+
 // The noiseless part of `signal` at frame `frame` of a stream running at `sampleRate` frames per
-// second, in volts; frame 0 is the start of a period. Noise (kind Noise, or `noise`) is added by
-// the caller, which owns the random source.
+// second, in volts; a period starts PhaseLeadFrames before frame 0. Noise (kind Noise, or
+// `noise`) is added by the caller, which owns the random source.
 double signalValue(const SignalSpec& signal, std::int64_t frame, int sampleRate);
 
 // Volts to samples: 1 V is full scale; values beyond full scale are clipped; NaN is silence.

@@ -135,20 +135,35 @@ TEST(GeneratorSpecParsing, MalformedTextIsRejectedNamingTheFault)
 
 TEST(GeneratorSignal, SineHasItsPeakAndPeriod)
 {
+    // A period starts PhaseLeadFrames before frame 0.
     const SignalSpec sine{SignalKind::Sine, 1000.0, 0.5, 0.0, 0.0};
-    EXPECT_NEAR(signalValue(sine, 0, 48000), 0.0, 1e-12);
-    EXPECT_NEAR(signalValue(sine, 12, 48000), 0.5, 1e-12);  // a quarter period
-    EXPECT_NEAR(signalValue(sine, 36, 48000), -0.5, 1e-12);
-    EXPECT_NEAR(signalValue(sine, 8, 48000), 0.5 * std::sin(std::numbers::pi / 3), 1e-12);
+    auto at = [](double frames) { return 0.5 * std::sin(2 * std::numbers::pi * (frames + PhaseLeadFrames) / 48); };
+    for (int n : {0, 8, 12, 36})
+        EXPECT_NEAR(signalValue(sine, n, 48000), at(n), 1e-12) << n;
+    EXPECT_GT(signalValue(sine, 12, 48000), 0.499) << "a quarter period in";
     // Hours into the stream the phase is where it should be.
     const std::int64_t late = 48000LL * 3600 * 10;
-    EXPECT_NEAR(signalValue(sine, late + 12, 48000), 0.5, 1e-9);
+    EXPECT_NEAR(signalValue(sine, late + 12, 48000), at(12), 1e-9);
     // A frequency that is not a divisor of the rate.
     const SignalSpec odd{SignalKind::Sine, 997.0, 1.0, 0.0, 0.0};
     for (std::int64_t n : {1LL, 77LL, 44099LL, 441000000LL})
         EXPECT_NEAR(signalValue(odd, n, 44100),
-                    std::sin(2 * std::numbers::pi * 997.0 * static_cast<double>(n % 44100) / 44100), 1e-9)
+                    std::sin(2 * std::numbers::pi * 997.0 * (static_cast<double>(n % 44100) + PhaseLeadFrames) / 44100),
+                    1e-9)
             << n;
+}
+
+TEST(GeneratorSignal, NoSampleOfASineFallsOnZero)
+{
+    // Periods of a whole, half and quarter number of frames, where a sample on every zero
+    // crossing would leave the oscilloscope's trigger nothing to find.
+    for (double frequency : {1000.0, 3000.0, 12000.0, 16000.0, 19200.0, 24000.0, 13714.0 + 2.0 / 7}) {
+        const SignalSpec sine{SignalKind::Sine, frequency, 0.5, 0.0, 0.0};
+        for (int n = 0; n < 48; ++n) {
+            ASSERT_NE(voltsToSample16(signalValue(sine, n, 48000)), 0) << frequency << " Hz, frame " << n;
+            ASSERT_NE(voltsToSample8(signalValue(sine, n, 48000)), 128) << frequency << " Hz, frame " << n;
+        }
+    }
 }
 
 TEST(GeneratorSignal, SquareAndPulseSwitchAtTheRightFrames)
@@ -324,8 +339,9 @@ TEST_F(GeneratorCapture, EightBitBlocksAreUnsignedAroundTheMiddle)
         EXPECT_EQ(std::count(b.begin(), b.end(), 128) + std::count(b.begin(), b.end(), 230),
                   static_cast<long>(b.size()));
         EXPECT_GT(std::count(b.begin(), b.end(), 128), static_cast<long>(b.size()) * 9 / 10) << "silence is 128";
-        // One 1 ms pulse per period; at 22050 Hz it covers frames 0 to 22 of the period.
-        EXPECT_EQ(std::count(b.begin(), b.end(), 230), 23);
+        // One 1 ms pulse per period: at 22050 Hz 22.05 frames from PhaseLeadFrames before frame 0,
+        // so frames 0 to 21 of the period.
+        EXPECT_EQ(std::count(b.begin(), b.end(), 230), 22);
     }
 }
 
