@@ -4,10 +4,10 @@
 // input keeps the frames that arrive meanwhile, so consecutive blocks continue each other.
 //
 // It also watches the stream: one that has failed, or has brought no block for the longer of 1 s
-// and three block durations, marks the device as lost until a block arrives again. A stream just
-// opened has longer for its first block (a sound server may start delivering only seconds later).
-// Reopen() opens the same device anew with the same parameters; the owning window calls it while
-// it waits.
+// and three block durations, marks the device as lost until a block arrives again (the last
+// blocks a failed stream still posted do not count). A stream just opened has longer for its
+// first block (a sound server may start delivering only seconds later). Reopen() opens the same
+// device anew with the same parameters; the owning window calls it while it waits.
 
 #include "WaveInput.h"
 
@@ -68,7 +68,7 @@ public:
     bool Recording = false;
     bool Stopping = false;
     std::string ErrorText;
-    // The device stopped delivering; cleared by the next block that arrives.
+    // The device stopped delivering; cleared by the next block of a stream that has not failed.
     bool DeviceLost = false;
     // Frames of the signal that fell between blocks since the last StartRecording.
     std::int64_t LostFrames = 0;
