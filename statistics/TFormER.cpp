@@ -31,11 +31,10 @@ bool TFormER::Start()
         while (Running)
             QCoreApplication::processEvents();
     }
-    // The run reset. The table starts empty, so that it never shows one run's values under the
-    // length of another.
+    // The run reset. The table keeps the last run's rows until the first block of this run
+    // overwrites them.
     run_.Reset(SampleRate, ChosenDuration);
     Label8->setText(QString::fromStdString(run_.TotalText()));
-    showRows(er::EmptyRows());
 
     if (!StartCapture(8, run_.FramesPerBlock))
         return false;

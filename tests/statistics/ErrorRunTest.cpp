@@ -66,6 +66,43 @@ TEST(ErrorRun, PulsesOnABlockEdgeLoseTheirRisingCrossing)
     EXPECT_EQ(run.Rows()[2].A, "0,0114678899082569");
 }
 
+TEST(ErrorRun, RoundingOfTheTransmittedCountTheTimesAndTheErrors)
+{
+    // At 1000 Hz every block is 0.2 s; 654 signals per second make 130.8, 261.6, 392.4, 523.2
+    // and 654 signals by the block ends, rounded to the nearest whole signal.
+    struct Step {
+        double transmitted;
+        const char* elapsed;
+        const char* remaining;
+    } steps[] = {{131, "0 сек", "1 сек"},
+                 {262, "0 сек", "1 сек"},
+                 {392, "1 сек", "0 сек"},
+                 {523, "1 сек", "0 сек"},
+                 {654, "1 сек", "0 сек"}};
+    ErrorRun run;
+    run.Reset(1000, 1);
+    // Channel A: a block that starts high, so that it shows a falling edge and then one pulse: three
+    // crossings, which are two errors once rounded.
+    const auto block = SignedBlock(0, 200, [](std::int64_t f) { return f < 10 || (f >= 50 && f < 60) ? 60 : 0; });
+    for (const Step& step : steps) {
+        ASSERT_TRUE(run.ProcessData(block.data(), 200));
+        EXPECT_EQ(run.Transmitted, step.transmitted);
+        EXPECT_EQ(run.ElapsedText(), step.elapsed) << run.Elapsed;
+        EXPECT_EQ(run.RemainingText(), step.remaining) << run.Remaining;
+    }
+    EXPECT_EQ(run.CrossingsA, 15);
+    EXPECT_EQ(run.ErrorsA, 8);
+    ErrorRun once;
+    once.Reset(1000, 1);
+    once.ProcessData(block.data(), 200);
+    EXPECT_EQ(once.ErrorsA, 2);
+
+    // The mid level of 15 and -10 is 2.5, cut toward zero to 2: a sample at 2 is at the mid level,
+    // so only its fall below and the rise above count.
+    const std::int8_t between[] = {-10, 0, 2, 0, -10, 0, 15, 0};
+    EXPECT_EQ(CountCrossings(between, 4, 0), 2);
+}
+
 TEST(ErrorRun, QuietBlocksAndTheMidLevel)
 {
     // 19 levels peak to peak are silence; 20 levels are a signal.

@@ -170,7 +170,7 @@ TEST_F(StatWindowTest, ARunGoesOnInTheHiddenWindowAndEnds)
     EXPECT_EQ(cell(0, 1) + " " + cell(1, 1) + " " + cell(1, 2), "654 10 10");
 }
 
-TEST_F(StatWindowTest, ARunStoppedEarlySavesWhatWasMeasuredAndTheNextStartsEmpty)
+TEST_F(StatWindowTest, ARunStoppedEarlySavesWhatWasMeasuredAndTheNextKeepsItsRowsUntilItsFirstBlock)
 {
     form.cbTime->setCurrentIndex(2);
     form.btnStart->click();
@@ -183,9 +183,11 @@ TEST_F(StatWindowTest, ARunStoppedEarlySavesWhatWasMeasuredAndTheNextStartsEmpty
     EXPECT_EQ(text.substr(text.rfind('\n') + 1), "Время измерения: 0,6 сек");
 
     form.btnStart->click();
-    EXPECT_EQ(cell(0, 1) + cell(1, 2), "");
+    EXPECT_EQ(cell(0, 1) + " " + cell(1, 1), "392 6");
     EXPECT_EQ(cell(0, 0), "Всего передано сигналов");
     EXPECT_FALSE(form.N1->isEnabled());
+    feed(1, Silence);
+    EXPECT_EQ(cell(0, 1) + " " + cell(1, 1) + " " + cell(2, 1), "131 0 0");
 }
 
 TEST_F(StatWindowTest, SavingAsksWhereNeededAndKeepsTheResultsWhenItFails)
