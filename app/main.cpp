@@ -1,9 +1,12 @@
+// The program's entry: a subcommand without a window, the answers of the command line, or the
+// launcher and its instrument windows.
 #include "Application.h"
 #include "BatchRun.h"
 #include "CommandLine.h"
 #include "InputSetup.h"
 #include "MirelApplication.h"
 
+#include <QLoggingCategory>
 #include <iostream>
 
 namespace {
@@ -15,6 +18,9 @@ constexpr int UsageError = 2;
 
 int main(int argc, char** argv)
 {
+    // The image libraries' own complaints stay off the terminal: a failed save is reported by the
+    // program itself (QT_LOGGING_RULES still turns them on).
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.gui.imageio*=false"));
     if (argc > 1 && mirel::isBatchCommand(argv[1])) {
         const mirel::BatchCommand command = mirel::parseBatchCommand(std::vector<std::string>(argv + 1, argv + argc));
         if (!command.error.empty()) {

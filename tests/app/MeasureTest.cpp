@@ -6,6 +6,9 @@
 
 #include <QDir>
 #include <QTemporaryDir>
+#include <csignal>
+#include <fstream>
+#include <string>
 #include <vector>
 
 using namespace mirel;
@@ -124,5 +127,77 @@ TEST(Measure, FailuresExitWithTheirStatusAndWriteNothing)
     EXPECT_TRUE(unwritable.err.contains("r.txt")) << unwritable.err.toStdString();
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{"plain"});
 }
+
+// Whether process `pid` handles `signal` with its own handler, from its /proc status.
+bool catches(qint64 pid, int signal)
+{
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.starts_with("SigCgt:"))
+            return (std::stoull(line.substr(7), nullptr, 16) >> (signal - 1) & 1) != 0;
+    return false;
+}
+
+struct Ending {
+    int Signal;
+    bool Ignored;  // by the caller, as nohup does
+};
+
+class Interrupted : public testing::TestWithParam<Ending> {};
+
+// A signal ends a long run once its handler is in place: no results file, no temporary file, the
+// old file as it was, the reason on stderr and 128 plus the signal as the status. A signal the
+// caller ignores leaves the run to finish.
+TEST_P(Interrupted, ARunEndedByASignalWritesNothingAndLeavesNothing)
+{
+    const auto [signal, ignored] = GetParam();
+    QTemporaryDir dir;
+    const QString output = dir.filePath("r.txt");
+    QFile old(output);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("old");
+    old.close();
+
+    QProcess process;
+    // As a terminal would start it, whatever this test inherited (a script's background job ignores
+    // SIGINT).
+    process.setChildProcessModifier([signal, ignored] {
+        for (const int each : {SIGINT, SIGTERM, SIGHUP})
+            ::signal(each, ignored && each == signal ? SIG_IGN : SIG_DFL);
+    });
+    process.start(QStringLiteral(MIREL_PROGRAM), {"measure", "statistics", "--generator", "A=sine", "--duration",
+                                                  ignored ? "30" : "100000", "--output", output});
+    ASSERT_TRUE(process.waitForStarted());
+    // SIGTERM is caught in every case, at the same place as the others; a long run is well under
+    // way after a moment.
+    for (int wait = 0; !catches(process.processId(), SIGTERM); ++wait) {
+        ASSERT_LT(wait, 2000) << "no handler for SIGTERM";
+        ASSERT_FALSE(process.waitForFinished(5)) << "the run ended before its handlers were seen";
+    }
+    if (!ignored)
+        process.waitForFinished(300);
+    EXPECT_EQ(catches(process.processId(), signal), !ignored);
+    ::kill(static_cast<pid_t>(process.processId()), signal);
+    ASSERT_TRUE(process.waitForFinished(20000));
+    ASSERT_EQ(process.exitStatus(), QProcess::NormalExit);
+    const QString err = QString::fromUtf8(process.readAllStandardError());
+    if (ignored) {
+        EXPECT_EQ(process.exitCode(), 0) << err.toStdString();
+        EXPECT_TRUE(contents(output).contains("\t\t\t")) << "the results of the whole run";
+    } else {
+        EXPECT_EQ(process.exitCode(), 128 + signal);
+        EXPECT_TRUE(err.contains("the run is abandoned")) << err.toStdString();
+        EXPECT_EQ(contents(output), "old");
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{"r.txt"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, Interrupted,
+                         testing::Values(Ending{SIGTERM, false}, Ending{SIGINT, false}, Ending{SIGHUP, false},
+                                         Ending{SIGHUP, true}),
+                         [](const testing::TestParamInfo<Ending>& info) {
+                             return std::string(sigabbrev_np(info.param.Signal)) +
+                                    (info.param.Ignored ? "Ignored" : "");
+                         });
 
 }  // namespace

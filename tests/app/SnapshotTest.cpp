@@ -5,7 +5,10 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <cmath>
+#include <csignal>
 #include <numbers>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 using namespace mirel;
 
@@ -117,5 +120,103 @@ TEST_F(Snapshot, RefusalsExitWithTheirStatusAndWriteNothing)
     EXPECT_TRUE(unwritable.err.contains("x.png")) << unwritable.err.toStdString();
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{"plain"});
 }
+
+// Every writer of the program, through the command that uses it: the window's picture export in
+// each format, its CSV, and the results file of a measurement.
+struct Writer {
+    const char* Name;
+    QStringList Command;  // all but --output
+};
+const Writer Writers[] = {
+    {"png", {"snapshot", "density", "--generator", "A=silence"}},
+    {"bmp", {"snapshot", "density", "--generator", "A=silence"}},
+    {"jpg", {"snapshot", "density", "--generator", "A=silence"}},
+    {"csv", {"snapshot", "density", "--generator", "A=silence"}},
+    {"txt", {"measure", "statistics", "--generator", "A=silence", "--duration", "1"}},
+};
+
+class Writing : public testing::TestWithParam<Writer> {
+protected:
+    QTemporaryDir dir;
+    // Names with the writer's extension, which a snapshot needs.
+    QString name(const char* stem) const { return QStringLiteral("%1.%2").arg(stem, GetParam().Name); }
+    QString target = dir.filePath(name("out"));
+
+    // The program writing `output`, its files limited to `maxBytes` and made under umask 027.
+    ProgramRun write(const QString& output, rlim_t maxBytes = RLIM_INFINITY)
+    {
+        QProcess process;
+        process.setChildProcessModifier([maxBytes] {
+            const rlimit limit{maxBytes, maxBytes};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+            ::signal(SIGXFSZ, SIG_IGN);  // a write beyond the limit fails with EFBIG, as on a full disk
+            ::umask(027);
+        });
+        process.start(QStringLiteral(MIREL_PROGRAM), GetParam().Command + QStringList{"--output", output});
+        ProgramRun run;
+        EXPECT_TRUE(process.waitForFinished(20000));
+        run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        run.err = QString::fromUtf8(process.readAllStandardError());
+        return run;
+    }
+    void writeOld(const QString& path, QFile::Permissions permissions)
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("old");
+        file.close();
+        file.setPermissions(permissions);
+    }
+    QStringList entries(const QString& folder) const
+    {
+        return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot | QDir::System);
+    }
+};
+
+TEST_P(Writing, AWriteThatFailsOnTheDiskIsReportedAndTheOldFileStays)
+{
+    writeOld(target, QFile::ReadOwner | QFile::WriteOwner);
+    const ProgramRun run = write(target, 64);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains(name("out"))) << run.err.toStdString();
+    EXPECT_FALSE(run.err.contains("qt.gui.imageio")) << "an image library's own complaint";
+    EXPECT_EQ(contents(target), "old");
+    EXPECT_EQ(entries(dir.path()), QStringList{name("out")}) << "no temporary file";
+}
+
+TEST_P(Writing, LinksAreWrittenThroughAndReadOnlyFilesAndFoldersRefused)
+{
+    // A new file gets the umask's permissions; a link's target keeps its own and its folder gets
+    // the temporary file.
+    ASSERT_EQ(write(target).exitCode, 0);
+    constexpr int NotUser = 0x7077;  // QFile's "user" bits repeat those of the owner or the others
+    EXPECT_EQ(QFileInfo(target).permissions() & NotUser, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+    ASSERT_TRUE(QDir(dir.path()).mkpath("elsewhere"));
+    const QString real = dir.filePath("elsewhere/" + name("real"));
+    writeOld(real, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
+    const QString link = dir.filePath(name("link"));
+    ASSERT_TRUE(QFile::link("elsewhere/" + name("real"), link));
+    ASSERT_EQ(write(link).exitCode, 0);
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_GT(contents(real).size(), 100);
+    EXPECT_EQ(QFileInfo(real).permissions() & NotUser, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
+
+    // A file without write permission is refused even for root, through a link too; so is a folder.
+    writeOld(real, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    ASSERT_TRUE(QDir(dir.path()).mkpath(name("folder")));
+    for (const QString& refused : {link, real, dir.filePath(name("folder"))}) {
+        const ProgramRun run = write(refused);
+        EXPECT_EQ(run.exitCode, 1) << refused.toStdString();
+        EXPECT_TRUE(run.err.contains(QFileInfo(refused).fileName())) << run.err.toStdString();
+    }
+    EXPECT_TRUE(write(real).err.contains(QStringLiteral("нет прав на запись")));
+    EXPECT_EQ(contents(real), "old");
+    EXPECT_EQ(entries(dir.path()), (QStringList{"elsewhere", name("folder"), name("link"), name("out")}));
+    EXPECT_EQ(entries(dir.filePath("elsewhere")), QStringList{name("real")});
+    EXPECT_TRUE(entries(dir.filePath(name("folder"))).isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryWriter, Writing, testing::ValuesIn(Writers),
+                         [](const testing::TestParamInfo<Writer>& info) { return std::string(info.param.Name); });
 
 }  // namespace
