@@ -2,6 +2,7 @@
 // their frequency and level in either scheme, old curves vanish, and the controls act on what is
 // shown (scales, kind, band, channels, freezing, accuracy).
 #include "SpWindowFixture.h"
+#include "SpectrumLabels.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -190,6 +191,73 @@ TEST_F(SpWindowTest, AnAccuracyChangeRestartsWithTheNewLengthOnceASecond)
     EXPECT_EQ(std::count(input.calls.begin(), input.calls.end(), "open"), opens);
     feed(sine(3000));
     EXPECT_EQ(topNear(columnOf(3000), WhiteScheme.ChannelA), form.geometry().PlotTop);
+}
+
+TEST_F(SpWindowTest, ChannelBHasItsOwnScaleAndCaptionAndALevelAboveFullScaleStopsAtTheTop)
+{
+    const auto& g = form.geometry();
+    form.cb2k->setChecked(true);
+    form.tbM1->setValue(21);  // A: full height 1 V
+    form.tbM2->setValue(22);  // B: full height 2 V
+    EXPECT_EQ(form.lblM1->text() + " " + form.lblM2->text(), "0.05 В/дел 0.1 В/дел");
+    feed(sine(3000, 16384), sine(12000, 16384));
+    EXPECT_NEAR(topNear(columnOf(3000), WhiteScheme.ChannelA), g.PlotTop + g.PlotHeight / 2, 1);
+    EXPECT_NEAR(topNear(columnOf(12000), WhiteScheme.ChannelB), g.PlotTop + g.PlotHeight * 3 / 4, 1);
+
+    // Frozen, B's slider alone rescales B's curve and caption.
+    form.pbSPMouseDown(Qt::RightButton, QPoint(100, 100));
+    form.popupMenu()->hide();
+    form.tbM2->setValue(21);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(form.lblM2->text(), "0.05 В/дел");
+    EXPECT_NEAR(topNear(columnOf(12000), WhiteScheme.ChannelB), g.PlotTop + g.PlotHeight / 2, 1);
+    EXPECT_NEAR(topNear(columnOf(3000), WhiteScheme.ChannelA), g.PlotTop + g.PlotHeight / 2, 1);
+
+    // Far above full scale both curves end at the plot's top edge, none in the margin above it.
+    form.pbSPMouseDown(Qt::LeftButton, QPoint(100, 100));
+    form.tbM1->setValue(0);
+    form.tbM2->setValue(0);
+    const QImage before = form.screenImage().copy();
+    feed(sine(3000), sine(12000));
+    EXPECT_EQ(topNear(columnOf(3000), WhiteScheme.ChannelA), g.PlotTop);
+    EXPECT_EQ(topNear(columnOf(12000), WhiteScheme.ChannelB), g.PlotTop);
+    const QImage& after = form.screenImage();
+    for (int y = 0; y < g.PlotTop; ++y)
+        for (int x = g.PlotLeft; x < g.PlotRight(); ++x)
+            ASSERT_EQ(after.pixel(x, y), before.pixel(x, y)) << "a curve above the plot at " << x << "," << y;
+}
+
+TEST_F(SpWindowTest, AFrozenSpectrumFollowsABandChangeAndTheGridFollowsAResize)
+{
+    form.tbM1->setValue(21);
+    feed(sine(3000));
+    form.pbSPMouseDown(Qt::RightButton, QPoint(100, 100));
+    form.popupMenu()->hide();
+    form.tbFn1->setValue(2);
+    form.tbFv1->setValue(3);  // 2 … 4 kHz: the frozen 3 kHz peak moves to the middle
+    QCoreApplication::processEvents();
+    const auto& g = form.geometry();
+    EXPECT_EQ(topNear(g.PlotLeft + g.PlotWidth / 2, WhiteScheme.ChannelA), g.PlotTop);
+
+    // Columns holding a vertical grid line: grid pixels over much of the plot's height.
+    auto gridColumns = [this] {
+        const QImage& image = form.screenImage();
+        const auto& now = form.geometry();
+        std::vector<int> columns;
+        for (int x = now.PlotLeft + 1; x < now.PlotRight() - 1; ++x) {
+            int grid = 0;
+            for (int y = now.PlotTop; y < now.PlotBottom(); ++y)
+                grid += (image.pixel(x, y) & 0xFFFFFF) == WhiteScheme.Grid;
+            if (grid > now.PlotHeight / 4)
+                columns.push_back(x);
+        }
+        return columns;
+    };
+    for (const int width : {1000, 560}) {
+        form.resize(width, 560);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(gridColumns(), spectrum::FreqGridLines(form.geometry(), 2000, 4000)) << width;
+    }
 }
 
 TEST(SpWindowWithoutCapture, ARefusedStartShowsScalesWithoutCurves)
