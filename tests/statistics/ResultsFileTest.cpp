@@ -1,11 +1,14 @@
 #include "ResultsFile.h"
 
+#include "AtomicFile.h"
 #include "StatisticsTestSupport.h"
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace mirel::er {
@@ -54,6 +57,32 @@ TEST(ResultsFile, WritingReplacesTheFileOrSaysWhyNot)
     EXPECT_EQ(WriteResultsFile(folder.string(), "x"), "под этим именем уже есть папка");
     const auto files = std::distance(std::filesystem::directory_iterator(folder), {});
     EXPECT_EQ(files, 1) << "no temporary file is left beside the results";
+    std::filesystem::remove_all(folder);
+}
+
+// A write beyond the file size limit raises SIGXFSZ in the middle of the writing, while the
+// temporary file exists; the handler does what the program's handler does.
+void WriteUntilASignalEndsIt(const std::string& path)
+{
+    std::signal(SIGXFSZ, [](int) {
+        RemoveTemporaryFiles();
+        _exit(3);
+    });
+    const rlimit limit{16, 16};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    WriteResultsFile(path, std::string(1000, 'x'));
+}
+
+TEST(ResultsFile, ASignalThatEndsTheProgramDuringAWriteTakesTheTemporaryFileAlong)
+{
+    const auto folder = std::filesystem::temp_directory_path() / ("mirel-signal-" + std::to_string(getpid()));
+    std::filesystem::create_directories(folder);
+    const auto path = folder / "r.txt";
+    std::ofstream(path) << "old";
+    EXPECT_EXIT(WriteUntilASignalEndsIt(path.string()), ::testing::ExitedWithCode(3), "");
+    std::ifstream file(path, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(file), {}), "old");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1) << "a temporary file is left";
     std::filesystem::remove_all(folder);
 }
 
