@@ -63,11 +63,10 @@ int ResolveLinks(std::string& path)
     return ELOOP;
 }
 
-// Whether `target` may be replaced; `mode` gets an existing file's permissions, 0 for a new file.
-int Inspect(const std::string& target, mode_t& mode)
+// Whether `target` may be replaced; `status` gets an existing file's, a zero mode for a new file.
+int Inspect(const std::string& target, struct stat& status)
 {
-    mode = 0;
-    struct stat status {};
+    status = {};
     if (::stat(target.c_str(), &status) != 0)
         return errno == ENOENT ? 0 : errno;
     if (S_ISDIR(status.st_mode))
@@ -77,7 +76,6 @@ int Inspect(const std::string& target, mode_t& mode)
     // access() grants root everything; the write bits say what the file's owner meant.
     if ((status.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0)
         return EACCES;
-    mode = status.st_mode & 07777;
     return 0;
 }
 
@@ -183,16 +181,21 @@ int WriteAll(int fd, std::string_view bytes)
 int WriteFileAtomically(const std::string& path, std::string_view bytes)
 {
     std::string target = path;
-    mode_t mode = 0;
+    struct stat old {};
     if (const int error = ResolveLinks(target); error != 0)
         return error;
-    if (const int error = Inspect(target, mode); error != 0)
+    if (const int error = Inspect(target, old); error != 0)
         return error;
     Temporary temporary;
     if (const int error = temporary.create(target); error != 0)
         return error;
-    if (mode != 0 && ::fchmod(temporary.fd(), mode) != 0)
-        return errno;
+    if (old.st_mode != 0) {
+        // A replaced file keeps its owner where the caller may give it (root may), and its mode.
+        if (::fchown(temporary.fd(), old.st_uid, old.st_gid) != 0 && errno != EPERM)
+            return errno;
+        if (::fchmod(temporary.fd(), old.st_mode & 07777) != 0)
+            return errno;
+    }
     if (const int error = WriteAll(temporary.fd(), bytes); error != 0)
         return error;
     // The bytes reach the disk only on syncing and closing: a full disk may show up only here.
@@ -206,10 +209,10 @@ int WriteFileAtomically(const std::string& path, std::string_view bytes)
 int CheckWritable(const std::string& path)
 {
     std::string target = path;
-    mode_t mode = 0;
+    struct stat old {};
     if (const int error = ResolveLinks(target); error != 0)
         return error;
-    if (const int error = Inspect(target, mode); error != 0)
+    if (const int error = Inspect(target, old); error != 0)
         return error;
     return Temporary().create(target);
 }
