@@ -16,8 +16,8 @@ inline constexpr std::string_view TemporaryPrefix = ".mirel-";
 // value of the step that failed. A symbolic link is written through to its target. A target with
 // no write permission bit at all is refused (EACCES) even where the caller may write anything, as
 // root may; so is one the caller may not write. A new file gets 0666 less the umask, a replaced one
-// keeps its mode and, where the caller may give it, its owner. On failure the temporary file is removed and an older
-// file stays as it was.
+// keeps its mode and, where the caller may give it, its owner. On failure the temporary file is
+// removed and an older file stays as it was.
 int WriteFileAtomically(const std::string& path, std::string_view bytes);
 
 // Whether WriteFileAtomically could write `path` now (0, or why not): for failing before a long
