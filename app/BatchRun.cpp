@@ -1,6 +1,7 @@
 // The instrument's own window class runs on Qt's offscreen platform, fed by the input the command
-// line names; its own handlers start the run and save the results, so that a measurement without
-// a window is the very measurement the window makes.
+// line names; its own handlers start the run, and the results its table shows are saved as its save
+// command saves them, so that a measurement without a window is the very measurement the window
+// makes. A signal ends a run without leaving anything behind.
 #include "BatchRun.h"
 
 #include "AtomicFile.h"
