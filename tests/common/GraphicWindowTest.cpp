@@ -6,7 +6,17 @@
 #include "ScriptedWindowTest.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QLineEdit>
 #include <QMenu>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <functional>
 
 namespace mirel::test {
 namespace {
@@ -96,6 +106,69 @@ TEST_F(GraphicWindowTest, ClosingStopsTheCaptureAndTheMenuOffersTheExport)
     EXPECT_FALSE(window.Running);
     EXPECT_EQ(input.openHandles, 0);
     EXPECT_EQ(link.InstrumentWidth, window.width());
+}
+
+// The save command with the window's own dialog and clock, which the other export tests replace.
+class SavingProbe : public ProbeWindow {
+public:
+    SavingProbe(WaveInput& input, LauncherLink& link) : ProbeWindow(input, link) { enableExport({"Спектр", 120}); }
+};
+
+struct RealDialogTest : ScriptedWindowTest {
+    SavingProbe window{input, link};
+    QTemporaryDir dir;
+
+    void SetUp() override
+    {
+        window.input = &input;
+        showAt(window, 600, 500, 8000);
+    }
+    void TearDown() override { finish(window); }
+
+    // Runs the picture command; once the dialog is up, picks filter `filter` (1 is the first),
+    // types `name` and accepts. Returns the name the dialog proposed.
+    QString saveThroughTheDialog(int filter, const QString& name)
+    {
+        QString proposed;
+        std::function<void()> answer = [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog || !dialog->isVisible()) {
+                QTimer::singleShot(10, answer);
+                return;
+            }
+            proposed = QFileInfo(dialog->selectedFiles().value(0)).fileName();
+            dialog->selectNameFilter(dialog->nameFilters().value(filter - 1));
+            dialog->setDirectory(dir.path());
+            dialog->findChild<QLineEdit*>("fileNameEdit")->setText(name);  // typed
+            static_cast<QDialog*>(dialog)->accept();                       // as the dialog's own button does
+        };
+        QTimer::singleShot(0, answer);
+        window.N1Click();
+        return proposed;
+    }
+};
+
+TEST_F(RealDialogTest, TheChosenFileTypeIsWrittenAndTheNameCarriesTheClock)
+{
+    struct Case {
+        int filter;
+        const char* file;
+        const char* format;
+    } cases[] = {{3, "a.png", "png"}, {2, "b.jpg", "jpeg"}, {1, "c.bmp", "bmp"}};
+    for (const Case& c : cases) {
+        const QDateTime before = QDateTime::currentDateTime();
+        const QString proposed = saveThroughTheDialog(c.filter, QString(c.file).section('.', 0, 0));
+        const QDateTime after = QDateTime::currentDateTime();
+        QImageReader reader(dir.filePath(c.file));
+        EXPECT_EQ(reader.format(), QByteArray(c.format)) << c.file;
+        auto named = [](const QDateTime& t) {
+            return QStringLiteral("Mirel_500 [Спектр] [Date - %1] [Time - %2]")
+                .arg(t.toString("dd;MM;yy"), t.toString("hh;mm;ss"));
+        };
+        EXPECT_TRUE(proposed == named(before) || proposed == named(after)) << proposed.toStdString();
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name).join(' ').toStdString(),
+              "a.png b.jpg c.bmp");
 }
 
 }  // namespace
