@@ -181,7 +181,8 @@ TEST_P(Writing, AWriteThatFailsOnTheDiskIsReportedAndTheOldFileStays)
     EXPECT_TRUE(run.err.contains(name("out"))) << run.err.toStdString();
     EXPECT_FALSE(run.err.contains("qt.gui.imageio")) << "an image library's own complaint";
     EXPECT_EQ(contents(target), "old");
-    EXPECT_EQ(entries(dir.path()), QStringList{name("out")}) << "no temporary file";
+    EXPECT_EQ(write(dir.filePath(name("new")), 64).exitCode, 1);
+    EXPECT_EQ(entries(dir.path()), QStringList{name("out")}) << "no temporary file, no empty new file";
 }
 
 TEST_P(Writing, LinksAreWrittenThroughAndReadOnlyFilesAndFoldersRefused)
