@@ -66,6 +66,8 @@ TEST(ExportText, CsvHasAHeaderWithUnitsAndNumbersThatReadBackExactly)
     }
     EXPECT_FALSE(std::getline(lines, line)) << "no row beyond the longest column";
     EXPECT_EQ(ToCsv({{"Время", "с", {}}}), "Время (с)\r\n");
+    // A comma alone, or a quote alone, is enough to quote a cell.
+    EXPECT_EQ(ToCsv({{"x,y", "", {}}, {"z\"", "", {}}}), "\"x,y\",\"z\"\"\"\r\n");
 }
 
 }  // namespace

@@ -91,6 +91,24 @@ TEST_F(OscExportTest, TheCsvHoldsTheShownSamplesInVoltsOverTime)
         ASSERT_EQ(b, -0.25);
 }
 
+TEST_F(OscExportTest, UnderTheTriggerOfEachChannelEachColumnStartsAtItsOwnCrossing)
+{
+    // "Оба канала", the mode at start: A rises through zero at frame 230, B at 270.
+    const auto a = risingSine(96, 230, 16000);
+    const auto b = risingSine(96, 270, 8000);
+    form.cb2k->setChecked(true);
+    show(a, b);
+    rightClick();
+    const test::CsvFile csv = script.saveData(form, "both");
+    const std::vector<double> voltsA = csv.Column("Канал A (В)");
+    const std::vector<double> voltsB = csv.Column("Канал B (В)");
+    ASSERT_EQ(static_cast<int>(voltsB.size()), form.screenPoints());
+    for (int j = 0; j < form.screenPoints(); ++j) {
+        ASSERT_EQ(voltsA[static_cast<std::size_t>(j)], a(230 + j) / 32768.0) << "point " << j;
+        ASSERT_EQ(voltsB[static_cast<std::size_t>(j)], b(270 + j) / 32768.0) << "point " << j;
+    }
+}
+
 TEST_F(OscExportTest, AnUnwritableFileIsReportedAndTheWindowRunsOn)
 {
     show(sine);
