@@ -147,8 +147,8 @@ TEST_F(BatchOptions, SizeSchemeAndBandOfThePicture)
     EXPECT_GT(qGray(background(plain)), 192);
     EXPECT_LT(qGray(background(black)), 64);
 
-    // The band is text in the top margin, some 60 characters: far more pixels than the clock's
-    // digits change from one second to the next.
+    // The band is text in the top margin, some 60 characters (about 900 pixels here): about twice
+    // what the clock's digits change even when the hour turns.
     ASSERT_EQ(banded.size(), plain.size());
     int differing = 0;
     for (int y = 0; y < plain.height(); ++y)
@@ -157,7 +157,7 @@ TEST_F(BatchOptions, SizeSchemeAndBandOfThePicture)
                 ++differing;
                 ASSERT_LT(y, 20) << "the band reaches below the top margin at " << x << "," << y;
             }
-    EXPECT_GT(differing, 600) << "no band in the picture, or one in both";
+    EXPECT_GT(differing, 450) << "no band in the picture, or one in both";
 }
 
 TEST_F(BatchOptions, AFileIsMeasuredAsFastAsItIsRead)
