@@ -1,10 +1,10 @@
-#include "Application.h"
+#include "app/Application.h"
 
-#include "TFormER.h"
-#include "TFormOS.h"
-#include "TFormPV.h"
-#include "TFormSP.h"
-#include "TMainForm.h"
+#include "app/TMainForm.h"
+#include "density/TFormPV.h"
+#include "oscilloscope/TFormOS.h"
+#include "spectrum/TFormSP.h"
+#include "statistics/TFormER.h"
 
 #include <QApplication>
 #include <QIcon>

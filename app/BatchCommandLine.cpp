@@ -1,6 +1,6 @@
-#include "BatchCommandLine.h"
+#include "app/BatchCommandLine.h"
 
-#include "QuotedText.h"
+#include "common/QuotedText.h"
 
 #include <algorithm>
 #include <charconv>

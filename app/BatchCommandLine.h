@@ -9,7 +9,7 @@
 // Read apart from the window options so that each parser stays short; parseCommandLine hands the
 // words over when the first one names a subcommand.
 
-#include "SignalSpec.h"
+#include "capture/SignalSpec.h"
 
 #include <string>
 #include <utility>

@@ -2,15 +2,15 @@
 // line names; its own handlers start the run, and the results its table shows are saved as its save
 // command saves them, so that a measurement without a window is the very measurement the window
 // makes. A signal ends a run without leaving anything behind.
-#include "BatchRun.h"
+#include "app/BatchRun.h"
 
-#include "AtomicFile.h"
-#include "BatchWait.h"
-#include "InputSetup.h"
-#include "QuotedText.h"
-#include "ResultsFile.h"
-#include "SnapshotRun.h"
-#include "TFormER.h"
+#include "app/BatchWait.h"
+#include "app/InputSetup.h"
+#include "app/SnapshotRun.h"
+#include "common/AtomicFile.h"
+#include "common/QuotedText.h"
+#include "statistics/ResultsFile.h"
+#include "statistics/TFormER.h"
 
 #include <QApplication>
 #include <QComboBox>

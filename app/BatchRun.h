@@ -4,7 +4,7 @@
 // SIGTERM and SIGHUP end it with 128 plus the signal. Messages go to standard error; nothing is
 // written on failure.
 
-#include "BatchCommandLine.h"
+#include "app/BatchCommandLine.h"
 
 namespace mirel {
 

@@ -1,4 +1,4 @@
-#include "BatchWait.h"
+#include "app/BatchWait.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>

@@ -1,6 +1,6 @@
-#include "CommandLine.h"
+#include "app/CommandLine.h"
 
-#include "QuotedText.h"
+#include "common/QuotedText.h"
 
 #include <set>
 

@@ -7,7 +7,7 @@
 // to the device list; --generator SPEC adds it too, playing SPEC (see SignalSpec.h for the grammar); --input FILE adds
 // an audio file that is played in a loop. Options that take a value accept it as the next argument or after "=".
 
-#include "SignalSpec.h"
+#include "capture/SignalSpec.h"
 
 #include <string>
 #include <vector>

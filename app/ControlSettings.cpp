@@ -1,7 +1,7 @@
-#include "ControlSettings.h"
+#include "app/ControlSettings.h"
 
-#include "QuotedText.h"
-#include "UpDown.h"
+#include "common/QuotedText.h"
+#include "display/UpDown.h"
 
 #include <QAbstractSlider>
 #include <QCheckBox>

@@ -1,8 +1,8 @@
-#include "InputSetup.h"
+#include "app/InputSetup.h"
 
-#include "FileInput.h"
-#include "GeneratorInput.h"
-#include "PortAudioInput.h"
+#include "capture/FileInput.h"
+#include "capture/GeneratorInput.h"
+#include "capture/PortAudioInput.h"
 
 #include <algorithm>
 

@@ -2,8 +2,8 @@
 // The device list the program offers: the sound cards first, then the built-in generator when the
 // command line asks for it, then the audio file when one is named; and the capture rate of each.
 
-#include "CommandLine.h"
-#include "CompositeWaveInput.h"
+#include "app/CommandLine.h"
+#include "capture/CompositeWaveInput.h"
 
 #include <memory>
 #include <string>

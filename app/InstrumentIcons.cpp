@@ -1,4 +1,4 @@
-#include "InstrumentIcons.h"
+#include "app/InstrumentIcons.h"
 
 #include <QPainter>
 #include <QPainterPath>

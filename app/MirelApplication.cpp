@@ -1,4 +1,4 @@
-#include "MirelApplication.h"
+#include "app/MirelApplication.h"
 
 #include <QMessageBox>
 #include <exception>

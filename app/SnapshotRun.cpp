@@ -1,12 +1,12 @@
 // The window's own export runs: its popup menu's save commands with the questions answered by the
 // command line, or, without the title band, its redraw for the export and the picture writer.
-#include "SnapshotRun.h"
+#include "app/SnapshotRun.h"
 
-#include "BatchWait.h"
-#include "ControlSettings.h"
-#include "TFormOS.h"
-#include "TFormPV.h"
-#include "TFormSP.h"
+#include "app/BatchWait.h"
+#include "app/ControlSettings.h"
+#include "density/TFormPV.h"
+#include "oscilloscope/TFormOS.h"
+#include "spectrum/TFormSP.h"
 
 #include <QFile>
 #include <QImage>

@@ -2,7 +2,7 @@
 // The snapshot subcommand: a graphical instrument window, not shown on a screen, set by the command
 // line, lets a number of blocks through and saves what its display shows.
 
-#include "BatchCommandLine.h"
+#include "app/BatchCommandLine.h"
 
 namespace mirel {
 

@@ -1,11 +1,11 @@
-#include "TMainForm.h"
+#include "app/TMainForm.h"
 
-#include "AppFont.h"
-#include "GraphicWindow.h"
-#include "InputSetup.h"
-#include "InstrumentIcons.h"
-#include "PanelStyle.h"
-#include "UpDown.h"
+#include "app/InputSetup.h"
+#include "app/InstrumentIcons.h"
+#include "display/AppFont.h"
+#include "display/PanelStyle.h"
+#include "display/UpDown.h"
+#include "windows/GraphicWindow.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>

@@ -3,8 +3,8 @@
 // colour scheme and line width, and shows the instruments one at a time as modal windows with its
 // toolbar panel moved onto them.
 
-#include "LauncherLink.h"
-#include "WaveInput.h"
+#include "capture/WaveInput.h"
+#include "windows/LauncherLink.h"
 
 #include <QWidget>
 #include <array>

@@ -1,10 +1,10 @@
 // The program's entry: a subcommand without a window, the answers of the command line, or the
 // launcher and its instrument windows.
-#include "Application.h"
-#include "BatchRun.h"
-#include "CommandLine.h"
-#include "InputSetup.h"
-#include "MirelApplication.h"
+#include "app/Application.h"
+#include "app/BatchRun.h"
+#include "app/CommandLine.h"
+#include "app/InputSetup.h"
+#include "app/MirelApplication.h"
 
 #include <QLoggingCategory>
 #include <iostream>

@@ -1,10 +1,10 @@
 // Drawing on a 1280 × 800 picture: a curve erased and drawn again (153 points, and 15360 as at the
 // oscilloscope's longest sweep), a dotted grid, and the way of a small change and of a cleared
 // surface to the screen.
-#include "Canvas.h"
-#include "DrawingSurface.h"
-#include "ScreenPoint.h"
-#include "WindowBench.h"
+#include "bench/WindowBench.h"
+#include "common/ScreenPoint.h"
+#include "display/Canvas.h"
+#include "display/DrawingSurface.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>

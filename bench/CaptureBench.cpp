@@ -4,10 +4,10 @@
 // against those the signal holds (10 per second, the first at the stream's first frame).
 //
 // Runs 10 s; MIREL_BENCH_SECONDS adds a run of that many seconds (600 for ten minutes).
-#include "BlockCollector.h"
-#include "BlockHandoff.h"
-#include "GeneratorInput.h"
-#include "TWaveRecorder.h"
+#include "capture/BlockHandoff.h"
+#include "capture/GeneratorInput.h"
+#include "capture/TWaveRecorder.h"
+#include "support/BlockCollector.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

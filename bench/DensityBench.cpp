@@ -1,7 +1,7 @@
 // Cost of one density block: both level histograms and both curves on a 1280 × 800 surface at
 // 48000 samples per second. The argument is the refresh rate (1: 48000 frames, 10: 4800 frames).
 
-#include "DensityPoints.h"
+#include "density/DensityPoints.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,8 +1,8 @@
 // One block in the density window (copy, both histograms and curves, drawing on a 1280 × 800
 // surface) at 48000 samples per second. The argument is the refresh rate (1: 48000 frames per
 // block, 10: 4800).
-#include "TFormPV.h"
-#include "WindowBench.h"
+#include "bench/WindowBench.h"
+#include "density/TFormPV.h"
 
 #include <QCheckBox>
 #include <QRadioButton>

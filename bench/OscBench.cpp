@@ -2,9 +2,9 @@
 // 1280 × 800 surface at 48000 samples per second. The argument is the time-base spinner position
 // (6: 153 points, 12: 15360 points).
 
-#include "OscScales.h"
-#include "Synchronize.h"
-#include "TracePoints.h"
+#include "oscilloscope/OscScales.h"
+#include "oscilloscope/Synchronize.h"
+#include "oscilloscope/TracePoints.h"
 
 #include <benchmark/benchmark.h>
 

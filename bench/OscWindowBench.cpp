@@ -1,11 +1,11 @@
 // One accepted block in the oscilloscope window (trigger search, mapping and drawing on a
 // 1280 × 800 and a 3840 × 2160 surface), and the refresh period the window reaches with "Max" on
 // the generator (and on a sound card, when one is named).
-#include "GeneratorInput.h"
-#include "PortAudioInput.h"
-#include "TFormOS.h"
-#include "UpDown.h"
-#include "WindowBench.h"
+#include "bench/WindowBench.h"
+#include "capture/GeneratorInput.h"
+#include "capture/PortAudioInput.h"
+#include "display/UpDown.h"
+#include "oscilloscope/TFormOS.h"
 
 #include <QApplication>
 #include <QCheckBox>

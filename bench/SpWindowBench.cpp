@@ -1,8 +1,8 @@
 // One block through the spectrum analyser window: the hand-off, both transforms, bins and curves,
 // and the repaint (erase, grid, curves, frame) on a 1280 × 800 surface. The argument is the
 // transform length.
-#include "TFormSP.h"
-#include "WindowBench.h"
+#include "bench/WindowBench.h"
+#include "spectrum/TFormSP.h"
 
 #include <QCheckBox>
 #include <QSlider>

@@ -1,7 +1,7 @@
 // Cost of one spectrum block without the window: both transforms, bins, points and curves on a
 // 1280 × 800 surface at 48000 samples per second. The argument is the transform length.
 
-#include "SpectrumBins.h"
+#include "spectrum/SpectrumBins.h"
 
 #include <benchmark/benchmark.h>
 

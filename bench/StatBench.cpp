@@ -1,7 +1,7 @@
 // Cost of counting one statistics block: 9600 frames (0.2 s at 48000 samples per second) of a
 // busy input, both channels swinging, so that the crossing pass runs on each.
 
-#include "ErrorRun.h"
+#include "statistics/ErrorRun.h"
 
 #include <benchmark/benchmark.h>
 

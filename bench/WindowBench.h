@@ -3,9 +3,9 @@
 // prepared block handed to the window per iteration through the scripted input, and a main() in an
 // offscreen QApplication.
 
-#include "FakeWaveInput.h"
-#include "GraphicWindow.h"
-#include "LauncherLink.h"
+#include "support/FakeWaveInput.h"
+#include "windows/GraphicWindow.h"
+#include "windows/LauncherLink.h"
 
 #include <QApplication>
 #include <QTimer>

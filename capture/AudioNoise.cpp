@@ -1,4 +1,4 @@
-#include "AudioNoise.h"
+#include "capture/AudioNoise.h"
 
 #include <QString>
 #include <QtGlobal>

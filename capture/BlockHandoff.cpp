@@ -1,4 +1,4 @@
-#include "BlockHandoff.h"
+#include "capture/BlockHandoff.h"
 
 namespace mirel {
 

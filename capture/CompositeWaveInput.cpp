@@ -1,4 +1,4 @@
-#include "CompositeWaveInput.h"
+#include "capture/CompositeWaveInput.h"
 
 namespace mirel {
 

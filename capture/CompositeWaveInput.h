@@ -2,7 +2,7 @@
 // One device list made of several inputs, in the order they were added: the sound cards first,
 // then the built-in generator or the audio file.
 
-#include "WaveInput.h"
+#include "capture/WaveInput.h"
 
 #include <memory>
 #include <vector>

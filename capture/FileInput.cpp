@@ -1,8 +1,8 @@
-#include "FileInput.h"
+#include "capture/FileInput.h"
 
-#include "FileStream.h"
-#include "GeneratorInput.h"
-#include "QuotedText.h"
+#include "capture/FileStream.h"
+#include "capture/GeneratorInput.h"
+#include "common/QuotedText.h"
 
 #include <sndfile.h>
 

@@ -10,7 +10,7 @@
 // the file is then converted by libsoxr at its very-high-quality setting, so that time runs true
 // and what lies above half the capture rate is filtered out rather than folded into the band.
 
-#include "WaveInput.h"
+#include "capture/WaveInput.h"
 
 #include <memory>
 #include <string>

@@ -1,5 +1,5 @@
 // The looped reading of an audio file and its conversion to another rate by libsoxr.
-#include "FileStream.h"
+#include "capture/FileStream.h"
 
 #include <sndfile.h>
 #include <soxr.h>

@@ -1,4 +1,4 @@
-#include "GeneratorInput.h"
+#include "capture/GeneratorInput.h"
 
 #include <algorithm>
 #include <chrono>

@@ -3,8 +3,8 @@
 // card: once started it produces frames at the sample rate in real time, whether or not a buffer is
 // queued, so the signal runs on between blocks exactly as a real input would.
 
-#include "SignalSpec.h"
-#include "StreamHandle.h"
+#include "capture/SignalSpec.h"
+#include "capture/StreamHandle.h"
 
 #include <condition_variable>
 #include <cstdint>

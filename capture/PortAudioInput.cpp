@@ -1,7 +1,7 @@
-#include "PortAudioInput.h"
+#include "capture/PortAudioInput.h"
 
-#include "AudioNoise.h"
-#include "StreamHandle.h"
+#include "capture/AudioNoise.h"
+#include "capture/StreamHandle.h"
 
 #include <portaudio.h>
 

@@ -5,7 +5,7 @@
 //
 // The input must outlive every handle it opened: PortAudio is shut down in its destructor.
 
-#include "WaveInput.h"
+#include "capture/WaveInput.h"
 
 #include <string>
 #include <vector>

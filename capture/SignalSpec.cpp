@@ -1,6 +1,6 @@
-#include "SignalSpec.h"
+#include "capture/SignalSpec.h"
 
-#include "QuotedText.h"
+#include "common/QuotedText.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "StreamHandle.h"
+#include "capture/StreamHandle.h"
 
 #include <QCoreApplication>
 #include <algorithm>

@@ -7,7 +7,7 @@
 // second, whichever is longer (sources deliver in pieces of up to a few hundredths of a second,
 // longer than the shortest blocks); what does not fit is counted.
 
-#include "WaveInput.h"
+#include "capture/WaveInput.h"
 
 #include <cstdint>
 #include <mutex>

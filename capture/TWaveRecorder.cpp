@@ -1,4 +1,4 @@
-#include "TWaveRecorder.h"
+#include "capture/TWaveRecorder.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

@@ -9,7 +9,7 @@
 // first block (a sound server may start delivering only seconds later). Reopen() opens the same
 // device anew with the same parameters; the owning window calls it while it waits.
 
-#include "WaveInput.h"
+#include "capture/WaveInput.h"
 
 #include <QTimer>
 #include <cstdint>

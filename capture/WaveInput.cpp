@@ -1,4 +1,4 @@
-#include "WaveInput.h"
+#include "capture/WaveInput.h"
 
 #include <atomic>
 

@@ -1,6 +1,6 @@
 // The one file writer: links followed, read-only targets refused, a temporary file beside the
 // target filled, synced and renamed over it; the live temporary files listed for a signal handler.
-#include "AtomicFile.h"
+#include "common/AtomicFile.h"
 
 #include <atomic>
 #include <cerrno>

@@ -1,4 +1,4 @@
-#include "ExportText.h"
+#include "common/ExportText.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,4 +1,4 @@
-#include "PlotText.h"
+#include "common/PlotText.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "QuotedText.h"
+#include "common/QuotedText.h"
 
 #include <algorithm>
 

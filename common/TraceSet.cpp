@@ -1,4 +1,4 @@
-#include "TraceSet.h"
+#include "common/TraceSet.h"
 
 #include <algorithm>
 

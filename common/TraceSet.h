@@ -2,7 +2,7 @@
 // The point arrays of a display's two curves: the points of the last computation and the points as
 // last drawn, which the next refresh draws again in the background colour to erase them.
 
-#include "ScreenPoint.h"
+#include "common/ScreenPoint.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "ValueFormat.h"
+#include "common/ValueFormat.h"
 
 #include <cmath>
 #include <cstdint>

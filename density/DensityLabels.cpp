@@ -1,6 +1,6 @@
-#include "DensityLabels.h"
+#include "density/DensityLabels.h"
 
-#include "ValueFormat.h"
+#include "common/ValueFormat.h"
 
 namespace mirel::pv {
 

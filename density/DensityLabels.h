@@ -3,8 +3,8 @@
 // title and density labels beside it, with their positions. The window draws them as they come,
 // with an opaque background.
 
-#include "DensityScales.h"
-#include "PlotText.h"
+#include "common/PlotText.h"
+#include "density/DensityScales.h"
 
 #include <string>
 #include <vector>

@@ -1,6 +1,6 @@
-#include "DensityPoints.h"
+#include "density/DensityPoints.h"
 
-#include "PlotText.h"
+#include "common/PlotText.h"
 
 #include <algorithm>
 #include <climits>

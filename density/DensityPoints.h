@@ -2,9 +2,9 @@
 // The density computation of one block: the level histogram of each channel and its mapping to
 // one screen point per level, normalised to the largest bin or as a density against a scale.
 
-#include "DensityScales.h"
-#include "ExportText.h"
-#include "ScreenPoint.h"
+#include "common/ExportText.h"
+#include "common/ScreenPoint.h"
+#include "density/DensityScales.h"
 
 #include <array>
 #include <cstdint>

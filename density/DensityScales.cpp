@@ -1,6 +1,6 @@
-#include "DensityScales.h"
+#include "density/DensityScales.h"
 
-#include "ValueFormat.h"
+#include "common/ValueFormat.h"
 
 #include <algorithm>
 

@@ -3,7 +3,7 @@
 // refresh rate, the plot rectangle inside the drawing surface, the vertical scales of the density
 // mode and the captions of their controls.
 
-#include "PlotRect.h"
+#include "common/PlotRect.h"
 
 #include <string>
 

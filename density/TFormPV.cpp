@@ -1,4 +1,4 @@
-#include "TFormPV.h"
+#include "density/TFormPV.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>

@@ -3,11 +3,11 @@
 // SampleRate / RefreshRate frames, and the drawing of frame, grid, both curves and labels on its
 // surface. The computation lives in the Qt-free parts of this folder (histograms, curves, texts).
 
-#include "DensityLabels.h"
-#include "DensityPoints.h"
-#include "DensityScales.h"
-#include "GraphicWindow.h"
-#include "TraceSet.h"
+#include "common/TraceSet.h"
+#include "density/DensityLabels.h"
+#include "density/DensityPoints.h"
+#include "density/DensityScales.h"
+#include "windows/GraphicWindow.h"
 
 #include <vector>
 

@@ -1,8 +1,8 @@
 // The density window's controls: the bottom panel with the channel and scale group, the display
 // mode and the refresh rate.
-#include "TFormPV.h"
+#include "density/TFormPV.h"
 
-#include "PanelStyle.h"
+#include "display/PanelStyle.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

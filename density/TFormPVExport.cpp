@@ -1,6 +1,6 @@
 // The density window's part in the save commands of its popup menu. The right click that opened
 // the menu has frozen the picture; it is live again once the dialog is closed.
-#include "TFormPV.h"
+#include "density/TFormPV.h"
 
 namespace mirel {
 

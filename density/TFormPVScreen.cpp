@@ -1,8 +1,8 @@
 // The density screen: frame, dotted grid with the solid zero line, both curves and the labels. A
 // new block erases only the curves drawn last time, by drawing them again in the background colour.
-#include "TFormPV.h"
+#include "density/TFormPV.h"
 
-#include "PlotScreen.h"
+#include "display/PlotScreen.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
-#include "AxisLabels.h"
+#include "oscilloscope/AxisLabels.h"
 
-#include "ValueFormat.h"
+#include "common/ValueFormat.h"
 
 #include <cmath>
 

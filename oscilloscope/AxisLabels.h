@@ -2,8 +2,8 @@
 // Texts of the oscilloscope's scales: time-axis labels and unit, the volt labels and title of each
 // channel, with their positions. The window draws them as they come, with an opaque background.
 
-#include "OscScales.h"
-#include "PlotText.h"
+#include "common/PlotText.h"
+#include "oscilloscope/OscScales.h"
 
 #include <string>
 #include <string_view>

@@ -1,4 +1,4 @@
-#include "OscBlock.h"
+#include "oscilloscope/OscBlock.h"
 
 #include <algorithm>
 #include <cstring>

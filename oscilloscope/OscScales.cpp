@@ -1,6 +1,6 @@
-#include "OscScales.h"
+#include "oscilloscope/OscScales.h"
 
-#include "ValueFormat.h"
+#include "common/ValueFormat.h"
 
 #include <algorithm>
 #include <cmath>

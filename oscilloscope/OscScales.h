@@ -3,7 +3,7 @@
 // samples on the screen and per capture block, the plot area inside the drawing surface, and the
 // shift track-bar ranges that follow a resize.
 
-#include "PlotRect.h"
+#include "common/PlotRect.h"
 
 #include <array>
 #include <string>

@@ -1,6 +1,6 @@
-#include "RefreshPacing.h"
+#include "oscilloscope/RefreshPacing.h"
 
-#include "ValueFormat.h"
+#include "common/ValueFormat.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,6 +1,6 @@
-#include "Synchronize.h"
+#include "oscilloscope/Synchronize.h"
 
-#include "OscScales.h"
+#include "oscilloscope/OscScales.h"
 
 #include <cctype>
 

@@ -1,7 +1,7 @@
 #pragma once
 // Trigger search: where in a block each channel's picture starts.
 
-#include "OscBlock.h"
+#include "oscilloscope/OscBlock.h"
 
 #include <array>
 #include <optional>

@@ -1,7 +1,7 @@
-#include "TFormOS.h"
+#include "oscilloscope/TFormOS.h"
 
-#include "RefreshPacing.h"
-#include "UpDown.h"
+#include "display/UpDown.h"
+#include "oscilloscope/RefreshPacing.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -3,13 +3,13 @@
 // frame, grid, traces and labels on its surface. The computation lives in the Qt-free parts of
 // this folder (scales, trigger, point mapping, axis texts, sweep state, refresh pacing).
 
-#include "AxisLabels.h"
-#include "GraphicWindow.h"
-#include "OscBlock.h"
-#include "OscScales.h"
-#include "SweepState.h"
-#include "Synchronize.h"
-#include "TracePoints.h"
+#include "oscilloscope/AxisLabels.h"
+#include "oscilloscope/OscBlock.h"
+#include "oscilloscope/OscScales.h"
+#include "oscilloscope/SweepState.h"
+#include "oscilloscope/Synchronize.h"
+#include "oscilloscope/TracePoints.h"
+#include "windows/GraphicWindow.h"
 
 #include <QTimer>
 #include <string>

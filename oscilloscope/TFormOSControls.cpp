@@ -1,12 +1,12 @@
 // The oscilloscope window's controls: the bottom panel with the Y and X groups, the sweep and
 // synchronisation controls and the refresh group, the popup menu of the screen, and the timers.
-#include "TFormOS.h"
+#include "oscilloscope/TFormOS.h"
 
-#include "AppFont.h"
-#include "PanelStyle.h"
-#include "RefreshPacing.h"
-#include "TypedKey.h"
-#include "UpDown.h"
+#include "display/AppFont.h"
+#include "display/PanelStyle.h"
+#include "display/TypedKey.h"
+#include "display/UpDown.h"
+#include "oscilloscope/RefreshPacing.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 // The oscilloscope's part in the save commands of its popup menu. The right click that opened the
 // menu has frozen the sweep; one click on the sweep-mode button after the dialog resumes it.
-#include "TFormOS.h"
+#include "oscilloscope/TFormOS.h"
 
 #include <QToolButton>
 

@@ -1,8 +1,8 @@
 // The oscilloscope's screen: frame, dotted grid with solid centre lines, traces and labels. A
 // refresh erases only the traces drawn last time, by drawing them again in the background colour.
-#include "TFormOS.h"
+#include "oscilloscope/TFormOS.h"
 
-#include "PlotScreen.h"
+#include "display/PlotScreen.h"
 
 #include <QLabel>
 

@@ -1,4 +1,4 @@
-#include "TracePoints.h"
+#include "oscilloscope/TracePoints.h"
 
 #include <algorithm>
 #include <cmath>

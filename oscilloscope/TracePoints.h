@@ -1,12 +1,12 @@
 #pragma once
 // Mapping of the shown samples of a block to screen points of the drawing surface.
 
-#include "ExportText.h"
-#include "OscBlock.h"
-#include "OscScales.h"
-#include "ScreenPoint.h"
-#include "Synchronize.h"
-#include "TraceSet.h"
+#include "common/ExportText.h"
+#include "common/ScreenPoint.h"
+#include "common/TraceSet.h"
+#include "oscilloscope/OscBlock.h"
+#include "oscilloscope/OscScales.h"
+#include "oscilloscope/Synchronize.h"
 
 #include <cstdint>
 #include <span>

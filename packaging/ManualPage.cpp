@@ -1,5 +1,5 @@
 // Turns the --help text into a manual page (see ManualPage.h for the layout rules it relies on).
-#include "ManualPage.h"
+#include "packaging/ManualPage.h"
 
 #include <cctype>
 #include <optional>

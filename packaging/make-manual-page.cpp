@@ -1,7 +1,7 @@
 // Writes the manual page made from the program's own --help text, at build time:
 //   make-manual-page OUTPUT DATE SUMMARY
-#include "CommandLine.h"
-#include "ManualPage.h"
+#include "app/CommandLine.h"
+#include "packaging/ManualPage.h"
 
 #include <fstream>
 #include <iostream>

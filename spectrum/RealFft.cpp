@@ -1,4 +1,4 @@
-#include "RealFft.h"
+#include "spectrum/RealFft.h"
 
 #include <fftw3.h>
 

@@ -1,4 +1,4 @@
-#include "SpectrumBins.h"
+#include "spectrum/SpectrumBins.h"
 
 #include <algorithm>
 #include <cmath>

@@ -3,10 +3,10 @@
 // the plot height, one point per bin, and the curve that the screen draws, with at most two
 // points per pixel column however many bins share it.
 
-#include "ExportText.h"
-#include "RealFft.h"
-#include "ScreenPoint.h"
-#include "SpectrumScales.h"
+#include "common/ExportText.h"
+#include "common/ScreenPoint.h"
+#include "spectrum/RealFft.h"
+#include "spectrum/SpectrumScales.h"
 
 #include <complex>
 #include <span>

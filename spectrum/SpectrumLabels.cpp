@@ -1,6 +1,6 @@
-#include "SpectrumLabels.h"
+#include "spectrum/SpectrumLabels.h"
 
-#include "ValueFormat.h"
+#include "common/ValueFormat.h"
 
 namespace mirel::spectrum {
 

@@ -3,8 +3,8 @@
 // labels and channel captions at both sides, the zero marks, and where the dotted grid lines go.
 // The window draws the texts as they come, each on an opaque background.
 
-#include "PlotText.h"
-#include "SpectrumScales.h"
+#include "common/PlotText.h"
+#include "spectrum/SpectrumScales.h"
 
 #include <string>
 #include <vector>

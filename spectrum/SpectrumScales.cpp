@@ -1,6 +1,6 @@
-#include "SpectrumScales.h"
+#include "spectrum/SpectrumScales.h"
 
-#include "ValueFormat.h"
+#include "common/ValueFormat.h"
 
 #include <algorithm>
 #include <cmath>

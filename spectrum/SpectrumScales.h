@@ -3,7 +3,7 @@
 // of the amplitude and power spectra with their captions, the frequency band table and the plot
 // area inside the drawing surface.
 
-#include "PlotRect.h"
+#include "common/PlotRect.h"
 
 #include <array>
 #include <string>

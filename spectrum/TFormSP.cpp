@@ -1,8 +1,8 @@
 // The spectrum analyser window's life: creation with its defaults, capture per transform length,
 // the hand-off of each block into the transform, and the handlers of its controls.
-#include "TFormSP.h"
+#include "spectrum/TFormSP.h"
 
-#include "BlockHandoff.h"
+#include "capture/BlockHandoff.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -3,10 +3,10 @@
 // the block hand-off into the transform, the freeze gestures, and the drawing of frame, grid,
 // curves and labels on its surface. The computation lives in the Qt-free parts of this folder.
 
-#include "GraphicWindow.h"
-#include "SpectrumBins.h"
-#include "SpectrumLabels.h"
-#include "SpectrumScales.h"
+#include "spectrum/SpectrumBins.h"
+#include "spectrum/SpectrumLabels.h"
+#include "spectrum/SpectrumScales.h"
+#include "windows/GraphicWindow.h"
 
 #include <QTimer>
 #include <vector>

@@ -1,8 +1,8 @@
 // The spectrum analyser's controls: the bottom panel with the Y group (channels and scales), the X
 // group (band), the spectrum kind and the accuracy, and the wiring of their handlers.
-#include "TFormSP.h"
+#include "spectrum/TFormSP.h"
 
-#include "PanelStyle.h"
+#include "display/PanelStyle.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

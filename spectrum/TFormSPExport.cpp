@@ -1,6 +1,6 @@
 // The spectrum analyser's part in the save commands of its popup menu. The right click that
 // opened the menu has frozen the display; it is live again once the dialog is closed.
-#include "TFormSP.h"
+#include "spectrum/TFormSP.h"
 
 namespace mirel {
 

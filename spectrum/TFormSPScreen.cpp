@@ -1,9 +1,9 @@
 // The spectrum analyser's screen: frame, dotted grid of level divisions and frequency steps,
 // curves and labels. A block erases only the curves drawn last time, by drawing them again in the
 // background colour; the whole surface is cleared on start, show, resize and scheme change.
-#include "TFormSP.h"
+#include "spectrum/TFormSP.h"
 
-#include "PlotScreen.h"
+#include "display/PlotScreen.h"
 
 #include <QSlider>
 

@@ -1,6 +1,6 @@
-#include "ErrorRun.h"
+#include "statistics/ErrorRun.h"
 
-#include "ValueFormat.h"
+#include "common/ValueFormat.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,7 +1,7 @@
-#include "ResultsFile.h"
+#include "statistics/ResultsFile.h"
 
-#include "AtomicFile.h"
-#include "ValueFormat.h"
+#include "common/AtomicFile.h"
+#include "common/ValueFormat.h"
 
 #include <iconv.h>
 

@@ -2,7 +2,7 @@
 // The results file of a run: five TAB-separated lines in Windows-1251 with CR LF line ends, the
 // file name proposed in the save dialog, and the writing itself. No Qt here.
 
-#include "ErrorRun.h"
+#include "statistics/ErrorRun.h"
 
 #include <optional>
 #include <string>

@@ -1,7 +1,7 @@
-#include "TFormER.h"
+#include "statistics/TFormER.h"
 
-#include "BlockHandoff.h"
-#include "TypedKey.h"
+#include "capture/BlockHandoff.h"
+#include "display/TypedKey.h"
 
 #include <QComboBox>
 #include <QCoreApplication>

@@ -3,8 +3,8 @@
 // both channels as transmission errors, its results table and the saving of the results. The
 // counting and the file live in the Qt-free ErrorRun and ResultsFile.
 
-#include "ErrorRun.h"
-#include "InstrumentWindow.h"
+#include "statistics/ErrorRun.h"
+#include "windows/InstrumentWindow.h"
 
 #include <QTimer>
 #include <vector>

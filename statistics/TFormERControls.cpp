@@ -1,9 +1,9 @@
 // The statistics window's controls (start button, run-length box, time row, progress bar, results
 // table and its popup menu) and the saving of the results through that menu.
-#include "TFormER.h"
+#include "statistics/TFormER.h"
 
-#include "PanelStyle.h"
-#include "ResultsFile.h"
+#include "display/PanelStyle.h"
+#include "statistics/ResultsFile.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -1,9 +1,9 @@
 // The command line: what the parser makes of it, the device list built from it, and what the
 // program itself answers to a few command lines (exit status, stdout, stderr).
-#include "CommandLine.h"
-#include "GeneratorInput.h"
-#include "InputSetup.h"
+#include "app/CommandLine.h"
 #include "ProgramRun.h"
+#include "app/InputSetup.h"
+#include "capture/GeneratorInput.h"
 
 #include <sndfile.h>
 

@@ -1,8 +1,8 @@
 // What each instrument window makes of a filled buffer, fed through the scripted input.
-#include "ScriptedWindowTest.h"
-#include "TFormER.h"
-#include "TFormPV.h"
-#include "TFormSP.h"
+#include "density/TFormPV.h"
+#include "spectrum/TFormSP.h"
+#include "statistics/TFormER.h"
+#include "support/ScriptedWindowTest.h"
 
 #include <QCoreApplication>
 #include <QSlider>

@@ -1,12 +1,12 @@
 // The launcher and the instrument loop, on the scripted input: device list and rate probe, the
 // modal switching with the travelling toolbar, colour scheme and line width, block sizes.
-#include "FakeWaveInput.h"
-#include "TFormER.h"
-#include "TFormOS.h"
-#include "TFormPV.h"
-#include "TFormSP.h"
-#include "TMainForm.h"
-#include "UpDown.h"
+#include "app/TMainForm.h"
+#include "density/TFormPV.h"
+#include "display/UpDown.h"
+#include "oscilloscope/TFormOS.h"
+#include "spectrum/TFormSP.h"
+#include "statistics/TFormER.h"
+#include "support/FakeWaveInput.h"
 
 #include <QGroupBox>
 #include <QLabel>

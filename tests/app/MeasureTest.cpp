@@ -1,8 +1,8 @@
 // Measuring without a window, through the built program: the counts of a file whose pulses are
 // known, identical results from identical runs, and the exit status of every kind of failure
 // with nothing left behind.
-#include "BatchCommandLine.h"
 #include "ProgramRun.h"
+#include "app/BatchCommandLine.h"
 
 #include <QDir>
 #include <QTemporaryDir>

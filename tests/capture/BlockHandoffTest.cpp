@@ -1,5 +1,5 @@
 // The per-instrument block conversions.
-#include "BlockHandoff.h"
+#include "capture/BlockHandoff.h"
 
 #include <gtest/gtest.h>
 #include <vector>

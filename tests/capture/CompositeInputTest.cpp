@@ -1,6 +1,6 @@
 // One device list out of several inputs: numbering, routing and error texts.
-#include "CompositeWaveInput.h"
-#include "FakeWaveInput.h"
+#include "capture/CompositeWaveInput.h"
+#include "support/FakeWaveInput.h"
 
 #include <QObject>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The capture engine's state machine, driven through the scripted fake input.
-#include "FakeWaveInput.h"
-#include "TWaveRecorder.h"
+#include "capture/TWaveRecorder.h"
+#include "support/FakeWaveInput.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

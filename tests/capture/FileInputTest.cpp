@@ -1,8 +1,8 @@
 // The audio-file input: files written here with libsndfile are played through the capture engine
 // in real time and the blocks that reach the window are checked against what the files hold.
-#include "FileInput.h"
-#include "BlockCollector.h"
-#include "TWaveRecorder.h"
+#include "capture/FileInput.h"
+#include "capture/TWaveRecorder.h"
+#include "support/BlockCollector.h"
 
 #include <sndfile.h>
 

@@ -1,9 +1,9 @@
 // The test-signal generator: its description language, its signal values, and the whole way from
 // the generator through the capture engine to a receiver on the UI thread, in real time.
-#include "BlockCollector.h"
-#include "GeneratorInput.h"
-#include "SignalSpec.h"
-#include "TWaveRecorder.h"
+#include "capture/GeneratorInput.h"
+#include "capture/SignalSpec.h"
+#include "capture/TWaveRecorder.h"
+#include "support/BlockCollector.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
 // The sound-card input where no sound server can be reached: the device list, the format probe
 // and every refusal must work without one, and must not crash.
-#include "PortAudioInput.h"
+#include "capture/PortAudioInput.h"
 
 #include <QObject>
 #include <cstdlib>
@@ -8,7 +8,7 @@
 #include <iostream>
 
 #if defined(__unix__)
-#include "StderrCapture.h"
+#include "support/StderrCapture.h"
 #endif
 
 using namespace mirel;

@@ -1,6 +1,6 @@
 // The conversion of a file's rate, measured at the converter's float output: a tone above the new
 // half rate is filtered out, a tone in the band keeps its level and gains no other component.
-#include "FileStream.h"
+#include "capture/FileStream.h"
 
 #include <fftw3.h>
 #include <sndfile.h>

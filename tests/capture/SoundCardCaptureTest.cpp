@@ -5,9 +5,9 @@
 // Needs a PulseAudio server with a sink named "nullsink" (scripts/sound-server.sh start runs one)
 // and pactl, sox and paplay; without them the tests are skipped with the reason. The tests share
 // that sink and take it away, so CTest runs them one at a time (a resource lock).
-#include "PortAudioInput.h"
-#include "StderrCapture.h"
-#include "TWaveRecorder.h"
+#include "capture/PortAudioInput.h"
+#include "capture/TWaveRecorder.h"
+#include "support/StderrCapture.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,7 +1,7 @@
 // The buffer logic shared by the sound cards, the generator and the file player: frames that arrive
 // while the one buffer is with the window are held and open the next blocks, up to one block or
 // 0.1 s; what does not fit is counted against the block that follows the gap.
-#include "StreamHandle.h"
+#include "capture/StreamHandle.h"
 
 #include <QCoreApplication>
 #include <cstring>

@@ -1,6 +1,6 @@
 // The unpaced generator: blocks as fast as they are taken, each one straight after the other.
-#include "BlockCollector.h"
-#include "GeneratorInput.h"
+#include "capture/GeneratorInput.h"
+#include "support/BlockCollector.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Texts of a saved display: the band and the proposed names from a fixed clock, the extension rule,
 // and the CSV of a table read back to the same numbers.
-#include "ExportText.h"
+#include "common/ExportText.h"
 
 #include <gtest/gtest.h>
 

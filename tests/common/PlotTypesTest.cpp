@@ -1,6 +1,6 @@
 // The shared display types: the two curves' point arrays and the small text rules of the scales.
-#include "PlotText.h"
-#include "TraceSet.h"
+#include "common/PlotText.h"
+#include "common/TraceSet.h"
 
 #include <gtest/gtest.h>
 

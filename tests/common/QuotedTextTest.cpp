@@ -1,5 +1,5 @@
 // Quoting what the user typed in messages: whole when short, cut by characters when long.
-#include "QuotedText.h"
+#include "common/QuotedText.h"
 
 #include <gtest/gtest.h>
 

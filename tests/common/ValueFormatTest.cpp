@@ -1,5 +1,5 @@
 // Texts of scales and readouts, checked on worked examples.
-#include "ValueFormat.h"
+#include "common/ValueFormat.h"
 
 #include <gtest/gtest.h>
 #include <limits>

@@ -2,9 +2,9 @@
 // level curves as CSV in both display modes, the picture live again after the dialog, and a file
 // that cannot be written reported while the window runs on.
 #include "DensityBlocks.h"
-#include "ExportScript.h"
-#include "ScriptedWindowTest.h"
-#include "TFormPV.h"
+#include "density/TFormPV.h"
+#include "support/ExportScript.h"
+#include "support/ScriptedWindowTest.h"
 
 #include <QCheckBox>
 #include <QMenu>

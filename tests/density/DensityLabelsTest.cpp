@@ -1,4 +1,4 @@
-#include "DensityLabels.h"
+#include "density/DensityLabels.h"
 
 #include <gtest/gtest.h>
 

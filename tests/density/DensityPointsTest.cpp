@@ -1,4 +1,4 @@
-#include "DensityPoints.h"
+#include "density/DensityPoints.h"
 #include "DensityBlocks.h"
 
 #include <gtest/gtest.h>

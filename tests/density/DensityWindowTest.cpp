@@ -1,8 +1,8 @@
 // The density window fed through the scripted input: blocks reach the screen in the colours of
 // the scheme, old curves vanish, and the controls act on what is shown.
 #include "DensityBlocks.h"
-#include "ScriptedWindowTest.h"
-#include "TFormPV.h"
+#include "density/TFormPV.h"
+#include "support/ScriptedWindowTest.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

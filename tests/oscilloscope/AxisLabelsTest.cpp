@@ -1,4 +1,4 @@
-#include "AxisLabels.h"
+#include "oscilloscope/AxisLabels.h"
 
 #include <gtest/gtest.h>
 

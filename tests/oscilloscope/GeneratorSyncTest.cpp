@@ -1,10 +1,10 @@
 // The generator's sines through the oscilloscope's trigger: every block of a steady sine starts its
 // picture at the same phase, in every synchronisation mode that follows that channel.
-#include "BlockCollector.h"
-#include "GeneratorInput.h"
-#include "OscScales.h"
-#include "Synchronize.h"
-#include "TWaveRecorder.h"
+#include "capture/GeneratorInput.h"
+#include "capture/TWaveRecorder.h"
+#include "oscilloscope/OscScales.h"
+#include "oscilloscope/Synchronize.h"
+#include "support/BlockCollector.h"
 
 #include <gtest/gtest.h>
 #include <ostream>

@@ -2,7 +2,7 @@
 // synchronisation, each channel's sensitivity and shift, the shifts across a resize, and a time-base
 // step while the window is being closed.
 #include "OscWindowFixture.h"
-#include "UpDown.h"
+#include "display/UpDown.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,8 +1,8 @@
 // The oscilloscope's save commands from its popup menu: the picture of the frozen screen with its
 // band, the samples of the shown traces as CSV, the sweep given back after the dialog, and a file
 // that cannot be written reported while the window runs on.
-#include "ExportScript.h"
 #include "OscWindowFixture.h"
+#include "support/ExportScript.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,4 +1,4 @@
-#include "OscScales.h"
+#include "oscilloscope/OscScales.h"
 
 #include <gtest/gtest.h>
 

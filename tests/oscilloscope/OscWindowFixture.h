@@ -1,8 +1,8 @@
 #pragma once
 // The oscilloscope window shown at a fixed size and fed through the scripted input at 48 kHz.
 
-#include "ScriptedWindowTest.h"
-#include "TFormOS.h"
+#include "oscilloscope/TFormOS.h"
+#include "support/ScriptedWindowTest.h"
 
 #include <QMenu>
 #include <cmath>

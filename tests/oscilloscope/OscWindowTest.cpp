@@ -1,7 +1,7 @@
 // The oscilloscope window fed through the scripted input: blocks reach the screen in the colours
 // of the scheme, old traces vanish, the sweep and the refresh controls act on what is shown.
 #include "OscWindowFixture.h"
-#include "UpDown.h"
+#include "display/UpDown.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>

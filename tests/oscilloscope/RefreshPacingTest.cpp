@@ -1,4 +1,4 @@
-#include "RefreshPacing.h"
+#include "oscilloscope/RefreshPacing.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "SweepState.h"
+#include "oscilloscope/SweepState.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "Synchronize.h"
+#include "oscilloscope/Synchronize.h"
 
-#include "OscScales.h"
 #include "TestBlocks.h"
+#include "oscilloscope/OscScales.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 // Synthetic capture blocks for the oscilloscope tests.
 
-#include "OscBlock.h"
+#include "oscilloscope/OscBlock.h"
 
 #include <cstdint>
 #include <functional>

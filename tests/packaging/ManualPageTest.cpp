@@ -1,7 +1,7 @@
 // The manual page made from the --help text: nothing of the text lost or repeated, and the roff
 // that the layout rules promise (sections, list entries, fonts, escapes).
-#include "ManualPage.h"
-#include "CommandLine.h"
+#include "packaging/ManualPage.h"
+#include "app/CommandLine.h"
 
 #include <gtest/gtest.h>
 #include <sstream>

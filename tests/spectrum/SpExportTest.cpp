@@ -1,8 +1,8 @@
 // The spectrum analyser's save commands from its popup menu: the frozen picture with its band, the
 // shown bins as CSV in both kinds of spectrum, the display live again after the dialog, and a file
 // that cannot be written reported while the window runs on.
-#include "ExportScript.h"
 #include "SpWindowFixture.h"
+#include "support/ExportScript.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -2,8 +2,8 @@
 // The spectrum analyser window shown at a fixed size and fed through the scripted input at 48 kHz,
 // with 2048-point transforms.
 
-#include "ScriptedWindowTest.h"
-#include "TFormSP.h"
+#include "spectrum/TFormSP.h"
+#include "support/ScriptedWindowTest.h"
 
 #include <QMenu>
 #include <QSlider>

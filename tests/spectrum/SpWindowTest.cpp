@@ -2,7 +2,7 @@
 // their frequency and level in either scheme, old curves vanish, and the controls act on what is
 // shown (scales, kind, band, channels, freezing, accuracy).
 #include "SpWindowFixture.h"
-#include "SpectrumLabels.h"
+#include "spectrum/SpectrumLabels.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -1,5 +1,5 @@
 // Synthetic blocks through the transform, the bins of the band, their points and the curves.
-#include "SpectrumBins.h"
+#include "spectrum/SpectrumBins.h"
 
 #include <gtest/gtest.h>
 

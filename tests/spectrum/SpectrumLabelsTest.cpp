@@ -1,6 +1,6 @@
 // Texts and grid of the spectrum display: frequency labels with the «,0» rule, level labels and
 // captions at both sides, grid lines of the band.
-#include "SpectrumLabels.h"
+#include "spectrum/SpectrumLabels.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The spectrum analyser's tables: transform length per accuracy position, level scales with their
 // captions and the band table.
-#include "SpectrumScales.h"
+#include "spectrum/SpectrumScales.h"
 
 #include <gtest/gtest.h>
 

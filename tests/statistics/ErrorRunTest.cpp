@@ -1,4 +1,4 @@
-#include "ErrorRun.h"
+#include "statistics/ErrorRun.h"
 
 #include "StatisticsTestSupport.h"
 

@@ -1,7 +1,7 @@
-#include "ResultsFile.h"
+#include "statistics/ResultsFile.h"
 
-#include "AtomicFile.h"
 #include "StatisticsTestSupport.h"
+#include "common/AtomicFile.h"
 
 #include <csignal>
 #include <filesystem>

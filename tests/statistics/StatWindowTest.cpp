@@ -1,8 +1,8 @@
 // The statistics window fed through the scripted input: a run ends by itself after exactly its
 // length, counts the pulses of each channel, goes on while hidden, and its results are saved.
-#include "ScriptedWindowTest.h"
 #include "StatisticsTestSupport.h"
-#include "TFormER.h"
+#include "statistics/TFormER.h"
+#include "support/ScriptedWindowTest.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -4,7 +4,7 @@
 // `holdMs` as a slow window would); then hands the copy to `onBlock`, as the statistics window
 // processes a block after the buffer went back.
 
-#include "TWaveRecorder.h"
+#include "capture/TWaveRecorder.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -3,7 +3,7 @@
 // to the next dialogs given in advance, and the questions and error messages collected. Files go
 // into a temporary folder of the test's own. Also readers of what a saved picture holds.
 
-#include "GraphicWindow.h"
+#include "windows/GraphicWindow.h"
 
 #include <QAction>
 #include <QByteArray>

@@ -1,4 +1,4 @@
-#include "FakeWaveInput.h"
+#include "support/FakeWaveInput.h"
 
 #include <QCoreApplication>
 #include <algorithm>

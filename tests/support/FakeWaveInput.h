@@ -2,7 +2,7 @@
 // A scripted audio input for tests: the test decides which devices exist, which formats open,
 // which calls fail, when the queued buffer comes back full and whether a reset returns it.
 
-#include "WaveInput.h"
+#include "capture/WaveInput.h"
 
 #include <functional>
 #include <memory>

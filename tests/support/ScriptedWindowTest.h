@@ -2,9 +2,9 @@
 // Base of the tests that feed an instrument window through the scripted input: the input, the
 // launcher link, showing a window at a given size, handing it filled buffers and ending its capture.
 
-#include "FakeWaveInput.h"
-#include "InstrumentWindow.h"
-#include "LauncherLink.h"
+#include "support/FakeWaveInput.h"
+#include "windows/InstrumentWindow.h"
+#include "windows/LauncherLink.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,9 +1,9 @@
 // The save commands of a graphical window, on a small instrument that draws a frame and gives a
 // fixed table: the picture in each format and scheme, the dialog's memory, the extension and
 // replace rules, a cancelled dialog, a failed write, and the CSV.
-#include "ExportScript.h"
 #include "ProbeWindow.h"
-#include "ScriptedWindowTest.h"
+#include "support/ExportScript.h"
+#include "support/ScriptedWindowTest.h"
 
 #include <QAction>
 #include <QFile>

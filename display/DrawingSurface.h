@@ -10,8 +10,8 @@
 // default context-menu handling, so a window may use setContextMenuPolicy(Qt::CustomContextMenu)
 // with customContextMenuRequested, or pop a QMenu up from mousePressed on the right button.
 
-#include "Canvas.h"
-#include "DisplayPalette.h"
+#include "common/DisplayPalette.h"
+#include "display/Canvas.h"
 
 #include <QImage>
 #include <QPoint>

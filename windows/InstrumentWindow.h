@@ -4,8 +4,8 @@
 // reopening of a lost device, the geometry hand-over between windows and the place of the
 // launcher's toolbar panel.
 
-#include "LauncherLink.h"
-#include "TWaveRecorder.h"
+#include "capture/TWaveRecorder.h"
+#include "windows/LauncherLink.h"
 
 #include <QDialog>
 #include <QTimer>

@@ -1,4 +1,4 @@
-#include "AppFont.h"
+#include "display/AppFont.h"
 
 namespace mirel {
 

@@ -2,7 +2,7 @@
 // Saving a display: the save dialog each window keeps, and the writing of a picture or a text
 // through the program's one file writer (AtomicFile.h), so that a target is never left half written.
 
-#include "ExportText.h"
+#include "common/ExportText.h"
 
 #include <QPointer>
 #include <QString>

@@ -5,11 +5,11 @@
 // stopped on close, and the scheme toggle, whose window-specific steps (ClearFon, RedrawCurves) are
 // theirs.
 
-#include "DrawingSurface.h"
-#include "ExportFile.h"
-#include "ExportText.h"
-#include "InstrumentWindow.h"
-#include "PlotRect.h"
+#include "common/ExportText.h"
+#include "common/PlotRect.h"
+#include "display/DrawingSurface.h"
+#include "windows/ExportFile.h"
+#include "windows/InstrumentWindow.h"
 
 #include <functional>
 #include <optional>

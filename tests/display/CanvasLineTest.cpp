@@ -2,7 +2,7 @@
 // at (a.x + sx·k, a.y + sy·round(k·dy/dx)), halves away from a, end pixel out, dots 3 on 3 off
 // running on along a polyline), and the changed area each drawing reports.
 
-#include "Canvas.h"
+#include "display/Canvas.h"
 
 #include <QImage>
 #include <algorithm>

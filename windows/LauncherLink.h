@@ -2,7 +2,7 @@
 // What the launcher shares with the instrument windows: which instrument is wanted next, the size
 // that one instrument window hands to the next, and the two colour schemes.
 
-#include "DisplayPalette.h"
+#include "common/DisplayPalette.h"
 
 #include <functional>
 

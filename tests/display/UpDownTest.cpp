@@ -1,7 +1,7 @@
 // The up-down spinner: stepping with and without wrap, one report per step naming the arrow, the
 // buddy edit box, the keyboard.
 
-#include "UpDown.h"
+#include "display/UpDown.h"
 
 #include <QApplication>
 #include <QKeyEvent>

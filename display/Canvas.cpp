@@ -1,7 +1,7 @@
-#include "Canvas.h"
+#include "display/Canvas.h"
 
-#include "AppFont.h"
-#include "CanvasPixels.h"
+#include "display/AppFont.h"
+#include "display/CanvasPixels.h"
 
 #include <QFontMetrics>
 #include <QImage>

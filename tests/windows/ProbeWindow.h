@@ -2,8 +2,8 @@
 // A minimal graphical instrument for the tests of the window bases: it records the steps the
 // bases run, and can decline a block, skip processing or fail inside it.
 
-#include "FakeWaveInput.h"
-#include "GraphicWindow.h"
+#include "support/FakeWaveInput.h"
+#include "windows/GraphicWindow.h"
 
 #include <stdexcept>
 #include <string>

@@ -1,6 +1,6 @@
-#include "GraphicWindow.h"
+#include "windows/GraphicWindow.h"
 
-#include "PlotScreen.h"
+#include "display/PlotScreen.h"
 
 #include <QAction>
 #include <QMenu>

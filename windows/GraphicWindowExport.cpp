@@ -1,7 +1,7 @@
 // The graphical windows' two save commands: the picture of the display with its title band, and
 // the displayed numbers as CSV. One procedure for every display; the instrument gives its name, its
 // band position, its redraw, its data and what it does after the dialog.
-#include "GraphicWindow.h"
+#include "windows/GraphicWindow.h"
 
 #include <QAction>
 #include <QDir>

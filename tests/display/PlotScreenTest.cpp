@@ -2,8 +2,8 @@
 // with its solid centre lines, curves erased without a trace, and labels that leave no remnant
 // when rewritten shorter.
 
-#include "PlotScreen.h"
-#include "Canvas.h"
+#include "display/PlotScreen.h"
+#include "display/Canvas.h"
 
 #include <QImage>
 #include <gtest/gtest.h>

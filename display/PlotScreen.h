@@ -4,11 +4,11 @@
 // (drawn again in the background colour), the curves themselves, and placed texts with their
 // clear rectangles. Free functions over a canvas, so each display keeps its own rules of where.
 
-#include "Canvas.h"
-#include "DisplayPalette.h"
-#include "PlotRect.h"
-#include "PlotText.h"
-#include "ScreenPoint.h"
+#include "common/DisplayPalette.h"
+#include "common/PlotRect.h"
+#include "common/PlotText.h"
+#include "common/ScreenPoint.h"
+#include "display/Canvas.h"
 
 #include <span>
 

@@ -1,4 +1,4 @@
-#include "PanelStyle.h"
+#include "display/PanelStyle.h"
 
 #include <QCheckBox>
 #include <QFontMetrics>

@@ -1,6 +1,6 @@
-#include "ExportFile.h"
+#include "windows/ExportFile.h"
 
-#include "AtomicFile.h"
+#include "common/AtomicFile.h"
 
 #include <QBuffer>
 #include <QDateTime>

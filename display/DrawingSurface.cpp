@@ -1,4 +1,4 @@
-#include "DrawingSurface.h"
+#include "display/DrawingSurface.h"
 
 #include <QMouseEvent>
 #include <QPaintEvent>

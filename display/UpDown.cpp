@@ -1,4 +1,4 @@
-#include "UpDown.h"
+#include "display/UpDown.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>

@@ -12,8 +12,8 @@
 // returns; no QPainter stays open on the image, so the owner may resize, copy or save it between
 // calls. Each operation tells the owner which part of the picture it changed.
 
-#include "DisplayPalette.h"
-#include "ScreenPoint.h"
+#include "common/DisplayPalette.h"
+#include "common/ScreenPoint.h"
 
 #include <QFont>
 #include <QFontMetrics>

@@ -1,10 +1,10 @@
 // Drawing on a picture: nothing is smoothed, so drawing the same figures again in the background
 // colour must restore the background exactly; dotted lines are opaque; texts cover their cell.
 
-#include "Canvas.h"
-#include "AppFont.h"
-#include "DisplayPalette.h"
-#include "ScreenPoint.h"
+#include "display/Canvas.h"
+#include "common/DisplayPalette.h"
+#include "common/ScreenPoint.h"
+#include "display/AppFont.h"
 
 #include <QFontInfo>
 #include <QFontMetrics>

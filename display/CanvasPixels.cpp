@@ -1,4 +1,4 @@
-#include "CanvasPixels.h"
+#include "display/CanvasPixels.h"
 
 #include <algorithm>
 #include <climits>

@@ -2,7 +2,7 @@
 // and the screen on the next paint (which copies only what changed), mouse presses come out as a
 // signal.
 
-#include "DrawingSurface.h"
+#include "display/DrawingSurface.h"
 
 #include <QApplication>
 #include <QMouseEvent>

@@ -3,7 +3,7 @@
 // line-width commands run the instrument's own steps in order.
 
 #include "ProbeWindow.h"
-#include "ScriptedWindowTest.h"
+#include "support/ScriptedWindowTest.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "PlotScreen.h"
+#include "display/PlotScreen.h"
 
 #include <algorithm>
 

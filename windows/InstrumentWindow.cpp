@@ -1,6 +1,6 @@
-#include "InstrumentWindow.h"
+#include "windows/InstrumentWindow.h"
 
-#include "AppFont.h"
+#include "display/AppFont.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
