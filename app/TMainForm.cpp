@@ -2,6 +2,7 @@
 
 #include "app/InputSetup.h"
 #include "app/InstrumentIcons.h"
+#include "common/ValueFormat.h"
 #include "display/AppFont.h"
 #include "display/PanelStyle.h"
 #include "display/UpDown.h"
@@ -25,14 +26,7 @@ namespace {
 // «48 кГц», «44,1 кГц», «22,05 кГц»: the rate in kilohertz, with the decimals it needs.
 QString rateCaption(int rate)
 {
-    QString text = QString::number(rate / 1000);
-    if (const int rest = rate % 1000) {
-        QString decimals = QStringLiteral("%1").arg(rest, 3, 10, QLatin1Char('0'));
-        while (decimals.endsWith(QLatin1Char('0')))
-            decimals.chop(1);
-        text += QLatin1Char(',') + decimals;
-    }
-    return text + QStringLiteral(" кГц");
+    return QString::fromStdString(GeneralFloatText(rate / 1000.0)) + QStringLiteral(" кГц");
 }
 
 }  // namespace
