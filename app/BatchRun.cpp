@@ -5,6 +5,7 @@
 #include "app/BatchRun.h"
 
 #include "app/BatchWait.h"
+#include "app/EndingSignals.h"
 #include "app/InputSetup.h"
 #include "app/SnapshotRun.h"
 #include "common/AtomicFile.h"
@@ -14,10 +15,7 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <csignal>
-#include <cstring>
 #include <iostream>
-#include <unistd.h>
 
 namespace mirel {
 
@@ -25,41 +23,6 @@ namespace {
 
 constexpr int RunFailed = 1;
 constexpr int UsageError = 2;
-
-// A signal that ends a run early (Ctrl+C, kill, a closed terminal): the temporary files go, the
-// targets stay as they were, and the exit status is 128 plus the signal's number.
-struct Ending {
-    int Signal;
-    const char* Message;
-};
-constexpr Ending Endings[] = {{SIGINT, "mirel: interrupted (SIGINT); the run is abandoned\n"},
-                              {SIGTERM, "mirel: terminated (SIGTERM); the run is abandoned\n"},
-                              {SIGHUP, "mirel: hung up (SIGHUP); the run is abandoned\n"}};
-
-extern "C" void endRun(int signal)
-{
-    // Async-signal-safe calls only: the program ends here, whatever thread was interrupted.
-    RemoveTemporaryFiles();
-    for (const Ending& ending : Endings)
-        if (ending.Signal == signal && ::write(STDERR_FILENO, ending.Message, std::strlen(ending.Message)) < 0)
-            break;
-    ::_exit(128 + signal);
-}
-
-// A signal the caller has set to be ignored (nohup, a script's background job) stays ignored.
-void catchEndingSignals()
-{
-    struct sigaction action {};
-    action.sa_handler = endRun;
-    sigemptyset(&action.sa_mask);
-    for (const Ending& ending : Endings)
-        sigaddset(&action.sa_mask, ending.Signal);
-    for (const Ending& ending : Endings) {
-        struct sigaction current {};
-        if (::sigaction(ending.Signal, nullptr, &current) == 0 && current.sa_handler != SIG_IGN)
-            ::sigaction(ending.Signal, &action, nullptr);
-    }
-}
 
 // Device `word` of the list: its number there, or its name.
 int findDevice(WaveInput& input, const std::string& word)
@@ -152,10 +115,7 @@ int measureStatistics(const BatchCommand& command, Source& source)
 
     // The results as the window's table shows them and its save command writes them, under the
     // name given as it is (the window's dialog would add ".txt").
-    const auto bytes = er::ToWindows1251(er::ResultsText(form.shownRows(), form.run().MeasuredSeconds()));
-    const auto error = bytes ? er::WriteResultsFile(command.output, *bytes)
-                             : std::optional<std::string>("нет преобразования текста в кодировку Windows-1251");
-    if (error) {
+    if (const auto error = er::SaveResults(command.output, form.shownRows(), form.run().MeasuredSeconds())) {
         std::cerr << "mirel: cannot write " << Quoted(command.output) << ": " << *error << '\n';
         return RunFailed;
     }
@@ -172,7 +132,7 @@ int runBatch(const BatchCommand& command, char* argv0)
         std::cerr << "mirel: --output: " << Quoted(command.output) << " ends in none of .png, .bmp, .jpg, .csv\n";
         return UsageError;
     }
-    catchEndingSignals();
+    CatchEndingSignals();
     std::string error;
     std::optional<Source> source = openSource(command, error);
     if (!source) {

@@ -62,9 +62,12 @@ std::string WithTxtExtension(const std::string& name)
     return hasIt ? name : name + extension;
 }
 
-std::optional<std::string> WriteResultsFile(const std::string& path, const std::string& bytes)
+std::optional<std::string> SaveResults(const std::string& path, const ResultRows& rows, double measuredSeconds)
 {
-    if (const int error = WriteFileAtomically(path, bytes); error != 0)
+    const auto bytes = ToWindows1251(ResultsText(rows, measuredSeconds));
+    if (!bytes)
+        return "нет преобразования текста в кодировку Windows-1251";
+    if (const int error = WriteFileAtomically(path, *bytes); error != 0)
         return FileErrorText(error);
     return std::nullopt;
 }

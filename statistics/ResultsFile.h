@@ -27,9 +27,9 @@ std::string ProposedFileName(const ClockTime& now);
 // ".txt" is appended unless the name ends in exactly ".txt" (so «RESULTS.TXT» gets it too).
 std::string WithTxtExtension(const std::string& name);
 
-// Creates or replaces the file `path` (bytes of the file system's encoding) with `bytes` as every
-// writer of the program does (AtomicFile.h). Returns nothing on success, otherwise why it failed,
-// in words for the user.
-std::optional<std::string> WriteResultsFile(const std::string& path, const std::string& bytes);
+// Saves the results of a run as the file `path` (bytes of the file system's encoding), created or
+// replaced as every writer of the program does it (AtomicFile.h). Returns nothing on success,
+// otherwise why it failed, in words for the user.
+std::optional<std::string> SaveResults(const std::string& path, const ResultRows& rows, double measuredSeconds);
 
 }  // namespace mirel::er

@@ -169,10 +169,7 @@ void TFormER::N1Click()
     if (path != chosen && QFileInfo::exists(path) && !askReplace(path))
         return;
 
-    const auto bytes = er::ToWindows1251(er::ResultsText(shownRows(), run_.MeasuredSeconds()));
-    const auto error = bytes ? er::WriteResultsFile(QFile::encodeName(path).toStdString(), *bytes)
-                             : std::optional<std::string>("нет преобразования текста в кодировку Windows-1251");
-    if (error)
+    if (const auto error = er::SaveResults(QFile::encodeName(path).toStdString(), shownRows(), run_.MeasuredSeconds()))
         showError(QStringLiteral("Не удалось сохранить результаты в файл «%1»: %2.")
                       .arg(path, QString::fromStdString(*error)));
 }

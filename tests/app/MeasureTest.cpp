@@ -1,14 +1,18 @@
 // Measuring without a window, through the built program: the counts of a file whose pulses are
 // known, identical results from identical runs, and the exit status of every kind of failure
-// with nothing left behind.
+// with nothing left behind, down to the signal handler in the middle of a write.
 #include "ProgramRun.h"
 #include "app/BatchCommandLine.h"
+#include "app/EndingSignals.h"
+#include "common/AtomicFile.h"
 
 #include <QDir>
 #include <QTemporaryDir>
 #include <csignal>
 #include <fstream>
 #include <string>
+#include <sys/resource.h>
+#include <unistd.h>
 #include <vector>
 
 using namespace mirel;
@@ -199,5 +203,29 @@ INSTANTIATE_TEST_SUITE_P(Signals, Interrupted,
                              return std::string(sigabbrev_np(info.param.Signal)) +
                                     (info.param.Ignored ? "Ignored" : "");
                          });
+
+// The program's handler in the middle of a real write: a write beyond the file size limit raises
+// SIGXFSZ while the temporary file exists, and that handler sends SIGTERM.
+void writeUntilTerminated(const std::string& path)
+{
+    CatchEndingSignals();
+    std::signal(SIGXFSZ, [](int) { ::raise(SIGTERM); });
+    const rlimit limit{1024, 1024};  // room for the message in the file that catches stderr
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    WriteFileAtomically(path, std::string(4096, 'x'));
+}
+
+TEST(EndingSignalDeathTest, TheHandlerTakesTheTemporaryFileOfAWriteAlong)
+{
+    QTemporaryDir dir;
+    const QString output = dir.filePath("r.txt");
+    std::ofstream(output.toStdString()) << "old";
+    EXPECT_EXIT(writeUntilTerminated(output.toStdString()), testing::ExitedWithCode(128 + SIGTERM),
+                "mirel: terminated \\(SIGTERM\\); the run is abandoned");
+    EXPECT_EQ(contents(output), "old");
+    EXPECT_EQ(
+        QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).join(' ').toStdString(),
+        "r.txt");
+}
 
 }  // namespace

@@ -1,14 +1,11 @@
 #include "statistics/ResultsFile.h"
 
 #include "StatisticsTestSupport.h"
-#include "common/AtomicFile.h"
 
-#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
-#include <sys/resource.h>
 #include <unistd.h>
 
 namespace mirel::er {
@@ -43,46 +40,25 @@ TEST(ResultsFile, ProposedNameAndExtension)
         EXPECT_EQ(WithTxtExtension(typed), saved) << typed;
 }
 
-TEST(ResultsFile, WritingReplacesTheFileOrSaysWhyNot)
+TEST(ResultsFile, SavingReplacesTheFileOrSaysWhyNot)
 {
     const auto folder = std::filesystem::temp_directory_path() / ("mirel-results-" + std::to_string(getpid()));
     std::filesystem::create_directories(folder);
     const auto path = folder / "r.txt";
     std::ofstream(path) << std::string(500, 'x');
-    EXPECT_FALSE(WriteResultsFile(path.string(), "new\r\nlines"));
+    ResultRows rows = EmptyRows();
+    rows[0].A = "17";
+    EXPECT_FALSE(SaveResults(path.string(), rows, 2));
     std::ifstream file(path, std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(file), {}), "new\r\nlines") << "nothing of the old file";
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(file), {}), ToWindows1251(ResultsText(rows, 2)))
+        << "nothing of the old file";
 
-    EXPECT_EQ(WriteResultsFile((folder / "missing" / "r.txt").string(), "x"), "папка не найдена");
-    EXPECT_EQ(WriteResultsFile(folder.string(), "x"), "под этим именем уже есть папка");
+    EXPECT_EQ(SaveResults((folder / "missing" / "r.txt").string(), rows, 2), "папка не найдена");
+    EXPECT_EQ(SaveResults(folder.string(), rows, 2), "под этим именем уже есть папка");
+    rows[0].B = "中";
+    EXPECT_EQ(SaveResults(path.string(), rows, 2), "нет преобразования текста в кодировку Windows-1251");
     const auto files = std::distance(std::filesystem::directory_iterator(folder), {});
     EXPECT_EQ(files, 1) << "no temporary file is left beside the results";
-    std::filesystem::remove_all(folder);
-}
-
-// A write beyond the file size limit raises SIGXFSZ in the middle of the writing, while the
-// temporary file exists; the handler does what the program's handler does.
-void WriteUntilASignalEndsIt(const std::string& path)
-{
-    std::signal(SIGXFSZ, [](int) {
-        RemoveTemporaryFiles();
-        _exit(3);
-    });
-    const rlimit limit{16, 16};
-    setrlimit(RLIMIT_FSIZE, &limit);
-    WriteResultsFile(path, std::string(1000, 'x'));
-}
-
-TEST(ResultsFile, ASignalThatEndsTheProgramDuringAWriteTakesTheTemporaryFileAlong)
-{
-    const auto folder = std::filesystem::temp_directory_path() / ("mirel-signal-" + std::to_string(getpid()));
-    std::filesystem::create_directories(folder);
-    const auto path = folder / "r.txt";
-    std::ofstream(path) << "old";
-    EXPECT_EXIT(WriteUntilASignalEndsIt(path.string()), ::testing::ExitedWithCode(3), "");
-    std::ifstream file(path, std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(file), {}), "old");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1) << "a temporary file is left";
     std::filesystem::remove_all(folder);
 }
 
