@@ -5,10 +5,12 @@
 #include <atomic>
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdint>
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -17,9 +19,9 @@ namespace mirel {
 
 namespace {
 
-// The temporary files being written, by name, for RemoveTemporaryFiles. A slot is claimed before
-// its file is created and freed after the file is renamed or removed, so a signal never misses
-// one; a handler unlinks only slots that hold a whole name.
+// The temporary files being written, by name, for RemoveTemporaryFiles. A slot is filled before
+// its file is created and turns Live once the file is ours; it is freed when the file is renamed
+// or removed. A handler unlinks only Live slots, so never a file of someone else's.
 enum SlotState : int { Free, Filling, Live };
 struct Slot {
     std::atomic<int> State{Free};
@@ -36,12 +38,31 @@ Slot* Claim(const std::string& path)
         int expected = Free;
         if (slot.State.compare_exchange_strong(expected, Filling)) {
             std::memcpy(slot.Path, path.c_str(), path.size() + 1);
-            slot.State.store(Live);
             return &slot;
         }
     }
     return nullptr;  // more writers at once than slots: that file is merely not listed
 }
+
+// The signals that end the program are held off while a file and its slot change together, so
+// that a handler in this thread sees the table as the disk is.
+class EndingSignalsHeld {
+public:
+    EndingSignalsHeld()
+    {
+        sigset_t ending;
+        sigemptyset(&ending);
+        for (const int signal : {SIGINT, SIGTERM, SIGHUP})
+            sigaddset(&ending, signal);
+        ::pthread_sigmask(SIG_BLOCK, &ending, &before_);
+    }
+    ~EndingSignalsHeld() { ::pthread_sigmask(SIG_SETMASK, &before_, nullptr); }
+    EndingSignalsHeld(const EndingSignalsHeld&) = delete;
+    EndingSignalsHeld& operator=(const EndingSignalsHeld&) = delete;
+
+private:
+    sigset_t before_;
+};
 
 // The name a write to `path` ends in: symbolic links followed, a dangling one to the file it names.
 int ResolveLinks(std::string& path)
@@ -98,11 +119,10 @@ public:
     {
         if (fd_ >= 0)
             ::close(fd_);
-        if (slot_ || !name_.empty()) {
-            if (!renamed_)
-                ::unlink(name_.c_str());
-            if (slot_)
-                slot_->State.store(Free);
+        if (!name_.empty()) {
+            const EndingSignalsHeld held;
+            ::unlink(name_.c_str());
+            release();
         }
     }
 
@@ -123,14 +143,18 @@ public:
                 bits /= 62;
             }
             name_ = folder + std::string(TemporaryPrefix) + random + extension;
-            slot_ = Claim(name_);
+            const EndingSignalsHeld held;
+            Slot* slot = Claim(name_);
             fd_ = ::open(name_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-            if (fd_ >= 0)
+            if (fd_ >= 0) {
+                slot_ = slot;
+                if (slot_)
+                    slot_->State.store(Live);
                 return 0;
+            }
             const int error = errno;
-            if (slot_)
-                slot_->State.store(Free);
-            slot_ = nullptr;
+            if (slot)
+                slot->State.store(Free);
             name_.clear();
             if (error != EEXIST)
                 return error;
@@ -149,17 +173,25 @@ public:
     }
     int renameOver(const std::string& target)
     {
+        const EndingSignalsHeld held;
         if (::rename(name_.c_str(), target.c_str()) != 0)
             return errno;
-        renamed_ = true;
+        release();
+        name_.clear();
         return 0;
     }
 
 private:
-    std::string name_;
+    void release()
+    {
+        if (slot_)
+            slot_->State.store(Free);
+        slot_ = nullptr;
+    }
+
+    std::string name_;  // empty unless the file exists
     Slot* slot_ = nullptr;
     int fd_ = -1;
-    bool renamed_ = false;
 };
 
 int WriteAll(int fd, std::string_view bytes)
@@ -190,11 +222,15 @@ int WriteFileAtomically(const std::string& path, std::string_view bytes)
     if (const int error = temporary.create(target); error != 0)
         return error;
     if (old.st_mode != 0) {
-        // A replaced file keeps its owner where the caller may give it (root may), and its mode.
-        if (::fchown(temporary.fd(), old.st_uid, old.st_gid) != 0 && errno != EPERM)
-            return errno;
-        if (::fchmod(temporary.fd(), old.st_mode & 07777) != 0)
-            return errno;
+        // A replaced file keeps its owner where the caller may give it (root may), else at least
+        // its group, and its mode; a file system that keeps none of them still takes the bytes.
+        if (::fchown(temporary.fd(), old.st_uid, old.st_gid) != 0 &&
+            ::fchown(temporary.fd(), static_cast<uid_t>(-1), old.st_gid) != 0) {
+            // the file is ours, as a new one
+        }
+        if (::fchmod(temporary.fd(), old.st_mode & 07777) != 0) {
+            // the mode of a new file
+        }
     }
     if (const int error = WriteAll(temporary.fd(), bytes); error != 0)
         return error;

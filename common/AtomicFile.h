@@ -15,9 +15,10 @@ inline constexpr std::string_view TemporaryPrefix = ".mirel-";
 // Creates or replaces `path` (bytes of the file system's encoding) with `bytes`; 0, or the errno
 // value of the step that failed. A symbolic link is written through to its target. A target with
 // no write permission bit at all is refused (EACCES) even where the caller may write anything, as
-// root may; so is one the caller may not write. A new file gets 0666 less the umask, a replaced one
-// keeps its mode and, where the caller may give it, its owner. On failure the temporary file is
-// removed and an older file stays as it was.
+// root may; so is one the caller may not write. A new file gets 0666 less the umask; a replaced one
+// keeps its mode, and its owner where the caller may give it (else at least its group), as far as
+// the file system keeps them: where it keeps none, the bytes are written all the same. On failure
+// the temporary file is removed and an older file stays as it was.
 int WriteFileAtomically(const std::string& path, std::string_view bytes);
 
 // Whether WriteFileAtomically could write `path` now (0, or why not): for failing before a long
@@ -28,7 +29,8 @@ int CheckWritable(const std::string& path);
 std::string FileErrorText(int error);
 
 // Removes every temporary file being written at this moment. Async-signal-safe: for a signal
-// handler that ends the program.
+// handler that ends the program. SIGINT, SIGTERM and SIGHUP are held off in the writing thread
+// while a temporary file is created or renamed, so that no handler of theirs sees it half done.
 void RemoveTemporaryFiles() noexcept;
 
 }  // namespace mirel
