@@ -163,7 +163,6 @@ public:
     }
 
     int fd() const { return fd_; }
-    const std::string& name() const { return name_; }
     // Closes the file; 0 or why the last bytes did not reach the disk.
     int close()
     {
@@ -208,15 +207,23 @@ int WriteAll(int fd, std::string_view bytes)
     return 0;
 }
 
+// The file a write of `path` lands in (links followed), and what stands there now; 0 or why it
+// cannot be written.
+int Locate(const std::string& path, std::string& target, struct stat& old)
+{
+    target = path;
+    if (const int error = ResolveLinks(target); error != 0)
+        return error;
+    return Inspect(target, old);
+}
+
 }  // namespace
 
 int WriteFileAtomically(const std::string& path, std::string_view bytes)
 {
-    std::string target = path;
+    std::string target;
     struct stat old {};
-    if (const int error = ResolveLinks(target); error != 0)
-        return error;
-    if (const int error = Inspect(target, old); error != 0)
+    if (const int error = Locate(path, target, old); error != 0)
         return error;
     Temporary temporary;
     if (const int error = temporary.create(target); error != 0)
@@ -244,11 +251,9 @@ int WriteFileAtomically(const std::string& path, std::string_view bytes)
 
 int CheckWritable(const std::string& path)
 {
-    std::string target = path;
+    std::string target;
     struct stat old {};
-    if (const int error = ResolveLinks(target); error != 0)
-        return error;
-    if (const int error = Inspect(target, old); error != 0)
+    if (const int error = Locate(path, target, old); error != 0)
         return error;
     return Temporary().create(target);
 }
