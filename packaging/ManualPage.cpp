@@ -152,6 +152,26 @@ std::vector<HelpLine> splitLines(const std::string& help)
     return lines;
 }
 
+// The command's further forms: list entries whose text starts with "NAME " and, the entry's
+// deeper lines included, ends in a line ending in ":". Each is returned without that ":".
+std::vector<std::string> furtherForms(const std::vector<HelpLine>& lines, const std::string& name)
+{
+    std::vector<std::string> forms;
+    for (size_t n = 1; n < lines.size(); ++n) {
+        const size_t gap = lines[n].Text.find("  ");
+        if (lines[n].Indent != 2 || gap == std::string::npos)
+            continue;
+        std::string form = lines[n].Text.substr(lines[n].Text.find_first_not_of(' ', gap));
+        if (form.compare(0, name.size() + 1, name + " ") != 0)
+            continue;
+        for (size_t next = n + 1; form.back() != ':' && next < lines.size() && lines[next].Indent > 2; ++next)
+            form += " " + lines[next].Text;
+        if (form.back() == ':')
+            forms.push_back(form.substr(0, form.size() - 1));
+    }
+    return forms;
+}
+
 }  // namespace
 
 std::string manualPage(const std::string& help, const ManualPageInfo& info)
@@ -176,6 +196,8 @@ std::string manualPage(const std::string& help, const ManualPageInfo& info)
     if (!arguments.empty())
         page << ' ' << styledTerm(arguments);
     page << "\n";
+    for (const std::string& form : furtherForms(lines, name))
+        page << ".PP\n" << styledTerm(form) << "\n";
     page << ".SH DESCRIPTION\n";
 
     enum class After { Gap, Paragraph, Entry } after = After::Gap;

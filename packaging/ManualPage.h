@@ -10,6 +10,9 @@
 //            more text                deeper in: the entry goes on
 //     prose                           elsewhere: a paragraph
 //   example: COMMAND                  anywhere: a line of its own, the command set as a term
+//     TERM   NAME ARGUMENTS...        an entry whose text starts with the name and goes on, in
+//            ARGUMENTS...:            deeper lines, to a line ending in ":": a further form of
+//                                     the command, also shown in the synopsis
 //
 // In terms and in the synopsis, words in capitals (SPEC, FILE) are placeholders, set in italics;
 // the rest is literal, set in bold. Options named in prose are set in bold too.
