@@ -7,6 +7,7 @@
 #include "app/BatchWait.h"
 #include "app/EndingSignals.h"
 #include "app/InputSetup.h"
+#include "app/QtTranslation.h"
 #include "app/SnapshotRun.h"
 #include "common/AtomicFile.h"
 #include "common/QuotedText.h"
@@ -146,6 +147,7 @@ int runBatch(const BatchCommand& command, char* argv0)
     int argc = 1;
     char* argv[] = {argv0, nullptr};
     QApplication app(argc, argv);
+    installQtRussian(app);
     if (command.command == "snapshot")
         return takeSnapshot(command, *source->input, source->device, source->rate);
     return measureStatistics(command, *source);

@@ -1,5 +1,7 @@
 #include "app/MirelApplication.h"
 
+#include "app/QtTranslation.h"
+
 #include <QMessageBox>
 #include <exception>
 
@@ -7,6 +9,7 @@ namespace mirel {
 
 MirelApplication::MirelApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
+    installQtRussian(*this);
     showError = [](const QString& text) { QMessageBox::critical(nullptr, QStringLiteral("Mirel"), text); };
 }
 

@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev libgl-dev
+  qt6-base-dev libgl-dev qt6-translations-l10n
   portaudio19-dev libasound2-dev libasound2-plugins libsndfile1-dev libsoxr-dev libfftw3-dev
   libgtest-dev libbenchmark-dev
   fonts-dejavu-core
