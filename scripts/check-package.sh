@@ -77,11 +77,14 @@ deb="build-package/mirel_${version#Mirel }_$(dpkg --print-architecture).deb"
 [ -f "$deb" ] || fail "$deb was not made"
 expect_files "$(dpkg-deb -c "$deb" | grep -v '^d' | sed 's|.* \./usr/||' | sort)" ""
 
-# Depends: the package of every library that the program needs, and nothing else.
+# Depends: the package of every library that the program needs and Qt's Russian texts, and nothing else.
 dpkg-deb -x "$deb" "$scratch/deb"
 multiarch="$(dpkg-architecture -qDEB_HOST_MULTIARCH)"
-linked="$(readelf -d "$scratch/deb/usr/bin/mirel" | sed -n 's/.*Shared library: \[\(.*\)\]/\1/p' |
-  while read -r library; do dpkg -S "*/$multiarch/$library" | cut -d: -f1; done | sort -u)"
+linked="$( {
+  readelf -d "$scratch/deb/usr/bin/mirel" | sed -n 's/.*Shared library: \[\(.*\)\]/\1/p' |
+    while read -r library; do dpkg -S "*/$multiarch/$library" | cut -d: -f1; done
+  echo qt6-translations-l10n
+} | sort -u)"
 depends="$(dpkg-deb -f "$deb" Depends)"
 echo "Depends: $depends"
 [ "$(tr ',' '\n' <<<"$depends" | sed 's/^ *//; s/[ (].*//' | sort -u)" = "$linked" ] ||
