@@ -18,6 +18,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QToolButton>
+#include <iostream>
 
 namespace mirel {
 
@@ -54,7 +55,7 @@ TMainForm::TMainForm(WaveInput& input, LauncherLink& launcher)
     sbtnPV = makeToolButton(Density, 75, 30);
     sbtnPV->setObjectName("sbtnPV");
     sbtnPV->setIcon(densityIcon());
-    sbtnPV->setToolTip(QStringLiteral("Плотность вероянтости"));
+    sbtnPV->setToolTip(QStringLiteral("Плотность вероятности"));
     SpeedButton1 = makeToolButton(Statistics, 110, 30);
     SpeedButton1->setObjectName("SpeedButton1");
     SpeedButton1->setIcon(statisticsIcon());
@@ -160,6 +161,9 @@ bool TMainForm::FormCreate()
         sbtnMain->setText(QStringLiteral("Выбрать\nаудиоустр."));
         return true;
     }
+    // On the terminal also the ways to start without a sound card.
+    std::cerr << "mirel: no sound card was found; start with --demo (the built-in generator) or --input FILE"
+                 " (an audio file) to measure without one\n";
     showMessage(QStringLiteral("Звуковая карта не обнаружена"));
     if (Launcher.endApplication)
         Launcher.endApplication();

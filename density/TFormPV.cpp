@@ -11,8 +11,15 @@
 
 namespace mirel {
 
+namespace {
+
+// The window's title, which also names the instrument in a saved picture's band and file name.
+constexpr const char* Caption = "Плотность вероятности";
+
+}  // namespace
+
 TFormPV::TFormPV(WaveInput& input, LauncherLink& launcher)
-    : GraphicWindow(input, launcher, QStringLiteral("Плотность вероянтости"), "pbPV", "PM")
+    : GraphicWindow(input, launcher, QString::fromUtf8(Caption), "pbPV", "PM")
 {
     setObjectName("FormPV");
     pbPV = surface();
@@ -29,7 +36,7 @@ TFormPV::TFormPV(WaveInput& input, LauncherLink& launcher)
     tbVP1Change(tbVP2);
     rbPVClick();
     PaintBorders();
-    enableExport({"Плотность вероятности", 3 * pv::MarginLeft});
+    enableExport({Caption, 3 * pv::MarginLeft});
 
     connect(pbPV, &DrawingSurface::resized, this, [this] { FrameResize(); });
     connect(pbPV, &DrawingSurface::mousePressed, this,

@@ -169,9 +169,24 @@ TEST_F(LauncherTest, UnreadableDevicesAreSkippedButKeepTheirNumbers)
 
 TEST_F(LauncherTest, NoDeviceShowsTheMessageAndEnds)
 {
+    ::testing::internal::CaptureStderr();
     EXPECT_FALSE(create({}));
+    const std::string terminal = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(messages, QStringList{"Звуковая карта не обнаружена"});
     EXPECT_TRUE(endRequested);
+    // One line on the terminal says how to start without a sound card.
+    EXPECT_EQ(std::count(terminal.begin(), terminal.end(), '\n'), 1) << terminal;
+    EXPECT_NE(terminal.find("--demo"), std::string::npos) << terminal;
+    EXPECT_NE(terminal.find("--input FILE"), std::string::npos) << terminal;
+}
+
+TEST_F(LauncherTest, EachToolbarButtonIsNamedAfterTheWindowItOpens)
+{
+    ASSERT_TRUE(create({{"Card"}}));
+    const std::array<QToolButton*, 4> buttons{MainForm->sbtnOS, MainForm->sbtnSP, MainForm->sbtnPV,
+                                              MainForm->SpeedButton1};
+    for (size_t i = 0; i < buttons.size(); ++i)
+        EXPECT_EQ(buttons[i]->toolTip(), windows()[i]->windowTitle());
 }
 
 TEST_F(LauncherTest, TheToolbarTravelsWithTheInstrumentShown)

@@ -53,6 +53,7 @@ TEST_F(DensityExportTest, ThePictureIsTheFrozenScreenWithItsBandAndGoesLiveAfter
     test::ExpectPictureWithBand(QImage(script.path("density.bmp")), form.pbPV->size(), 120, BlackScheme.Frame);
     EXPECT_EQ(script.proposed.back(),
               QStringLiteral("Mirel_500 [Плотность вероятности] [Date - 07;12;06] [Time - 14;05;33]"));
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("Плотность вероятности"));
 
     rightClick();
     script.cancel();
