@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,6 +16,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QToolTip>
 #include <QTreeWidget>
 #include <unistd.h>
 
@@ -237,6 +239,19 @@ TEST_F(StatWindowTest, TheTableFollowsTheWindowAndCarriesTheSaveMenu)
     EXPECT_TRUE(form.PM->isVisible());
     EXPECT_EQ(form.PM->actions(), QList<QAction*>{form.N1});
     form.PM->hide();
+}
+
+TEST_F(StatWindowTest, HoveringTheResultsSaysWhatIsCounted)
+{
+    // Over a row: the items have no tooltips of their own, so the table's shows.
+    const QPoint at = form.lvStat->visualItemRect(form.lvStat->topLevelItem(2)).center();
+    QHelpEvent hover(QEvent::ToolTip, at, form.lvStat->viewport()->mapToGlobal(at));
+    QCoreApplication::sendEvent(form.lvStat->viewport(), &hover);
+    const QString shown = QToolTip::text();
+    EXPECT_TRUE(shown.contains("со скоростью 654 в секунду")) << shown.toStdString();
+    EXPECT_TRUE(shown.contains("больше 1")) << shown.toStdString();
+    EXPECT_TRUE(shown.contains("меньше 0,16 В")) << shown.toStdString();
+    QToolTip::hideText();
 }
 
 }  // namespace
