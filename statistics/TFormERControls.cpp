@@ -52,17 +52,16 @@ QFrame* bevelLine(const char* name, QWidget* parent, QRect geometry, bool bottom
     return line;
 }
 
-// What the table counts, shown over it: what a pulse is, what the number of
-// signals sent rests on, what to feed the inputs, and why the estimate may exceed 1.
+// What the table counts, shown over it: what a pulse is, what the number of signals sent rests on,
+// what to feed the inputs, and why the estimate may exceed 1.
 QString countingRule()
 {
-    const QString rate = QString::number(er::SignalRate);
     // 128 levels of the 8-bit samples make 1 V.
     const QString swing = QString::number(er::SilenceSwing / 128.0, 'f', 2).replace('.', ',');
     return QStringLiteral("Каждый импульс на входе канала (период сигнала) считается одним\n"
                           "сигналом, переданным с ошибкой: два пересечения среднего уровня\n"
                           "блока 0,2 с, посередине между его наименьшим и наибольшим отсчетом.\n"
-                          "Блок с размахом меньше %2 В не считается.\n"
+                          "Блок с размахом меньше %2 из 256 уровней (около %3 В) не считается.\n"
                           "Переданные сигналы не измеряются: принимается, что аппаратура\n"
                           "передает сигналы со скоростью %1 в секунду.\n"
                           "На вход подается выход ошибок испытуемой аппаратуры: по одному\n"
@@ -70,7 +69,7 @@ QString countingRule()
                           "Оценка вероятности ошибки — это ошибки, деленные на переданные\n"
                           "сигналы; она больше 1, когда импульсов больше %1 в секунду\n"
                           "(синус 1 кГц дает 1000 импульсов в секунду).")
-        .arg(rate, swing);
+        .arg(QString::number(er::SignalRate), QString::number(er::SilenceSwing), swing);
 }
 
 }  // namespace

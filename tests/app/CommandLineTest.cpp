@@ -4,6 +4,7 @@
 #include "ProgramRun.h"
 #include "app/InputSetup.h"
 #include "capture/GeneratorInput.h"
+#include "statistics/ErrorRun.h"
 
 #include <sndfile.h>
 
@@ -88,6 +89,9 @@ TEST(CommandLineParsing, HelpNamesEveryOptionWithAnExample)
         EXPECT_NE(help.find(option), std::string::npos) << option;
         EXPECT_NE(help.find(std::string("example: mirel ") + option), std::string::npos) << option;
     }
+    // The explanation of the error count names the rate the count assumes.
+    EXPECT_NE(help.find("assumed to send " + std::to_string(static_cast<int>(er::SignalRate)) + " a second"),
+              std::string::npos);
     EXPECT_EQ(versionText(), "Mirel 1.27\n");
 }
 

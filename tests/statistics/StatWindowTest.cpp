@@ -250,7 +250,7 @@ TEST_F(StatWindowTest, HoveringTheResultsSaysWhatIsCounted)
     const QString shown = QToolTip::text();
     EXPECT_TRUE(shown.contains("со скоростью 654 в секунду")) << shown.toStdString();
     EXPECT_TRUE(shown.contains("больше 1")) << shown.toStdString();
-    EXPECT_TRUE(shown.contains("меньше 0,16 В")) << shown.toStdString();
+    EXPECT_TRUE(shown.contains("меньше 20 из 256 уровней (около 0,16 В)")) << shown.toStdString();
     QToolTip::hideText();
 }
 
