@@ -1,22 +1,28 @@
 #!/usr/bin/env bash
 # Checks what Mirel installs (CI runs it after the tests, as root). Installs ./build into a
 # temporary prefix and compares the tree with the list below; validates the desktop entry, the
-# metainfo, the manual page and the icon; builds the Debian package with package.sh, checks that
-# its dependencies are exactly the packages of the libraries the program links, installs it with
-# apt-get, runs the installed program and removes the package again.
+# metainfo, the manual page, the changelog and the icon; builds the Debian package with package.sh,
+# checks that its dependencies are exactly the packages of the libraries the program links and that
+# lintian finds no error or warning in it, installs it with apt-get, runs the installed program and
+# removes the package again. MIREL_BUILD and MIREL_PACKAGE_BUILD name other folders than build and
+# build-package for the build and the package.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+build="${MIREL_BUILD:-build}"
+package_build="${MIREL_PACKAGE_BUILD:-build-package}"
 
 app_id=org.mirel.mirel
 files=(
   bin/mirel
   share/applications/$app_id.desktop
+  share/doc/mirel/changelog.gz
+  share/doc/mirel/copyright
   share/icons/hicolor/256x256/apps/$app_id.png
   share/icons/hicolor/scalable/apps/$app_id.svg
   share/man/man1/mirel.1.gz
   share/metainfo/$app_id.metainfo.xml
 )
-version="$(./build/app/mirel --version)"  # "Mirel 1.27"
+version="$("$build/app/mirel" --version)"  # "Mirel 1.27"
 
 fail() {
   echo "check-package: $*" >&2
@@ -49,6 +55,8 @@ check_files() {
     [ -z "$out" ] || fail "man --warnings: $out"
   out="$(MANWIDTH=80 man -l "$prefix/share/man/man1/mirel.1.gz" 2>/dev/null)"
   grep -q -- '--generator' <<<"$out" || fail "the manual page does not describe --generator"
+  out="$(zcat "$prefix/share/doc/mirel/changelog.gz" | dpkg-parsechangelog -l - -S Version)"
+  [ "$out" = "${version#Mirel }" ] || fail "the changelog's newest entry is of version $out"
 
   [[ "$(file -b "$prefix/share/icons/hicolor/256x256/apps/$app_id.png")" == "PNG image data, 256 x 256,"* ]] ||
     fail "the icon is not a 256 x 256 PNG"
@@ -67,13 +75,13 @@ cleanup() {
 trap cleanup EXIT
 
 echo "== cmake --install into a temporary prefix"
-cmake --install build --prefix "$scratch/prefix" >/dev/null
+cmake --install "$build" --prefix "$scratch/prefix" >/dev/null
 expect_files "$(cd "$scratch/prefix" && find . ! -type d | sed 's|^\./||' | sort)" ""
 check_files "$scratch/prefix"
 
 echo "== the Debian package"
-bash scripts/package.sh
-deb="build-package/mirel_${version#Mirel }_$(dpkg --print-architecture).deb"
+bash scripts/package.sh "$package_build"
+deb="$package_build/mirel_${version#Mirel }_$(dpkg --print-architecture).deb"
 [ -f "$deb" ] || fail "$deb was not made"
 expect_files "$(dpkg-deb -c "$deb" | grep -v '^d' | sed 's|.* \./usr/||' | sort)" ""
 
@@ -89,6 +97,9 @@ depends="$(dpkg-deb -f "$deb" Depends)"
 echo "Depends: $depends"
 [ "$(tr ',' '\n' <<<"$depends" | sed 's/^ *//; s/[ (].*//' | sort -u)" = "$linked" ] ||
   fail "the dependencies are not the packages of the linked libraries: $(echo $linked)"
+
+echo "== lintian"
+out="$(lintian --allow-root --fail-on error,warning "$deb" 2>&1)" || fail "lintian: $out"
 
 echo "== apt-get install ./$deb"
 package_installed=true

@@ -10,7 +10,7 @@ packages=(
   fonts-dejavu-core
   pulseaudio pulseaudio-utils sox
   xvfb xauth
-  desktop-file-utils appstream man-db dpkg-dev file librsvg2-bin
+  desktop-file-utils appstream man-db dpkg-dev file librsvg2-bin lintian
 )
 
 missing=()
