@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 
+#include "app/ControlHelp.h"
 #include "common/QuotedText.h"
 
 #include <set>
@@ -176,18 +177,8 @@ std::string helpText()
            "                     Each 0.2 s block is counted on its own: an edge that\n"
            "                     falls exactly between two blocks is not counted, nor a\n"
            "                     pulse lower than half the tallest in its block\n"
-           "                       example: mirel measure statistics --input a.wav --duration 60 --output a.txt\n"
-           "  --set CONTROL=VALUE  a control by its name: track bars and up-down controls\n"
-           "                     take a position, check boxes 0 or 1, radio buttons 1,\n"
-           "                     combo boxes an item's text. Controls (ranges at 48 kHz):\n"
-           "                     oscilloscope: cb1k cb2k 0/1, udAY udBY 0..11, tbAYShift\n"
-           "                     tbBYShift -86..86, udX 0..12, tbXShift -208..208,\n"
-           "                     cbSinchro (\"Нет\", \"Только канал A\", ...), cbRefInt 0/1;\n"
-           "                     spectrum: cb1k cb2k 0/1, tbM1 tbM2 0..26, tbFn1 1..11,\n"
-           "                     tbFv1 2..12, rbSpektrAmp rbSpektrMosch 1, tbAccuracy\n"
-           "                     0..4; density: cb1k cb2k 0/1, tbVP1 tbVP2 1..200, rbPV\n"
-           "                     rbNM 1, tbrps 1..10. A wrong name or value lists them\n"
-           "                     with the ranges that hold at that moment.\n"
+           "                       example: mirel measure statistics --input a.wav --duration 60 --output a.txt\n" +
+           controlsHelpText() +
            "  Exit status 2 also for an unknown control or a value out of range, 1 when\n"
            "  the run fails (a silent device, an output that cannot be written). On\n"
            "  failure no file is written; an existing output stays as it was.\n"
