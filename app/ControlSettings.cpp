@@ -57,7 +57,7 @@ bool applySetting(QWidget* window, const QString& control, const QString& value,
 {
     QWidget* widget = window->findChild<QWidget*>(control);
     if (!widget || !settable(widget)) {
-        error = QStringLiteral("no control %1").arg(quoted(control));
+        error = QStringLiteral("no control %1\n").arg(quoted(control)) + settableControlsText(window);
         return false;
     }
     int position = 0;
@@ -85,13 +85,14 @@ bool applySetting(QWidget* window, const QString& control, const QString& value,
             combo->setCurrentIndex(item);
     }
     if (!ok)
-        error = QStringLiteral("%1 takes %2, not %3").arg(quoted(control), valuesOf(widget), quoted(value));
+        error = QStringLiteral("%1 takes %2, not %3\n").arg(quoted(control), valuesOf(widget), quoted(value)) +
+                settableControlsText(window);
     return ok;
 }
 
-QString settableControls(QWidget* window)
+QString settableControlsText(QWidget* window)
 {
-    QString text;
+    QString text = QStringLiteral("The controls of \"%1\":\n").arg(window->windowTitle());
     for (const QWidget* widget : window->findChildren<QWidget*>()) {
         if (settable(widget))
             text += QStringLiteral("  %1  %2\n").arg(widget->objectName(), valuesOf(widget));

@@ -10,11 +10,11 @@ class QWidget;
 
 namespace mirel {
 
-// Sets `control` of `window` to `value`; false and the reason in `error` when the window has no such
-// control or the value is not one the control takes now.
+// Sets `control` of `window` to `value`; false when the window has no such control or the value is
+// not one the control takes now, with `error` saying why and listing the controls with their values.
 bool applySetting(QWidget* window, const QString& control, const QString& value, QString& error);
 
-// One line per control that can be set, with the values it takes now: "  tbM1  0..25".
-QString settableControls(QWidget* window);
+// A heading and one line per control that can be set, with the values it takes now: "  tbM1  0..25".
+QString settableControlsText(QWidget* window);
 
 }  // namespace mirel

@@ -103,9 +103,7 @@ int takeSnapshot(const BatchCommand& command, WaveInput& input, int device, int 
     for (const auto& [control, value] : command.settings) {
         QString error;
         if (!applySetting(&window, QString::fromStdString(control), QString::fromStdString(value), error)) {
-            std::cerr << "mirel: --set: " << error.toStdString() << "\nThe " << command.instrument
-                      << " has these controls:\n"
-                      << settableControls(&window).toStdString();
+            std::cerr << "mirel: --set: " << error.toStdString();
             return UsageError;
         }
     }
