@@ -37,9 +37,9 @@ BatchCommand parseBatchCommand(const std::vector<std::string>& arguments)
     const bool snapshot = result.command == "snapshot";
     const std::string instrument = arguments.size() < 2 ? std::string() : arguments[1];
     if (snapshot && instrument != "oscilloscope" && instrument != "spectrum" && instrument != "density")
-        return fail("\"snapshot\" needs the instrument: oscilloscope, spectrum or density");
+        return fail("после \"snapshot\" нужен прибор: oscilloscope, spectrum или density");
     if (!snapshot && instrument != "statistics")
-        return fail("\"measure\" needs the instrument to run: measure statistics");
+        return fail("после \"measure\" нужен прибор: measure statistics");
     result.instrument = instrument;
 
     std::vector<std::string> given;
@@ -53,14 +53,14 @@ BatchCommand parseBatchCommand(const std::vector<std::string>& arguments)
         const auto& own = snapshot ? snapshotOnly : std::vector<std::string>{"--duration"};
         if (std::find(common.begin(), common.end(), name) == common.end() &&
             std::find(own.begin(), own.end(), name) == own.end())
-            return fail(name.compare(0, 1, "-") == 0 ? "unknown option " + Quoted(name) + " for " + result.command
-                                                     : "unexpected argument " + Quoted(argument));
+            return fail(name.compare(0, 1, "-") == 0 ? "неизвестный параметр " + Quoted(name) + " для " + result.command
+                                                     : "лишний аргумент " + Quoted(argument));
         if (name != "--set" && std::find(given.begin(), given.end(), name) != given.end())
-            return fail("option " + name + " is given more than once");
+            return fail("параметр " + name + " указан больше одного раза");
         given.push_back(name);
         if (name == "--no-band") {
             if (equals != std::string::npos)
-                return fail("option --no-band takes no value");
+                return fail("параметр --no-band не принимает значения");
             result.band = false;
             continue;
         }
@@ -71,10 +71,10 @@ BatchCommand parseBatchCommand(const std::vector<std::string>& arguments)
         } else if (i + 1 < arguments.size() && arguments[i + 1].compare(0, 2, "--") != 0) {
             value = arguments[++i];
         } else {
-            return fail("option " + name + " needs a value");
+            return fail("параметру " + name + " нужно значение");
         }
         if (value.empty())
-            return fail("option " + name + " needs a value");
+            return fail("параметру " + name + " нужно значение");
 
         if (name == "--input") {
             result.inputFile = value;
@@ -90,39 +90,39 @@ BatchCommand parseBatchCommand(const std::vector<std::string>& arguments)
             ++sources;
         } else if (name == "--rate") {
             if (!wholeNumber(value, result.rate, 1000, 100000))
-                return fail("--rate: " + Quoted(value) + " is no rate from 1000 to 100000 Hz");
+                return fail("--rate: " + Quoted(value) + " — не частота от 1000 до 100000 Гц");
         } else if (name == "--duration") {
             int seconds = 0;
             if (!wholeNumber(value, seconds, 1, 100000000))
-                return fail("--duration: " + Quoted(value) + " is no whole number of seconds, at least 1");
+                return fail("--duration: " + Quoted(value) + " — не целое число секунд от 1");
             result.duration = value;
         } else if (name == "--set") {
             const size_t split = value.find('=');
             if (split == std::string::npos || split == 0 || split + 1 == value.size())
-                return fail("--set: " + Quoted(value) + " is not CONTROL=VALUE");
+                return fail("--set: " + Quoted(value) + " не в виде CONTROL=VALUE");
             result.settings.emplace_back(value.substr(0, split), value.substr(split + 1));
         } else if (name == "--size") {
             const size_t x = value.find('x');
             if (x == std::string::npos || !wholeNumber(value.substr(0, x), result.width, 1, 10000) ||
                 !wholeNumber(value.substr(x + 1), result.height, 1, 10000))
-                return fail("--size: " + Quoted(value) + " is not WIDTHxHEIGHT in pixels");
+                return fail("--size: " + Quoted(value) + " не в виде WxH (ширина и высота в пикселях)");
         } else if (name == "--scheme") {
             if (value != "white" && value != "black")
-                return fail("--scheme: " + Quoted(value) + " is neither white nor black");
+                return fail("--scheme: " + Quoted(value) + " — ни white, ни black");
             result.blackScheme = value == "black";
         } else if (name == "--blocks") {
             if (!wholeNumber(value, result.blocks, 1, 1000000))
-                return fail("--blocks: " + Quoted(value) + " is no whole number from 1");
+                return fail("--blocks: " + Quoted(value) + " — не целое число от 1");
         } else {
             result.output = value;
         }
     }
     if (sources != 1)
-        return fail("give exactly one source: --input FILE, --generator SPEC or --device NAME-OR-NUMBER");
+        return fail("нужен ровно один источник: --input FILE, --generator SPEC или --device NAME-OR-NUMBER");
     if (!snapshot && result.duration.empty())
-        return fail("measure statistics needs --duration SECONDS");
+        return fail("для measure statistics нужен --duration SECONDS");
     if (result.output.empty())
-        return fail(result.command + " " + result.instrument + " needs --output FILE");
+        return fail("для " + result.command + " " + result.instrument + " нужен --output FILE");
     return result;
 }
 

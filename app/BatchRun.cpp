@@ -59,7 +59,7 @@ std::optional<Source> openSource(const BatchCommand& command, std::string& error
     if (!command.device.empty()) {
         source.device = findDevice(*source.input, command.device);
         if (source.device < 0) {
-            error = "no input device " + Quoted(command.device) + " (mirel --list-devices lists them)";
+            error = "нет устройства ввода " + Quoted(command.device) + " (их список: mirel --list-devices)";
             return std::nullopt;
         }
     }
@@ -68,13 +68,13 @@ std::optional<Source> openSource(const BatchCommand& command, std::string& error
         WaveFormat format;
         format.samplesPerSec = command.rate;
         if (source.input->isFormatSupported(source.device, format) != MMSYSERR_NOERROR) {
-            error = "the device does not capture at " + std::to_string(command.rate) + " Hz";
+            error = "устройство не записывает с частотой " + std::to_string(command.rate) + " Гц";
             return std::nullopt;
         }
         source.rate = command.rate;
     }
     if (source.rate == 0) {
-        error = "the device captures at none of the rates from 1000 to 100000 Hz";
+        error = "устройство не записывает ни на одной частоте от 1000 до 100000 Гц";
         return std::nullopt;
     }
     return source;
@@ -84,7 +84,7 @@ int measureStatistics(const BatchCommand& command, Source& source)
 {
     // An output that cannot be written is refused before the run rather than after it.
     if (const int error = CheckWritable(command.output); error != 0) {
-        std::cerr << "mirel: cannot write " << Quoted(command.output) << ": " << FileErrorText(error) << '\n';
+        std::cerr << "mirel: не удается записать " << Quoted(command.output) << ": " << FileErrorText(error) << '\n';
         return RunFailed;
     }
 
@@ -100,7 +100,7 @@ int measureStatistics(const BatchCommand& command, Source& source)
     form.cbTimeClick();
     form.btnStartClick();
     if (!form.Running) {
-        std::cerr << "mirel: the capture does not start: " << form.recorder().ErrorText << '\n';
+        std::cerr << "mirel: запись не начинается: " << form.recorder().ErrorText << '\n';
         form.btnStartClick();
         return RunFailed;
     }
@@ -110,14 +110,14 @@ int measureStatistics(const BatchCommand& command, Source& source)
         !waitUntil([&form] { return !form.runActive(); }, [&form] { return form.run().ProcessedFrames; });
     if (stalled) {
         form.btnStartClick();
-        std::cerr << "mirel: the device delivered no signal for " << StallMs / 1000 << " s; the run is abandoned\n";
+        std::cerr << "mirel: устройство не дает сигнала " << StallMs / 1000 << " с; измерение прекращено\n";
         return RunFailed;
     }
 
     // The results as the window's table shows them and its save command writes them, under the
     // name given as it is (the window's dialog would add ".txt").
     if (const auto error = er::SaveResults(command.output, form.shownRows(), form.run().MeasuredSeconds())) {
-        std::cerr << "mirel: cannot write " << Quoted(command.output) << ": " << *error << '\n';
+        std::cerr << "mirel: не удается записать " << Quoted(command.output) << ": " << *error << '\n';
         return RunFailed;
     }
     for (const er::ResultRow& row : form.shownRows())
@@ -130,7 +130,8 @@ int measureStatistics(const BatchCommand& command, Source& source)
 int runBatch(const BatchCommand& command, char* argv0)
 {
     if (command.command == "snapshot" && !snapshotTypeKnown(command.output)) {
-        std::cerr << "mirel: --output: " << Quoted(command.output) << " ends in none of .png, .bmp, .jpg, .csv\n";
+        std::cerr << "mirel: --output: " << Quoted(command.output)
+                  << " не оканчивается ни на .png, .bmp, .jpg, ни на .csv\n";
         return UsageError;
     }
     CatchEndingSignals();

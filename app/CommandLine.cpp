@@ -39,7 +39,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments)
                 return true;
             }
             if (i + 1 >= arguments.size() || startsWith(arguments[i + 1], "--")) {
-                result.error = "option " + name + " needs a value (" +
+                result.error = "параметру " + name + " нужно значение (" +
                                (name == "--input" ? std::string("--input FILE") : std::string("--generator SPEC")) +
                                ")";
                 return false;
@@ -50,14 +50,14 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments)
         auto refuseValue = [&] {
             if (!inlineValue)
                 return false;
-            result.error = "option " + name + " takes no value";
+            result.error = "параметр " + name + " не принимает значения";
             return true;
         };
         // Every option may be given once; -h is --help.
         auto refuseRepeat = [&] {
             if (given.insert(name == "-h" ? "--help" : name).second)
                 return false;
-            result.error = "option " + name + " is given more than once";
+            result.error = "параметр " + name + " указан больше одного раза";
             return true;
         };
 
@@ -91,14 +91,14 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments)
             if (refuseRepeat() || !takeValue(result.inputFile))
                 return result;
             if (result.inputFile.empty()) {
-                result.error = "option --input needs a file name";
+                result.error = "параметру --input нужно имя файла";
                 return result;
             }
         } else if (isOption) {
-            result.error = "unknown option " + Quoted(name);
+            result.error = "неизвестный параметр " + Quoted(name);
             return result;
         } else {
-            result.error = "unexpected argument " + Quoted(argument);
+            result.error = "лишний аргумент " + Quoted(argument);
             return result;
         }
     }
@@ -117,119 +117,137 @@ CommandLine parseCommandLine(int argc, const char* const* argv)
 // rules it must keep: headings at the margin ending in ":", list entries two spaces in).
 std::string helpText()
 {
-    return "Usage: mirel [--demo] [--generator SPEC] [--input FILE] [--list-devices]\n"
+    return "Использование: mirel [--demo] [--generator SPEC] [--input FILE] [--list-devices]\n"
            "\n"
-           "Mirel turns the two inputs of a sound card into a measuring instrument: an\n"
-           "oscilloscope, a spectrum analyser, an amplitude probability-density display\n"
-           "and a timed error-rate measurement. Channel A is the left input, B the right;\n"
-           "a full-scale sample stands for 1 volt. Without options the device list offers\n"
-           "the sound cards only.\n"
+           "Mirel превращает два входа звуковой карты в измерительный прибор из четырех\n"
+           "окон: «Осциллограф», «Спектроанализатор», «Плотность вероятности» (плотность\n"
+           "вероятности амплитуды) и «Расчет ошибок» (счет ошибок за заданное время).\n"
+           "Канал A — левый вход, канал B — правый; отсчет полной шкалы соответствует\n"
+           "1 вольту. Без параметров в списке устройств («Выберите аудиоустройство...»\n"
+           "в начальном окне) только звуковые карты.\n"
            "\n"
-           "When the list is empty, the program says so (\"Звуковая карта не обнаружена\")\n"
-           "and ends; --demo or --input FILE start it without a sound card.\n"
+           "Если список пуст, программа сообщает об этом («Звуковая карта не обнаружена»)\n"
+           "и завершается; --demo или --input FILE запускают ее без звуковой карты.\n"
            "\n"
-           "Options:\n"
-           "  --demo             add the built-in test-signal generator to the device list\n"
-           "                     (A: 1 kHz sine of 0.5 V with a little noise,\n"
-           "                     B: 10 pulses per second of 0.8 V, 1 ms wide)\n"
-           "                       example: mirel --demo\n"
-           "  --generator SPEC   add the generator, playing SPEC; channels not named keep\n"
-           "                     the signals above. Periodic signals start 7/16 of a\n"
-           "                     sample into their period, so that no sample of a sine\n"
-           "                     whose period is a whole, half or quarter number of\n"
-           "                     samples falls on a zero crossing\n"
-           "                       example: mirel --generator A=sine:440:0.3,B=noise:0.2\n"
-           "  --input FILE       add an audio file (WAV, FLAC, OGG, ...), played in a loop\n"
-           "                     in real time; the device is named after the file\n"
-           "                       example: mirel --input recording.wav\n"
-           "  --list-devices     print the device list and exit: each device with its\n"
-           "                     number, name and capture rate (a file's own up to\n"
-           "                     48000 Hz, else the highest it offers, at most 48000\n"
-           "                     Hz); --demo, --generator and --input add theirs\n"
-           "                       example: mirel --list-devices\n"
-           "  --help             show this text and exit\n"
-           "                       example: mirel --help\n"
-           "  --version          show the version and exit\n"
-           "                       example: mirel --version\n"
-           "  A value may also follow the option after \"=\" (--input=recording.wav). The\n"
-           "  device list holds the sound cards first, then the generator, then the file.\n"
+           "Параметры:\n"
+           "  --demo             добавить в список устройств встроенный генератор\n"
+           "                     испытательных сигналов «Генератор (демо)» (A: синус\n"
+           "                     1 кГц, 0,5 В, с небольшим шумом; B: 10 импульсов в\n"
+           "                     секунду, 0,8 В, шириной 1 мс)\n"
+           "                       пример: mirel --demo\n"
+           "  --generator SPEC   добавить генератор с сигналами SPEC; каналы, которых SPEC\n"
+           "                     не называет, сохраняют сигналы, указанные выше.\n"
+           "                     Периодические сигналы начинаются через 7/16 отсчета от\n"
+           "                     начала периода, чтобы ни один отсчет синуса, период\n"
+           "                     которого — целое, половинное или четвертное число\n"
+           "                     отсчетов, не попадал на переход через ноль\n"
+           "                       пример: mirel --generator A=sine:440:0.3,B=noise:0.2\n"
+           "  --input FILE       добавить звуковой файл (WAV, FLAC, OGG, ...),\n"
+           "                     воспроизводимый по кругу в реальном времени; устройство\n"
+           "                     называется по имени файла\n"
+           "                       пример: mirel --input recording.wav\n"
+           "  --list-devices     вывести список устройств и завершиться: у каждого\n"
+           "                     устройства номер, имя и частота записи (у файла — его\n"
+           "                     собственная, до 48000 Гц, иначе наибольшая из\n"
+           "                     доступных, не более 48000 Гц); --demo, --generator и\n"
+           "                     --input добавляют свои устройства\n"
+           "                       пример: mirel --list-devices\n"
+           "  --help             показать этот текст и завершиться\n"
+           "                       пример: mirel --help\n"
+           "  --version          показать версию и завершиться\n"
+           "                       пример: mirel --version\n"
+           "  Значение можно дать и через «=» (--input=recording.wav). В списке устройств\n"
+           "  сначала звуковые карты, затем генератор, затем файл.\n"
            "\n"
-           "Measuring without a window:\n"
-           "  SOURCE is --input FILE, --generator SPEC or --device NAME-OR-NUMBER (as\n"
-           "  --list-devices numbers and names them). A file or the generator is measured\n"
-           "  as fast as it can be, a sound card in real time; --rate defaults to the\n"
-           "  capture rate --list-devices shows for the source. The instruments are the\n"
-           "  windows' own, on no screen, and the results are those the windows show.\n"
+           "Измерение без окна:\n"
+           "  SOURCE — это --input FILE, --generator SPEC или --device NAME-OR-NUMBER\n"
+           "  (номер или имя, как их выводит --list-devices). Файл или генератор\n"
+           "  измеряется так быстро, как только можно, звуковая карта — в реальном\n"
+           "  времени; по умолчанию --rate — частота записи, которую --list-devices\n"
+           "  показывает для источника. Приборы — те же окна, только не на экране, и\n"
+           "  результаты те же, что показывают окна.\n"
            "  snapshot           mirel snapshot oscilloscope|spectrum|density SOURCE\n"
            "                     [--rate HZ] [--set CONTROL=VALUE]... [--size WxH]\n"
            "                     [--scheme white|black] [--blocks N] [--no-band]\n"
            "                     --output FILE:\n"
-           "                     sets the window's controls in the order given, lets N\n"
-           "                     blocks through (default 1) and saves the display: a\n"
-           "                     picture with the title band (.png, .bmp, .jpg; --no-band\n"
-           "                     leaves it out) or the displayed numbers (.csv). --size\n"
-           "                     is the window's size, at least 500x450 (the default)\n"
-           "                       example: mirel snapshot spectrum --input a.wav --output a.png\n"
+           "                     открывает окно «Осциллограф» (oscilloscope),\n"
+           "                     «Спектроанализатор» (spectrum) или «Плотность\n"
+           "                     вероятности» (density), устанавливает элементы\n"
+           "                     управления окна в заданном порядке, пропускает N блоков\n"
+           "                     (по умолчанию 1) и сохраняет изображение, как команды\n"
+           "                     «Сохранить диаграмму ...» и «Сохранить данные (CSV) ...»\n"
+           "                     его контекстного меню: рисунок с полосой заголовка\n"
+           "                     (.png, .bmp, .jpg; --no-band убирает полосу) или\n"
+           "                     показанные числа (.csv). --size — размер окна в\n"
+           "                     пикселях, не меньше 500x450 (по умолчанию); --scheme —\n"
+           "                     «Фон» начального окна: white — «Белый», black — «Черный»\n"
+           "    пример: mirel snapshot spectrum --input a.wav --output a.png\n"
            "  measure            mirel measure statistics SOURCE [--rate HZ]\n"
            "                     --duration SECONDS --output FILE:\n"
-           "                     runs one error count of SECONDS (whole seconds) and saves\n"
-           "                     the results file; prints its three rows as UTF-8 text.\n"
-           "                     Each 0.2 s block is counted on its own: an edge that\n"
-           "                     falls exactly between two blocks is not counted, nor a\n"
-           "                     pulse lower than half the tallest in its block\n"
-           "                       example: mirel measure statistics --input a.wav --duration 60 --output a.txt\n" +
+           "                     в окне «Расчет ошибок» проводит один счет ошибок длиной\n"
+           "                     SECONDS (целое число секунд, как в поле «Измерения\n"
+           "                     проводить:», затем «Старт») и сохраняет файл\n"
+           "                     результатов, как «Сохранить результаты ...»; выводит\n"
+           "                     три его строки в кодировке UTF-8. Каждый блок 0,2 с\n"
+           "                     считается отдельно: фронт, попавший точно между двумя\n"
+           "                     блоками, не считается, как и импульс ниже половины\n"
+           "                     самого высокого в своем блоке\n"
+           "    пример: mirel measure statistics --input a.wav --duration 60 --output a.txt\n" +
            controlsHelpText() +
-           "  Exit status 2 also for an unknown control or a value out of range, 1 when\n"
-           "  the run fails (a silent device, an output that cannot be written). On\n"
-           "  failure no file is written; an existing output stays as it was.\n"
+           "  Код завершения 2 также при неизвестном элементе управления или значении вне\n"
+           "  диапазона, 1 — если измерение не удалось (устройство молчит, выходной файл\n"
+           "  нельзя записать). При неудаче файл не записывается; существующий выходной\n"
+           "  файл остается прежним.\n"
            "\n"
-           "Counting errors:\n"
-           "  The error count (the window \"Расчет ошибок\" and measure statistics) takes\n"
-           "  each pulse on a channel, that is each period of its signal, for one signal\n"
-           "  sent with an error. The signals sent are not measured: the equipment under\n"
-           "  test is assumed to send 654 a second, and \"Всего передано сигналов\" is 654\n"
-           "  times the seconds measured. Feed each channel the error output of that\n"
-           "  equipment, one pulse per error; a 0.2 s block that swings less than 20 of\n"
-           "  the 256 levels (about 0.16 V peak to peak) counts nothing. The estimate of\n"
-           "  the error probability is the errors divided by the signals sent, so it\n"
-           "  exceeds 1 when more than 654 pulses a second arrive: the demo's 1 kHz sine\n"
-           "  on channel A counts about 5000 errors against 3270 signals in 5 s, an\n"
-           "  estimate of about 1.5.\n"
+           "Расчет ошибок:\n"
+           "  Счет ошибок (окно «Расчет ошибок» и measure statistics) принимает каждый\n"
+           "  импульс на канале, то есть каждый период его сигнала, за один сигнал,\n"
+           "  переданный с ошибкой. Переданные сигналы не измеряются: считается, что\n"
+           "  испытуемая аппаратура передает 654 сигнала в секунду, и «Всего передано\n"
+           "  сигналов» — это 654, умноженное на число секунд измерения. Подавайте на\n"
+           "  каждый канал выход ошибок этой аппаратуры, по импульсу на ошибку; блок 0,2 с\n"
+           "  с размахом меньше 20 из 256 уровней (около 0,16 В от пика до пика) ничего не\n"
+           "  считает. Оценка вероятности ошибки — это число ошибок, деленное на число\n"
+           "  переданных сигналов, поэтому она больше 1, когда приходит больше 654\n"
+           "  импульсов в секунду: синус 1 кГц демонстрационного генератора на канале A\n"
+           "  дает около 5000 ошибок на 3270 сигналов за 5 с, оценку около 1,5.\n"
            "\n"
-           "Generator signals:\n"
-           "  SPEC is a comma-separated list of CHANNEL=SIGNAL[+noise:RMS], CHANNEL being A\n"
-           "  or B, each named at most once; SIGNAL is one of:\n"
-           "  sine[:FREQ[:AMPL]]              sine of peak AMPL (default 1000 Hz, 0.5 V)\n"
-           "  square[:FREQ[:AMPL]]            +AMPL for the first half of each period, -AMPL\n"
-           "                                  for the second (default 1000 Hz, 0.5 V)\n"
-           "  pulse[:FREQ[:AMPL[:WIDTH_MS]]]  FREQ pulses per second from 0 up to AMPL\n"
-           "                                  (default 10 Hz, 0.8 V, 1 ms)\n"
-           "  noise[:RMS]                     Gaussian white noise (default 0.1 V RMS)\n"
-           "  silence                         0 V\n"
-           "  FREQ in hertz (above 0, at most 50000), AMPL and RMS in volts (0 to 1; 1 V is\n"
-           "  full scale), WIDTH_MS in milliseconds (shorter than the period). +noise alone\n"
-           "  adds 0.1 V RMS. A channel that SPEC names plays exactly what is written; one\n"
-           "  it does not name keeps its default. Values beyond full scale are clipped.\n"
-           "  Example: A=square:250:0.3+noise:0.02,B=silence\n"
+           "Сигналы генератора:\n"
+           "  SPEC — список через запятую из CHANNEL=SIGNAL[+noise:RMS], где CHANNEL — A\n"
+           "  или B, каждый не более одного раза; SIGNAL — одно из:\n"
+           "  sine[:FREQ[:AMPL]]              синус с амплитудой AMPL (по умолчанию\n"
+           "                                  1000 Гц, 0,5 В)\n"
+           "  square[:FREQ[:AMPL]]            +AMPL в первой половине каждого периода,\n"
+           "                                  -AMPL во второй (по умолчанию 1000 Гц, 0,5 В)\n"
+           "  pulse[:FREQ[:AMPL[:WIDTH_MS]]]  FREQ импульсов в секунду от 0 до AMPL\n"
+           "                                  (по умолчанию 10 Гц, 0,8 В, 1 мс)\n"
+           "  noise[:RMS]                     гауссов белый шум (по умолчанию 0,1 В СКЗ)\n"
+           "  silence                         0 В\n"
+           "  FREQ в герцах (больше 0, не более 50000), AMPL и RMS в вольтах (от 0 до 1;\n"
+           "  1 В — полная шкала), WIDTH_MS в миллисекундах (короче периода); числа\n"
+           "  пишутся с точкой (0.5). +noise без значения добавляет шум 0,1 В СКЗ. Канал,\n"
+           "  названный в SPEC, воспроизводит ровно то, что написано; не названный сохраняет\n"
+           "  сигнал по умолчанию. Значения за пределами полной шкалы обрезаются.\n"
+           "  Пример: A=square:250:0.3+noise:0.02,B=silence\n"
            "\n"
-           "Audio files:\n"
-           "  A mono file feeds both channels; of more channels, the first two are A and B.\n"
-           "  A file of up to 48000 Hz is captured at its own rate, sample for sample (a\n"
-           "  44100 Hz file at 44100 Hz); a file above 48000 Hz at 48000 Hz. --rate may ask\n"
-           "  any rate from 1000 Hz up to the file's own. At another rate than its own the\n"
-           "  file is converted by libsoxr (very high quality): frequencies stay true, levels\n"
-           "  up to 0.9 of half the capture rate, and what lies above half of it is filtered\n"
-           "  out.\n"
+           "Звуковые файлы:\n"
+           "  Моно-файл подается на оба канала; из нескольких каналов первые два — это A\n"
+           "  и B. Файл с частотой до 48000 Гц записывается на своей частоте, отсчет в\n"
+           "  отсчет (файл 44100 Гц — на 44100 Гц); файл выше 48000 Гц — на 48000 Гц.\n"
+           "  --rate может запросить любую частоту от 1000 Гц до собственной частоты\n"
+           "  файла. На другой частоте файл преобразуется libsoxr (очень высокое\n"
+           "  качество): частоты остаются верными, уровни — до 0,9 половины частоты\n"
+           "  записи, а все, что выше половины частоты записи, отфильтровывается.\n"
            "\n"
-           "Exit status:\n"
-           "  0   success, also after --help, --version and --list-devices\n"
-           "  1   no input device was found, or an error ended the program\n"
-           "  2   a wrong command line, or an input that cannot be opened; the reason is\n"
-           "      printed on standard error\n"
+           "Код завершения:\n"
+           "  0   успех, также после --help, --version и --list-devices\n"
+           "  1   устройство ввода не найдено, или программа завершилась из-за ошибки\n"
+           "  2   неверная командная строка или вход, который не удается открыть;\n"
+           "      причина выводится в стандартный поток ошибок\n"
            "\n"
-           "Files:\n"
-           "  Mirel reads no configuration file and keeps no settings between runs; the\n"
-           "  only file it reads is the one given with --input.\n";
+           "Файлы:\n"
+           "  Mirel не читает файлов настроек и не хранит настроек между запусками;\n"
+           "  единственный файл, который программа читает, — тот, что указан в --input.\n";
 }
 
 std::string versionText()

@@ -15,9 +15,9 @@ struct Ending {
     int Signal;
     const char* Message;
 };
-constexpr Ending Endings[] = {{SIGINT, "mirel: interrupted (SIGINT); the run is abandoned\n"},
-                              {SIGTERM, "mirel: terminated (SIGTERM); the run is abandoned\n"},
-                              {SIGHUP, "mirel: hung up (SIGHUP); the run is abandoned\n"}};
+constexpr Ending Endings[] = {{SIGINT, "mirel: прервано (SIGINT); измерение прекращено\n"},
+                              {SIGTERM, "mirel: остановлено (SIGTERM); измерение прекращено\n"},
+                              {SIGHUP, "mirel: обрыв связи (SIGHUP); измерение прекращено\n"}};
 
 extern "C" void endRun(int signal)
 {

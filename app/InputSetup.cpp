@@ -63,7 +63,7 @@ std::string deviceListText(WaveInput& input)
             continue;
         const int rate = captureRate(input, id);
         text += std::to_string(id + 1) + ": " + name + "  " +
-                (rate > 0 ? std::to_string(rate) + " Hz" : std::string("no capture")) + "\n";
+                (rate > 0 ? std::to_string(rate) + " Гц" : std::string("запись невозможна")) + "\n";
     }
     return text;
 }

@@ -95,7 +95,7 @@ int takeSnapshot(const BatchCommand& command, WaveInput& input, int device, int 
     window.SampleRate = rate;
     window.show();
     if (!window.Running) {
-        std::cerr << "mirel: the capture does not start: " << window.recorder().ErrorText << '\n';
+        std::cerr << "mirel: запись не начинается: " << window.recorder().ErrorText << '\n';
         return RunFailed;
     }
     if (command.blackScheme)
@@ -112,7 +112,7 @@ int takeSnapshot(const BatchCommand& command, WaveInput& input, int device, int 
     snapshot->setBlockLimit(limit);
     if (!waitUntil([&window, limit] { return window.BlockCounter >= limit; },
                    [&window] { return static_cast<double>(window.BlockCounter); })) {
-        std::cerr << "mirel: the device delivered no signal for " << StallMs / 1000 << " s\n";
+        std::cerr << "mirel: устройство не дает сигнала " << StallMs / 1000 << " с\n";
         return RunFailed;
     }
 

@@ -162,8 +162,8 @@ bool TMainForm::FormCreate()
         return true;
     }
     // On the terminal also the ways to start without a sound card.
-    std::cerr << "mirel: no sound card was found; start with --demo (the built-in generator) or --input FILE"
-                 " (an audio file) to measure without one\n";
+    std::cerr << "mirel: звуковая карта не обнаружена; без нее можно запустить с --demo (встроенный генератор)"
+                 " или --input FILE (звуковой файл)\n";
     showMessage(QStringLiteral("Звуковая карта не обнаружена"));
     if (Launcher.endApplication)
         Launcher.endApplication();

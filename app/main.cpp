@@ -24,7 +24,7 @@ int main(int argc, char** argv)
     if (argc > 1 && mirel::isBatchCommand(argv[1])) {
         const mirel::BatchCommand command = mirel::parseBatchCommand(std::vector<std::string>(argv + 1, argv + argc));
         if (!command.error.empty()) {
-            std::cerr << "mirel: " << command.error << "\nTry \"mirel --help\" for the options.\n";
+            std::cerr << "mirel: " << command.error << "\nСправка по параметрам: mirel --help\n";
             return UsageError;
         }
         return mirel::runBatch(command, argv[0]);
@@ -33,7 +33,7 @@ int main(int argc, char** argv)
     // answered without a display.
     const mirel::CommandLine options = mirel::parseCommandLine(argc, argv);
     if (!options.error.empty()) {
-        std::cerr << "mirel: " << options.error << "\nTry \"mirel --help\" for the options.\n";
+        std::cerr << "mirel: " << options.error << "\nСправка по параметрам: mirel --help\n";
         return UsageError;
     }
     if (options.help) {
@@ -54,7 +54,7 @@ int main(int argc, char** argv)
     if (options.listDevices) {
         const std::string list = mirel::deviceListText(*input);
         if (list.empty()) {
-            std::cerr << "mirel: no input device was found\n";
+            std::cerr << "mirel: устройство ввода не найдено\n";
             return 1;
         }
         std::cout << list;

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <filesystem>
+#include <unistd.h>
 
 namespace mirel {
 
@@ -19,7 +20,27 @@ constexpr int PieceFrames = 1024;
 
 std::string describeFailure(const std::string& path, const char* reason)
 {
-    return "cannot open the audio file " + Quoted(path) + ": " + (reason ? reason : "unknown error");
+    return "не удается открыть звуковой файл " + Quoted(path) + ": " + (reason ? reason : "неизвестная ошибка");
+}
+
+// Why libsndfile could not open `path`, in the user's words where its code says enough.
+std::string openFailure(const std::string& path)
+{
+    switch (sf_error(nullptr)) {
+    case SF_ERR_UNRECOGNISED_FORMAT: return "формат файла не распознан";
+    case SF_ERR_MALFORMED_FILE: return "файл поврежден";
+    case SF_ERR_UNSUPPORTED_ENCODING: return "кодировка звука в файле не поддерживается";
+    case SF_ERR_SYSTEM: {
+        std::error_code ec;
+        if (!std::filesystem::exists(path, ec))
+            return "такого файла нет";
+        if (::access(path.c_str(), R_OK) != 0)
+            return "нет прав на чтение";
+        break;
+    }
+    default: break;
+    }
+    return sf_strerror(nullptr);
 }
 
 // Plays a file stream in the capture format.
@@ -64,35 +85,35 @@ FileInput::FileInput(std::string path, int fileRate, int fileChannels)
 std::unique_ptr<FileInput> FileInput::open(const std::string& path, std::string& error)
 {
     if (path.empty()) {
-        error = "no audio file named";
+        error = "не указан звуковой файл";
         return nullptr;
     }
     std::error_code ec;
     if (std::filesystem::is_directory(path, ec)) {
-        error = describeFailure(path, "it is a folder");
+        error = describeFailure(path, "это папка");
         return nullptr;
     }
     // Only a file can be read twice and looped: a pipe, a device or "-" (standard input) would
     // block the start or run dry.
     if (path == "-" || (std::filesystem::exists(path, ec) && !std::filesystem::is_regular_file(path, ec))) {
-        error = describeFailure(path, "it is not a regular file");
+        error = describeFailure(path, "это не обычный файл");
         return nullptr;
     }
     SF_INFO info{};
     SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
     if (!file) {
-        error = describeFailure(path, sf_strerror(nullptr));
+        error = describeFailure(path, openFailure(path).c_str());
         return nullptr;
     }
     sf_close(file);
     if (info.frames <= 0 || info.channels < 1 || info.samplerate <= 0) {
-        error = describeFailure(path, "it holds no sound");
+        error = describeFailure(path, "в нем нет звука");
         return nullptr;
     }
     if (info.samplerate > MaxFileRate) {
-        const std::string reason = "its sample rate of " + std::to_string(info.samplerate) +
-                                   " Hz is beyond what any sound card records (" + std::to_string(MaxFileRate) +
-                                   " Hz at most)";
+        const std::string reason = "его частота дискретизации " + std::to_string(info.samplerate) +
+                                   " Гц выше, чем записывает звуковая карта (не более " + std::to_string(MaxFileRate) +
+                                   " Гц)";
         error = describeFailure(path, reason.c_str());
         return nullptr;
     }

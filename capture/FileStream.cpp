@@ -141,7 +141,7 @@ std::unique_ptr<FileStream> FileStream::open(const std::string& path, int rate, 
     }
     if (info.channels < 1 || info.samplerate <= 0 || rate <= 0) {
         sf_close(file);
-        error = "it holds no sound";
+        error = "в нем нет звука";
         return nullptr;
     }
     if (info.samplerate == rate)
@@ -154,7 +154,7 @@ std::unique_ptr<FileStream> FileStream::open(const std::string& path, int rate, 
     soxr_t converter = soxr_create(info.samplerate, rate, 2, &failure, &io, &quality, &runtime);
     if (!converter) {
         sf_close(file);
-        error = std::string("its rate cannot be converted: ") + (failure ? failure : "unknown error");
+        error = std::string("его частоту нельзя преобразовать: ") + (failure ? failure : "неизвестная ошибка");
         return nullptr;
     }
     return std::make_unique<ConvertedStream>(file, info.channels, converter);

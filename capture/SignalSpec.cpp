@@ -101,20 +101,20 @@ bool parseSignal(std::string_view text, const std::string& where, SignalSpec& ou
     if (const size_t plus = suffixPlus(text); plus != std::string_view::npos) {
         const std::string_view suffix = trim(text.substr(plus + 1));
         if (lower(suffix.substr(0, 5)) != "noise") {
-            error = "in " + where + ": only \"+noise:RMS\" may follow the signal, not " +
+            error = "в " + where + ": после сигнала может идти только \"+noise:RMS\", а не " +
                     Quoted(std::string("+").append(suffix));
             return false;
         }
         std::string_view rest = trim(suffix.substr(5));
         if (!rest.empty()) {
             if (rest.front() != ':') {
-                error = "in " + where + ": expected \"+noise:RMS\"";
+                error = "в " + where + ": ожидается \"+noise:RMS\"";
                 return false;
             }
             rest.remove_prefix(1);
             noiseText = trim(rest);
             if (noiseText.empty()) {
-                error = "in " + where + ": the noise level after \"+noise:\" is missing";
+                error = "в " + where + ": после \"+noise:\" не указан уровень шума";
                 return false;
             }
         }
@@ -125,18 +125,18 @@ bool parseSignal(std::string_view text, const std::string& where, SignalSpec& ou
     const std::vector<std::string_view> fields = split(body, ':');
     const std::string name = lower(trim(fields[0]));
     if (name.empty()) {
-        error = "in " + where + ": the signal kind is missing (sine, square, pulse, noise or silence)";
+        error = "в " + where + ": не указан вид сигнала (sine, square, pulse, noise или silence)";
         return false;
     }
     const auto info = std::find_if(kinds.begin(), kinds.end(), [&](const KindInfo& k) { return name == k.name; });
     if (info == kinds.end()) {
-        error = "in " + where + ": unknown signal kind " + Quoted(trim(fields[0])) +
-                " (use sine, square, pulse, noise or silence)";
+        error = "в " + where + ": неизвестный вид сигнала " + Quoted(trim(fields[0])) +
+                " (допустимы sine, square, pulse, noise и silence)";
         return false;
     }
     const int valueCount = static_cast<int>(fields.size()) - 1;
     if (valueCount > info->maxValues) {
-        error = "in " + where + ": too many values for " + info->name + " (expected " + info->syntax + ")";
+        error = "в " + where + ": слишком много значений для " + info->name + " (ожидается " + info->syntax + ")";
         return false;
     }
 
@@ -145,7 +145,7 @@ bool parseSignal(std::string_view text, const std::string& where, SignalSpec& ou
         const char* end = t.data() + t.size();
         const auto result = std::from_chars(t.data(), end, value);
         if (t.empty() || result.ec != std::errc() || result.ptr != end || !std::isfinite(value)) {
-            error = "in " + where + ": the " + what + " " + Quoted(t) + " is not a number";
+            error = "в " + where + ": " + what + " " + Quoted(t) + " — не число";
             return false;
         }
         return true;
@@ -157,42 +157,43 @@ bool parseSignal(std::string_view text, const std::string& where, SignalSpec& ou
         const std::string_view field = fields[static_cast<size_t>(i) + 1];
         const bool isNoiseLevel = info->kind == SignalKind::Noise;
         if (isNoiseLevel || i == 1) {
-            const char* what = isNoiseLevel ? "noise level" : "amplitude";
+            const char* what = isNoiseLevel ? "уровень шума" : "амплитуда";
             if (!parseNumber(field, what, signal.amplitude))
                 return false;
             if (signal.amplitude < 0.0 || signal.amplitude > 1.0) {
-                error =
-                    "in " + where + ": the " + what + " " + number(signal.amplitude) + " V is out of range (0 to 1 V)";
+                error = "в " + where + ": " + what + " " + number(signal.amplitude) +
+                        " В вне допустимых пределов (от 0 до 1 В)";
                 return false;
             }
         } else if (i == 0) {
-            if (!parseNumber(field, "frequency", signal.frequency))
+            if (!parseNumber(field, "частота", signal.frequency))
                 return false;
             if (signal.frequency <= 0.0 || signal.frequency > MaxSignalFrequency) {
-                error = "in " + where + ": the frequency " + number(signal.frequency) +
-                        " Hz is out of range (above 0, at most 50000 Hz)";
+                error = "в " + where + ": частота " + number(signal.frequency) +
+                        " Гц вне допустимых пределов (больше 0, не более 50000 Гц)";
                 return false;
             }
         } else {
             double widthMs = 0.0;
-            if (!parseNumber(field, "pulse width", widthMs))
+            if (!parseNumber(field, "ширина импульса", widthMs))
                 return false;
             signal.pulseWidth = widthMs / 1000.0;
         }
     }
     if (signal.kind == SignalKind::Pulse && (signal.pulseWidth <= 0.0 || signal.pulseWidth * signal.frequency >= 1.0)) {
-        error = "in " + where + ": the pulse width " + number(signal.pulseWidth * 1000.0) +
-                " ms must be above 0 and shorter than the pulse period (" + number(1000.0 / signal.frequency) + " ms)";
+        error = "в " + where + ": ширина импульса " + number(signal.pulseWidth * 1000.0) +
+                " мс должна быть больше 0 и меньше периода импульсов (" + number(1000.0 / signal.frequency) + " мс)";
         return false;
     }
 
     if (withNoise) {
         signal.noise = signalDefaults(SignalKind::Noise).amplitude;
         if (!noiseText.empty()) {
-            if (!parseNumber(noiseText, "noise level", signal.noise))
+            if (!parseNumber(noiseText, "уровень шума", signal.noise))
                 return false;
             if (signal.noise < 0.0 || signal.noise > 1.0) {
-                error = "in " + where + ": the noise level " + number(signal.noise) + " V is out of range (0 to 1 V)";
+                error = "в " + where + ": уровень шума " + number(signal.noise) +
+                        " В вне допустимых пределов (от 0 до 1 В)";
                 return false;
             }
         }
@@ -217,29 +218,29 @@ bool parseGeneratorSpec(std::string_view text, GeneratorSpec& spec, std::string&
     GeneratorSpec result = spec;
     bool seen[2] = {false, false};
     if (trim(text).empty()) {
-        error = "the generator description is empty (example: A=sine:1000:0.5,B=pulse:10:0.8)";
+        error = "описание генератора пусто (пример: A=sine:1000:0.5,B=pulse:10:0.8)";
         return false;
     }
     for (const std::string_view rawItem : split(text, ',')) {
         const std::string_view item = trim(rawItem);
         if (item.empty()) {
-            error = "the generator description " + Quoted(text) + " has an empty channel (stray comma?)";
+            error = "в описании генератора " + Quoted(text) + " пустой канал (лишняя запятая?)";
             return false;
         }
         const size_t equals = item.find('=');
         if (equals == std::string_view::npos) {
-            error = Quoted(item) + " does not name a channel (expected A=SIGNAL or B=SIGNAL)";
+            error = Quoted(item) + " не называет канал (ожидается A=SIGNAL или B=SIGNAL)";
             return false;
         }
         const std::string channel = lower(trim(item.substr(0, equals)));
         if (channel != "a" && channel != "b") {
-            error = "unknown channel " + Quoted(trim(item.substr(0, equals))) + " (use A or B)";
+            error = "неизвестный канал " + Quoted(trim(item.substr(0, equals))) + " (допустимы A и B)";
             return false;
         }
         const int index = channel == "a" ? 0 : 1;
         const std::string where = Quoted(item);
         if (seen[index]) {
-            error = "channel " + std::string(index == 0 ? "A" : "B") + " is given twice";
+            error = "канал " + std::string(index == 0 ? "A" : "B") + " указан дважды";
             return false;
         }
         seen[index] = true;

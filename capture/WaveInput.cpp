@@ -13,18 +13,18 @@ WaveInHandle::WaveInHandle() : serial_(nextHandleSerial.fetch_add(1)) {}
 std::string standardErrorText(MMResult code)
 {
     switch (code) {
-    case MMSYSERR_NOERROR: return "The command completed successfully.";
-    case MMSYSERR_ERROR: return "Unspecified error.";
-    case MMSYSERR_BADDEVICEID: return "The device identifier is out of range.";
-    case MMSYSERR_ALLOCATED: return "The device is already in use.";
-    case MMSYSERR_INVALHANDLE: return "The device handle is invalid.";
-    case MMSYSERR_NODRIVER: return "No device driver is present.";
-    case MMSYSERR_NOMEM: return "Unable to allocate or lock memory.";
-    case MMSYSERR_INVALPARAM: return "An invalid parameter was passed.";
-    case WAVERR_BADFORMAT: return "The device does not support the requested sample format.";
-    case WAVERR_STILLPLAYING: return "A buffer is still in the queue.";
-    case WAVERR_UNPREPARED: return "The buffer header has not been prepared.";
-    default: return "Unknown error " + std::to_string(code) + ".";
+    case MMSYSERR_NOERROR: return "Команда выполнена успешно.";
+    case MMSYSERR_ERROR: return "Неуточненная ошибка.";
+    case MMSYSERR_BADDEVICEID: return "Номер устройства вне допустимого диапазона.";
+    case MMSYSERR_ALLOCATED: return "Устройство уже используется.";
+    case MMSYSERR_INVALHANDLE: return "Неверный дескриптор устройства.";
+    case MMSYSERR_NODRIVER: return "Драйвер устройства отсутствует.";
+    case MMSYSERR_NOMEM: return "Не удается выделить или закрепить память.";
+    case MMSYSERR_INVALPARAM: return "Передан неверный параметр.";
+    case WAVERR_BADFORMAT: return "Устройство не поддерживает запрошенный формат отсчетов.";
+    case WAVERR_STILLPLAYING: return "Буфер еще в очереди.";
+    case WAVERR_UNPREPARED: return "Заголовок буфера не подготовлен.";
+    default: return "Неизвестная ошибка " + std::to_string(code) + ".";
     }
 }
 

@@ -18,9 +18,11 @@ bool isUpper(char c)
 {
     return std::isupper(static_cast<unsigned char>(c)) != 0;
 }
+// Letters, digits and every byte of a UTF-8 sequence (a Cyrillic letter).
 bool isWordCharacter(char c)
 {
-    return std::isalnum(static_cast<unsigned char>(c)) != 0;
+    const auto byte = static_cast<unsigned char>(c);
+    return byte >= 0x80 || std::isalnum(byte) != 0;
 }
 
 // Text as roff prints it literally: a backslash stays a backslash, and a dash that starts a word
@@ -114,21 +116,37 @@ std::string textLine(const std::string& roff)
     return (looksLikeRequest ? "\\&" : "") + roff + "\n";
 }
 
-// The command of a line "example: COMMAND" (either case of the first letter).
+// The command of a line "пример: COMMAND" (either case of the first letter).
 std::optional<std::string> exampleCommand(const std::string& text)
 {
-    const std::string word = "example: ";
-    if (text.size() <= word.size() || std::tolower(static_cast<unsigned char>(text[0])) != word[0] ||
-        text.compare(1, word.size() - 1, word, 1) != 0)
-        return std::nullopt;
-    return text.substr(word.size());
+    for (const std::string word : {"пример: ", "Пример: "})
+        if (text.size() > word.size() && text.starts_with(word))
+            return text.substr(word.size());
+    return std::nullopt;
 }
 
-std::string upper(std::string text)
+// Capitals of Latin and Russian letters, the latter as UTF-8 sequences: а..п (D0 B0..BF) become
+// А..П (D0 90..9F), р..я (D1 80..8F) Р..Я (D0 A0..AF), ё (D1 91) Ё (D0 81).
+std::string upper(const std::string& text)
 {
-    for (char& c : text)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text;
+    std::string result;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        const auto next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
+        if (c == 0xD0 && next >= 0xB0 && next <= 0xBF) {
+            result += {'\xD0', static_cast<char>(next - 0x20)};
+            ++i;
+        } else if (c == 0xD1 && next >= 0x80 && next <= 0x8F) {
+            result += {'\xD0', static_cast<char>(next + 0x20)};
+            ++i;
+        } else if (c == 0xD1 && next == 0x91) {
+            result += "Ё";
+            ++i;
+        } else {
+            result += static_cast<char>(std::toupper(c));
+        }
+    }
+    return result;
 }
 
 struct HelpLine {
@@ -177,7 +195,7 @@ std::vector<std::string> furtherForms(const std::vector<HelpLine>& lines, const 
 std::string manualPage(const std::string& help, const ManualPageInfo& info)
 {
     const std::vector<HelpLine> lines = splitLines(help);
-    const std::string usage = "Usage: ";
+    const std::string usage = "Использование: ";
     if (lines.empty() || lines[0].Indent != 0 || lines[0].Text.compare(0, usage.size(), usage) != 0)
         return {};
     const std::string synopsis = lines[0].Text.substr(usage.size());
@@ -188,17 +206,22 @@ std::string manualPage(const std::string& help, const ManualPageInfo& info)
         return {};
 
     std::ostringstream page;
+    // The first line tells man the page's encoding.
+    page << ".\\\" -*- coding: UTF-8 -*-\n";
     page << ".\\\" The manual page of " << name << ", made from the text of \"" << name
          << " --help\" when the program is built.\n";
-    page << ".TH " << upper(name) << " 1 \"" << info.Date << "\" \"" << info.Source << "\" \"User Commands\"\n";
-    page << ".SH NAME\n" << escaped(name) << " \\- " << escaped(info.Summary) << "\n";
-    page << ".SH SYNOPSIS\n" << bold(name);
+    page << ".TH " << upper(name) << " 1 \"" << info.Date << "\" \"" << info.Source
+         << "\" \"Пользовательские команды\"\n";
+    // No hyphenation: an option broken across lines ("--in-put") could not be copied as it is.
+    page << ".nh\n";
+    page << ".SH ИМЯ\n" << escaped(name) << " \\- " << escaped(info.Summary) << "\n";
+    page << ".SH ОБЗОР\n" << bold(name);
     if (!arguments.empty())
         page << ' ' << styledTerm(arguments);
     page << "\n";
     for (const std::string& form : furtherForms(lines, name))
         page << ".PP\n" << styledTerm(form) << "\n";
-    page << ".SH DESCRIPTION\n";
+    page << ".SH ОПИСАНИЕ\n";
 
     enum class After { Gap, Paragraph, Entry } after = After::Gap;
     bool sectionEmpty = true;
@@ -227,7 +250,7 @@ std::string manualPage(const std::string& help, const ManualPageInfo& info)
         if (!continues && !sectionEmpty)
             page << ".PP\n";
         if (const auto command = exampleCommand(line.Text))
-            page << (continues ? ".br\n" : "") << "Example: " << styledTerm(*command) << "\n";
+            page << (continues ? ".br\n" : "") << "Пример: " << styledTerm(*command) << "\n";
         else
             page << textLine(styledProse(line.Text));
         if (!continues)

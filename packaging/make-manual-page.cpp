@@ -17,7 +17,7 @@ int main(int argc, char** argv)
         source.pop_back();
     const std::string page = mirel::manualPage(mirel::helpText(), {argv[3], source, argv[2]});
     if (page.empty()) {
-        std::cerr << "make-manual-page: the help text does not start with \"Usage: NAME\"\n";
+        std::cerr << "make-manual-page: the help text does not start with \"Использование: NAME\"\n";
         return 1;
     }
     std::ofstream out(argv[1], std::ios::binary | std::ios::trunc);

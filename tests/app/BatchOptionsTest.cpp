@@ -183,7 +183,7 @@ TEST_F(BatchOptions, DevicesAreNumberedAsTheListNumbersThem)
         const ProgramRun run = runProgram({"snapshot", "density", "--device", QString::number(number), "--set",
                                            "noSuchControl=1", "--output", path("d.csv")});
         const bool known = number >= 1 && number <= count;
-        EXPECT_EQ(run.err.contains("no input device"), !known) << number << ": " << run.err.toStdString();
+        EXPECT_EQ(run.err.contains("нет устройства ввода"), !known) << number << ": " << run.err.toStdString();
     }
 }
 

@@ -2,6 +2,7 @@
 // program itself answers to a few command lines (exit status, stdout, stderr).
 #include "app/CommandLine.h"
 #include "ProgramRun.h"
+#include "app/ControlHelp.h"
 #include "app/InputSetup.h"
 #include "capture/GeneratorInput.h"
 #include "statistics/ErrorRun.h"
@@ -59,25 +60,25 @@ TEST(CommandLineParsing, MistakesAreReportedByName)
 {
     auto errorOf = [](std::vector<std::string> arguments) {
         const CommandLine options = parse(std::move(arguments));
-        EXPECT_FALSE(options.error.empty());
+        EXPECT_TRUE(readsRussian(options.error));
         return options.error;
     };
     EXPECT_NE(errorOf({"--frobnicate"}).find("--frobnicate"), std::string::npos);
     EXPECT_NE(errorOf({"-x"}).find("-x"), std::string::npos);
     EXPECT_NE(errorOf({"stray.wav"}).find("stray.wav"), std::string::npos);
     EXPECT_NE(errorOf({"--generator", "nonsense"}).find("nonsense"), std::string::npos);
-    EXPECT_NE(errorOf({"--generator", "A=sine:1000:7"}).find("amplitude"), std::string::npos);
-    EXPECT_NE(errorOf({"--generator"}).find("needs a value"), std::string::npos);
-    EXPECT_NE(errorOf({"--input"}).find("needs a value"), std::string::npos);
-    EXPECT_NE(errorOf({"--input", "--demo"}).find("needs a value"), std::string::npos);
-    EXPECT_NE(errorOf({"--input="}).find("file name"), std::string::npos);
-    EXPECT_NE(errorOf({"--input", "a.wav", "--input", "b.wav"}).find("more than once"), std::string::npos);
-    EXPECT_NE(errorOf({"--generator", "A=sine", "--generator=B=noise"}).find("more than once"), std::string::npos);
+    EXPECT_NE(errorOf({"--generator", "A=sine:1000:7"}).find("амплитуда"), std::string::npos);
+    EXPECT_NE(errorOf({"--generator"}).find("нужно значение"), std::string::npos);
+    EXPECT_NE(errorOf({"--input"}).find("нужно значение"), std::string::npos);
+    EXPECT_NE(errorOf({"--input", "--demo"}).find("нужно значение"), std::string::npos);
+    EXPECT_NE(errorOf({"--input="}).find("имя файла"), std::string::npos);
+    EXPECT_NE(errorOf({"--input", "a.wav", "--input", "b.wav"}).find("больше одного раза"), std::string::npos);
+    EXPECT_NE(errorOf({"--generator", "A=sine", "--generator=B=noise"}).find("больше одного раза"), std::string::npos);
     for (const char* twice : {"--demo", "--help", "--version"})
-        EXPECT_NE(errorOf({twice, twice}).find("more than once"), std::string::npos) << twice;
-    EXPECT_NE(errorOf({"-h", "--help"}).find("more than once"), std::string::npos);
-    EXPECT_NE(errorOf({"--demo=yes"}).find("no value"), std::string::npos);
-    EXPECT_NE(errorOf({"--list-devices=all"}).find("no value"), std::string::npos);
+        EXPECT_NE(errorOf({twice, twice}).find("больше одного раза"), std::string::npos) << twice;
+    EXPECT_NE(errorOf({"-h", "--help"}).find("больше одного раза"), std::string::npos);
+    EXPECT_NE(errorOf({"--demo=yes"}).find("не принимает значения"), std::string::npos);
+    EXPECT_NE(errorOf({"--list-devices=all"}).find("не принимает значения"), std::string::npos);
     // A mistake is reported even when help is asked for too.
     EXPECT_FALSE(parse({"--help", "--bogus"}).error.empty());
 }
@@ -87,11 +88,18 @@ TEST(CommandLineParsing, HelpNamesEveryOptionWithAnExample)
     const std::string help = helpText();
     for (const char* option : {"--demo", "--generator", "--input", "--list-devices", "--help", "--version"}) {
         EXPECT_NE(help.find(option), std::string::npos) << option;
-        EXPECT_NE(help.find(std::string("example: mirel ") + option), std::string::npos) << option;
+        EXPECT_NE(help.find(std::string("пример: mirel ") + option), std::string::npos) << option;
     }
     // The explanation of the error count names the rate the count assumes.
-    EXPECT_NE(help.find("assumed to send " + std::to_string(static_cast<int>(er::SignalRate)) + " a second"),
+    EXPECT_NE(help.find("передает " + std::to_string(static_cast<int>(er::SignalRate)) + " сигнала в секунду"),
               std::string::npos);
+    // Russian (the controls' entry has tests of its own), in lines of at most 80 characters.
+    std::string own = help;
+    own.erase(own.find(controlsHelpText()), controlsHelpText().size());
+    EXPECT_TRUE(readsRussian(own));
+    std::istringstream lines(help);
+    for (std::string line; std::getline(lines, line);)
+        EXPECT_LE(QString::fromStdString(line).size(), 80) << line;
     EXPECT_EQ(versionText(), "Mirel 1.27\n");
 }
 
@@ -157,7 +165,7 @@ TEST(InputSetup, CaptureRateIsTheHighestOfferedUpToTheLimit)
     EXPECT_EQ(captureRate(*input, 0), MaxCaptureRate);
     EXPECT_EQ(captureRate(*input, 1), 8000);
     EXPECT_EQ(deviceListText(*input),
-              std::string("1: ") + GeneratorInput::DeviceName + "  48000 Hz\n" + "2: low.wav  8000 Hz\n");
+              std::string("1: ") + GeneratorInput::DeviceName + "  48000 Гц\n" + "2: low.wav  8000 Гц\n");
 }
 
 TEST(InputSetup, ARecordingIsCapturedAtItsOwnRateUpToTheLimit)
@@ -174,7 +182,7 @@ TEST(InputSetup, ARecordingIsCapturedAtItsOwnRateUpToTheLimit)
         auto input = buildInput(parse({"--input", path}), error, false);
         ASSERT_TRUE(input) << error;
         EXPECT_EQ(captureRate(*input, 0), c.captureRate) << c.fileRate;
-        EXPECT_EQ(deviceListText(*input), "1: take.wav  " + std::to_string(c.captureRate) + " Hz\n");
+        EXPECT_EQ(deviceListText(*input), "1: take.wav  " + std::to_string(c.captureRate) + " Гц\n");
     }
 }
 
@@ -198,6 +206,7 @@ TEST(Program, WrongCommandLinesExitWithStatusTwoAndAMessage)
     EXPECT_EQ(missing.exitCode, 2);
     EXPECT_TRUE(missing.err.contains("missing.wav")) << missing.err.toStdString();
     EXPECT_TRUE(missing.out.isEmpty());
+    EXPECT_TRUE(readsRussian(missing.err.toStdString()));
 
     const ProgramRun nonsense = runProgram({"--generator", "nonsense"});
     EXPECT_EQ(nonsense.exitCode, 2);
@@ -210,6 +219,7 @@ TEST(Program, WrongCommandLinesExitWithStatusTwoAndAMessage)
     const ProgramRun twice = runProgram({"--demo", "--demo"});
     EXPECT_EQ(twice.exitCode, 2);
     EXPECT_TRUE(twice.err.contains("--demo")) << twice.err.toStdString();
+    EXPECT_TRUE(readsRussian(twice.err.toStdString()));
 
     // An argument of 120 KB is quoted by its first hundred characters only.
     const QString huge = "--" + QString(120000, 'x');
@@ -234,8 +244,8 @@ TEST(Program, ListDevicesPrintsTheListAndOpensNoWindow)
     const QStringList lines = run.out.split('\n', Qt::SkipEmptyParts);
     ASSERT_GE(lines.size(), 2);
     const int count = static_cast<int>(lines.size());
-    EXPECT_EQ(lines[count - 2], QString("%1: %2  48000 Hz").arg(count - 1).arg(GeneratorInput::DeviceName));
-    EXPECT_EQ(lines[count - 1], QString("%1: take2.wav  44100 Hz").arg(count));
+    EXPECT_EQ(lines[count - 2], QString("%1: %2  48000 Гц").arg(count - 1).arg(GeneratorInput::DeviceName));
+    EXPECT_EQ(lines[count - 1], QString("%1: take2.wav  44100 Гц").arg(count));
 
     const ProgramRun missing = runProgram({"--list-devices", "--input", "missing.wav"});
     EXPECT_EQ(missing.exitCode, 2);

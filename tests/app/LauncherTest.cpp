@@ -178,6 +178,7 @@ TEST_F(LauncherTest, NoDeviceShowsTheMessageAndEnds)
     EXPECT_EQ(std::count(terminal.begin(), terminal.end(), '\n'), 1) << terminal;
     EXPECT_NE(terminal.find("--demo"), std::string::npos) << terminal;
     EXPECT_NE(terminal.find("--input FILE"), std::string::npos) << terminal;
+    EXPECT_NE(terminal.find("звуковая карта не обнаружена"), std::string::npos) << terminal;
 }
 
 TEST_F(LauncherTest, EachToolbarButtonIsNamedAfterTheWindowItOpens)

@@ -48,15 +48,17 @@ TEST(MeasureCommandLine, OneSourceADurationAndAnOutput)
     auto errorOf = [](std::vector<std::string> tail) {
         std::vector<std::string> words{"measure", "statistics"};
         words.insert(words.end(), tail.begin(), tail.end());
-        return parseBatchCommand(words).error;
+        const std::string error = parseBatchCommand(words).error;
+        EXPECT_TRUE(readsRussian(error));
+        return error;
     };
     const std::vector<std::string> rest{"--duration", "5", "--output", "r.txt"};
     auto with = [&rest](std::vector<std::string> words) {
         words.insert(words.end(), rest.begin(), rest.end());
         return words;
     };
-    EXPECT_NE(errorOf(rest).find("exactly one source"), std::string::npos);
-    EXPECT_NE(errorOf(with({"--input", "a.wav", "--device", "1"})).find("exactly one source"), std::string::npos);
+    EXPECT_NE(errorOf(rest).find("ровно один источник"), std::string::npos);
+    EXPECT_NE(errorOf(with({"--input", "a.wav", "--device", "1"})).find("ровно один источник"), std::string::npos);
     EXPECT_NE(errorOf({"--input", "a.wav", "--duration", "0", "--output", "r.txt"}).find("--duration"),
               std::string::npos);
     EXPECT_NE(errorOf({"--input", "a.wav", "--duration", "5s", "--output", "r.txt"}).find("--duration"),
@@ -64,7 +66,7 @@ TEST(MeasureCommandLine, OneSourceADurationAndAnOutput)
     EXPECT_NE(errorOf({"--input", "a.wav", "--duration", "5"}).find("--output"), std::string::npos);
     EXPECT_NE(errorOf(with({"--input", "a.wav", "--rate", "500"})).find("--rate"), std::string::npos);
     EXPECT_NE(errorOf(with({"--input", "a.wav", "--demo"})).find("--demo"), std::string::npos);
-    EXPECT_NE(errorOf(with({"--input", "a.wav", "--input", "b.wav"})).find("more than once"), std::string::npos);
+    EXPECT_NE(errorOf(with({"--input", "a.wav", "--input", "b.wav"})).find("больше одного раза"), std::string::npos);
     EXPECT_NE(parseBatchCommand({"measure", "spectrum"}).error.find("statistics"), std::string::npos);
 }
 
@@ -190,7 +192,7 @@ TEST_P(Interrupted, ARunEndedByASignalWritesNothingAndLeavesNothing)
         EXPECT_TRUE(contents(output).contains("\t\t\t")) << "the results of the whole run";
     } else {
         EXPECT_EQ(process.exitCode(), 128 + signal);
-        EXPECT_TRUE(err.contains("the run is abandoned")) << err.toStdString();
+        EXPECT_TRUE(err.contains("измерение прекращено")) << err.toStdString();
         EXPECT_EQ(contents(output), "old");
     }
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{"r.txt"});
@@ -221,7 +223,7 @@ TEST(EndingSignalDeathTest, TheHandlerTakesTheTemporaryFileOfAWriteAlong)
     const QString output = dir.filePath("r.txt");
     std::ofstream(output.toStdString()) << "old";
     EXPECT_EXIT(writeUntilTerminated(output.toStdString()), testing::ExitedWithCode(128 + SIGTERM),
-                "mirel: terminated \\(SIGTERM\\); the run is abandoned");
+                "mirel: остановлено \\(SIGTERM\\); измерение прекращено");
     EXPECT_EQ(contents(output), "old");
     EXPECT_EQ(
         QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).join(' ').toStdString(),

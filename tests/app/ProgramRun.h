@@ -1,6 +1,7 @@
 #pragma once
 // Runs the built program with arguments and collects its exit status and output, for the tests
-// that check what the program itself answers; and writes the audio files they feed it.
+// that check what the program itself answers; writes the audio files they feed it; and tells
+// whether a text for the user reads Russian.
 
 #include <sndfile.h>
 
@@ -8,6 +9,8 @@
 #include <QProcess>
 #include <QStringList>
 #include <gtest/gtest.h>
+#include <set>
+#include <sstream>
 #include <vector>
 
 namespace mirel {
@@ -47,6 +50,27 @@ inline void writeStereoWav(const QString& path, int rate, const std::vector<shor
     ASSERT_NE(file, nullptr);
     sf_writef_short(file, frames.data(), static_cast<sf_count_t>(frames.size() / 2));
     sf_close(file);
+}
+
+// Russian: Cyrillic letters, and none of the English words that a text left untranslated would
+// bring (options, commands, signal names and file names are typed, and stay as they are).
+inline ::testing::AssertionResult readsRussian(const std::string& text)
+{
+    if (text.find('\xD0') == std::string::npos && text.find('\xD1') == std::string::npos)
+        return ::testing::AssertionFailure() << "no Russian word in: " << text;
+    static const std::set<std::string> English{"the",   "and",   "or",  "of",       "is",       "to",     "in",
+                                               "at",    "by",    "for", "from",     "with",     "no",     "not",
+                                               "needs", "given", "use", "expected", "unknown",  "cannot", "does",
+                                               "Hz",    "Try",   "a",   "option",   "argument", "device"};
+    std::istringstream words(text);
+    for (std::string word; words >> word;) {
+        const size_t first = word.find_first_not_of("(\"'");
+        const size_t last = word.find_last_not_of(")\"',.;:");
+        if (first != std::string::npos && last != std::string::npos && first <= last &&
+            English.count(word.substr(first, last + 1 - first)))
+            return ::testing::AssertionFailure() << "the English word \"" << word << "\" in: " << text;
+    }
+    return ::testing::AssertionSuccess();
 }
 
 inline QByteArray contents(const QString& path)

@@ -316,13 +316,14 @@ TEST(FileInputOpening, MissingOrUnreadableFilesAreRefusedWithAReason)
     std::string error;
     EXPECT_EQ(FileInput::open(missing, error), nullptr);
     EXPECT_NE(error.find(missing), std::string::npos) << error;
-    EXPECT_NE(error.find("No such file"), std::string::npos) << error;
+    EXPECT_NE(error.find("такого файла нет"), std::string::npos) << error;
 
     const std::string text = dir.filePath("notes.wav").toStdString();
     std::ofstream(text) << "this is not a sound file\n";
     error.clear();
     EXPECT_EQ(FileInput::open(text, error), nullptr);
     EXPECT_NE(error.find(text), std::string::npos) << error;
+    EXPECT_NE(error.find("формат файла не распознан"), std::string::npos) << error;
 
     error.clear();
     EXPECT_EQ(FileInput::open(dir.path().toStdString(), error), nullptr);
@@ -334,7 +335,7 @@ TEST(FileInputOpening, MissingOrUnreadableFilesAreRefusedWithAReason)
     for (const std::string& path : {fifo, std::string("-")}) {
         error.clear();
         EXPECT_EQ(FileInput::open(path, error), nullptr) << path;
-        EXPECT_NE(error.find("not a regular file"), std::string::npos) << error;
+        EXPECT_NE(error.find("не обычный файл"), std::string::npos) << error;
     }
 }
 

@@ -3,6 +3,7 @@
 #include "packaging/ManualPage.h"
 #include "app/CommandLine.h"
 
+#include <QString>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <vector>
@@ -12,6 +13,11 @@ using namespace mirel;
 namespace {
 
 const ManualPageInfo Info{"does things", "Tool 2.0", "2026-01-02"};
+
+std::string lowerCase(const std::string& text)
+{
+    return QString::fromStdString(text).toLower().toStdString();
+}
 
 // The words a reader sees: requests and font changes dropped, escapes undone, lower case.
 std::vector<std::string> wordsOfPage(const std::string& page)
@@ -25,7 +31,7 @@ std::vector<std::string> wordsOfPage(const std::string& page)
         std::string plain;
         for (size_t i = 0; i < line.size(); ++i) {
             if (line[i] != '\\') {
-                plain += static_cast<char>(std::tolower(static_cast<unsigned char>(line[i])));
+                plain += line[i];
                 continue;
             }
             const char next = i + 1 < line.size() ? line[i + 1] : '\0';
@@ -36,7 +42,7 @@ std::vector<std::string> wordsOfPage(const std::string& page)
             else if (next == '&')
                 ++i;
         }
-        std::istringstream in(plain);
+        std::istringstream in(lowerCase(plain));
         for (std::string word; in >> word;)
             words.push_back(word);
     }
@@ -57,9 +63,8 @@ TEST(ManualPage, CarriesEveryWordOfTheHelpInOrder)
     int headings = 0;
     while (std::getline(lines, line)) {
         if (!line.empty() && line[0] != ' ' && line.back() == ':') {
-            std::string section = ".SH " + line.substr(0, line.size() - 1);
-            for (char& c : section)
-                c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+            const std::string section =
+                ".SH " + QString::fromStdString(line.substr(0, line.size() - 1)).toUpper().toStdString();
             EXPECT_NE(page.find(section + "\n"), std::string::npos) << section;
             ++headings;
             continue;
@@ -69,12 +74,14 @@ TEST(ManualPage, CarriesEveryWordOfTheHelpInOrder)
     EXPECT_GE(headings, 4);
     // The synopsis: the window's usage line, then the forms of the commands that measure without one,
     // whose words the page also keeps in their place in the help.
-    const size_t synopsisAt = page.find("\n.SH SYNOPSIS\n");
-    const size_t descriptionAt = page.find("\n.SH DESCRIPTION\n");
+    const std::string synopsisHeading = "\n.SH ОБЗОР\n";
+    const size_t synopsisAt = page.find(synopsisHeading);
+    const size_t descriptionAt = page.find("\n.SH ОПИСАНИЕ\n");
     ASSERT_LT(synopsisAt, descriptionAt);
     // Its lines between the headings, one line a form, with paragraph breaks between them.
     std::vector<std::string> synopsisForms;
-    std::istringstream synopsis(page.substr(synopsisAt + 14, descriptionAt - (synopsisAt + 14)));
+    const size_t formsAt = synopsisAt + synopsisHeading.size();
+    std::istringstream synopsis(page.substr(formsAt, descriptionAt - formsAt));
     for (std::string line; std::getline(synopsis, line);)
         if (line != ".PP")
             synopsisForms.push_back(line);
@@ -88,44 +95,45 @@ TEST(ManualPage, CarriesEveryWordOfTheHelpInOrder)
         EXPECT_TRUE(synopsisForms[i].starts_with(expected[i].start)) << synopsisForms[i];
         EXPECT_TRUE(synopsisForms[i].ends_with(expected[i].end)) << synopsisForms[i];
     }
-    const size_t forms = page.find("\n.PP\n", page.find(".SH SYNOPSIS"));
-    EXPECT_EQ(wordsOfPage(page.substr(0, forms) + page.substr(page.find("\n.SH DESCRIPTION"))), wordsOfPage(seen));
+    const size_t forms = page.find("\n.PP\n", synopsisAt);
+    EXPECT_EQ(wordsOfPage(page.substr(0, forms) + page.substr(descriptionAt)), wordsOfPage(seen));
 }
 
 TEST(ManualPage, ListsFontsAndEscapes)
 {
-    const std::string page = manualPage("Usage: tool [--level LEVEL] [--quiet]\n"
+    const std::string page = manualPage("Использование: tool [--level LEVEL] [--quiet]\n"
                                         "\n"
-                                        "A two-way tool.\n"
+                                        "A two-way tool, по-русски.\n"
                                         "Second line of the same paragraph.\n"
                                         "\n"
                                         "New paragraph.\n"
                                         ".hidden files are skipped.\n"
-                                        "Options:\n"
+                                        "Параметры ёмкости:\n"
                                         "  --level LEVEL   set it; -LEVEL counts down, see --quiet\n"
                                         "                  and C:\\temp\n"
-                                        "                    example: tool --level 3\n"
+                                        "                    пример: tool --level 3\n"
                                         "  .dot   starts with a dot\n"
                                         "  Follows the list.\n",
                                         Info);
-    EXPECT_EQ(page.substr(page.find(".TH")), ".TH TOOL 1 \"2026-01-02\" \"Tool 2.0\" \"User Commands\"\n"
-                                             ".SH NAME\n"
+    EXPECT_EQ(page.substr(page.find(".TH")), ".TH TOOL 1 \"2026-01-02\" \"Tool 2.0\" \"Пользовательские команды\"\n"
+                                             ".nh\n"
+                                             ".SH ИМЯ\n"
                                              "tool \\- does things\n"
-                                             ".SH SYNOPSIS\n"
+                                             ".SH ОБЗОР\n"
                                              "\\fBtool\\fR [\\fB\\-\\-level\\fR \\fILEVEL\\fR] [\\fB\\-\\-quiet\\fR]\n"
-                                             ".SH DESCRIPTION\n"
-                                             "A two-way tool.\n"
+                                             ".SH ОПИСАНИЕ\n"
+                                             "A two-way tool, по-русски.\n"
                                              "Second line of the same paragraph.\n"
                                              ".PP\n"
                                              "New paragraph.\n"
                                              "\\&.hidden files are skipped.\n"
-                                             ".SH OPTIONS\n"
+                                             ".SH ПАРАМЕТРЫ ЁМКОСТИ\n"
                                              ".TP\n"
                                              "\\fB\\-\\-level\\fR \\fILEVEL\\fR\n"
                                              "set it; \\-LEVEL counts down, see \\fB\\-\\-quiet\\fR\n"
                                              "and C:\\etemp\n"
                                              ".br\n"
-                                             "Example: \\fBtool\\fR \\fB\\-\\-level\\fR \\fB3\\fR\n"
+                                             "Пример: \\fBtool\\fR \\fB\\-\\-level\\fR \\fB3\\fR\n"
                                              ".TP\n"
                                              "\\fB.dot\\fR\n"
                                              "starts with a dot\n"
@@ -137,7 +145,8 @@ TEST(ManualPage, NeedsTheUsageLine)
 {
     EXPECT_EQ(manualPage("", Info), "");
     EXPECT_EQ(manualPage("tool does things\n", Info), "");
-    EXPECT_EQ(manualPage("  Usage: tool\n", Info), "");
+    EXPECT_EQ(manualPage("  Использование: tool\n", Info), "");
+    EXPECT_EQ(manualPage("Usage: tool\n", Info), "");
 }
 
 }  // namespace
