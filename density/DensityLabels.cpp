@@ -29,8 +29,9 @@ void AddDensityLabels(AxisTexts& out, const PlotGeometry& plot, double fullScale
         const int y = i == DensityDivisions
                           ? plot.Bottom() - 14
                           : Trunc(plot.PlotTop + static_cast<double>(plot.PlotHeight) / DensityDivisions * i) - 7;
-        out.Texts.push_back({text, xOf(text), y, true, colour});
+        out.Texts.push_back({text, xOf(text), y, true, colour, i});
     }
+    out.Origin = DensityDivisions;
 }
 
 }  // namespace
@@ -68,8 +69,9 @@ AxisTexts XTextOut(const PlotGeometry& plot)
         const std::string& text = labels[static_cast<std::size_t>(i)];
         const int x = Trunc(plot.PlotLeft + static_cast<double>(plot.PlotWidth) / LevelDivisions * i -
                             (3 * Utf8Length(text) - 2));
-        out.Texts.push_back({text, x, y, false, TextColour::Frame});
+        out.Texts.push_back({text, x, y, false, TextColour::Frame, i});
     }
+    out.Origin = LevelDivisions / 2;
     out.Texts.push_back({"В", plot.Right() + 12, y, true, TextColour::Frame});
     return out;
 }

@@ -14,6 +14,7 @@ void TFormPV::ClearFon()
     Canvas& c = pbPV->canvas();
     c.setBrushColor(CurrentScheme.Background);
     c.clear();
+    shownTexts().clear();
     // The picture is blank: nothing of earlier curves is left to erase, and the grid and scales
     // are there whether or not blocks arrive.
     std::fill(points_.PrevTraceA.begin(), points_.PrevTraceA.end(), ScreenPoint{});
@@ -75,17 +76,20 @@ void TFormPV::PVPaint()
 
 void TFormPV::XTextOut()
 {
-    plot::DrawTexts(pbPV->canvas(), CurrentScheme, pv::XTextOut(geometry_));
+    plot::DrawTexts(pbPV->canvas(), CurrentScheme, pv::XTextOut(geometry_), shownTexts(),
+                    plot::ShownTexts::Part::Horizontal);
 }
 
 void TFormPV::AYTextOut()
 {
-    plot::DrawTexts(pbPV->canvas(), CurrentScheme, pv::AYTextOut(geometry_, ScaleA, Normalised));
+    plot::DrawTexts(pbPV->canvas(), CurrentScheme, pv::AYTextOut(geometry_, ScaleA, Normalised), shownTexts(),
+                    plot::ShownTexts::Part::Left);
 }
 
 void TFormPV::BYTextOut()
 {
-    plot::DrawTexts(pbPV->canvas(), CurrentScheme, pv::BYTextOut(geometry_, ScaleB, Normalised));
+    plot::DrawTexts(pbPV->canvas(), CurrentScheme, pv::BYTextOut(geometry_, ScaleB, Normalised), shownTexts(),
+                    plot::ShownTexts::Part::Right);
 }
 
 }  // namespace mirel

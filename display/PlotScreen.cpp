@@ -105,16 +105,97 @@ Rgb ColourOf(const DisplayPalette& palette, TextColour role)
     return palette.Frame;
 }
 
-void DrawTexts(Canvas& c, const DisplayPalette& palette, const AxisTexts& texts)
+std::vector<TextBox> ShownTexts::boxesBut(Part except) const
 {
+    std::vector<TextBox> boxes;
+    for (const auto& [part, texts] : parts_)
+        if (part != except)
+            for (const Shown& shown : texts)
+                boxes.push_back(shown.Box);
+    return boxes;
+}
+
+std::vector<PlacedText> ShownTexts::texts() const
+{
+    std::vector<PlacedText> all;
+    for (const auto& [part, texts] : parts_)
+        for (const Shown& shown : texts)
+            all.push_back(shown.Text);
+    return all;
+}
+
+TextBox GlyphBox(const Canvas& c, const PlacedText& text)
+{
+    QFont font = c.font();
+    font.setBold(text.Bold);
+    const QFontMetrics metrics(font);
+    const QRect ink = metrics.tightBoundingRect(QString::fromUtf8(text.Text));
+    if (ink.isEmpty())
+        return {};
+    const int baseline = text.Y + metrics.ascent();
+    return {text.X + ink.left(), baseline + ink.top(), text.X + ink.right() + 1, baseline + ink.bottom() + 1};
+}
+
+void DrawTexts(Canvas& c, const DisplayPalette& palette, const AxisTexts& texts, ShownTexts& shown,
+               ShownTexts::Part part)
+{
+    std::vector<TextBox> boxes;
+    for (const PlacedText& text : texts.Texts)
+        boxes.push_back(text.Colour == TextColour::Background ? TextBox{} : GlyphBox(c, text));
+    const std::vector<bool> keep = FitTexts(texts, boxes, shown.boxesBut(part));
+
     c.setBrushColor(palette.Background);
     c.fillRect(texts.Clear.Left, texts.Clear.Top, texts.Clear.Right, texts.Clear.Bottom);
-    for (const PlacedText& text : texts.Texts) {
+    std::vector<ShownTexts::Shown> drawn;
+    for (std::size_t i = 0; i < texts.Texts.size(); ++i) {
+        const PlacedText& text = texts.Texts[i];
+        if (!keep[i])
+            continue;
         c.setBold(text.Bold);
         c.setTextColor(ColourOf(palette, text.Colour));
         c.textOut(text.X, text.Y, QString::fromUtf8(text.Text));
+        if (text.Colour != TextColour::Background)
+            drawn.push_back({text, boxes[i]});
     }
     c.setBold(false);
+    shown.set(part, std::move(drawn));
+}
+
+PlacedText DrawBand(Canvas& c, const DisplayPalette& palette, ShownTexts& shown, const std::vector<std::string>& forms,
+                    int x, int y, int surfaceWidth)
+{
+    // Inside the frame lines and the ring of background within them.
+    constexpr int Inner = 3;
+    const std::vector<TextBox> taken = shown.boxesBut(ShownTexts::Part::Band);
+    const auto fits = [&](const TextBox& box) {
+        return box.Left >= Inner && box.Right <= surfaceWidth - Inner &&
+               std::none_of(taken.begin(), taken.end(), [&](const TextBox& t) { return TooClose(t, box); });
+    };
+    PlacedText chosen{forms.empty() ? std::string() : forms.back(), x, y};
+    bool found = false;
+    for (const std::string& form : forms) {
+        PlacedText band{form, x, y};
+        const TextBox box = GlyphBox(c, band);
+        // Columns tried by their distance from x, left before right.
+        for (int d = 0; !found && d < surfaceWidth; ++d) {
+            for (const int at : {x - d, x + d}) {
+                band.X = at;
+                const TextBox moved{box.Left + at - x, box.Top, box.Right + at - x, box.Bottom};
+                if (!found && fits(moved)) {
+                    chosen = band;
+                    found = true;
+                }
+            }
+        }
+        if (found)
+            break;
+    }
+    c.setBold(false);
+    c.setBrushColor(palette.Background);
+    c.setTextColor(palette.Frame);
+    c.textOut(chosen.X, chosen.Y, QString::fromUtf8(chosen.Text));
+    shown.set(ShownTexts::Part::Band, {{chosen, GlyphBox(c, chosen)}});
+    return chosen;
 }
 
 void DrawNotice(Canvas& c, const DisplayPalette& palette, const PlotRect& plot, const QString& text)

@@ -2,7 +2,8 @@
 // What every graphical display draws around its curves: the frame of the surface and the outline
 // of the plot, grid lines (dotted, with solid centre lines), the erasing of the curves drawn last
 // (drawn again in the background colour), the curves themselves, and placed texts with their
-// clear rectangles. Free functions over a canvas, so each display keeps its own rules of where.
+// clear rectangles, each label left out where it would touch a text already shown. Free functions
+// over a canvas, so each display keeps its own rules of where.
 
 #include "common/DisplayPalette.h"
 #include "common/PlotRect.h"
@@ -10,7 +11,10 @@
 #include "common/ScreenPoint.h"
 #include "display/Canvas.h"
 
+#include <map>
 #include <span>
+#include <string>
+#include <vector>
 
 namespace mirel::plot {
 
@@ -44,11 +48,41 @@ void DrawCurve(Canvas& canvas, Rgb colour, int width, std::span<const ScreenPoin
 void EraseCurves(Canvas& canvas, const DisplayPalette& palette, int width, std::span<const ScreenPoint> a,
                  std::span<const ScreenPoint> b);
 
+// The texts a display shows now, part by part, with the boxes of their glyphs: what the texts
+// drawn later keep clear of. A part drawn again replaces its texts; a cleared picture clears all.
+class ShownTexts {
+public:
+    enum class Part { Horizontal, Left, Right, Band };
+    struct Shown {
+        PlacedText Text;
+        TextBox Box;
+    };
+
+    void clear() { parts_.clear(); }
+    void set(Part part, std::vector<Shown> texts) { parts_[part] = std::move(texts); }
+    // The boxes of every part but `except`.
+    std::vector<TextBox> boxesBut(Part except) const;
+    std::vector<PlacedText> texts() const;
+
+private:
+    std::map<Part, std::vector<Shown>> parts_;
+};
+
+// The box of a text's glyphs where it is placed, in the canvas's font of its weight.
+TextBox GlyphBox(const Canvas& canvas, const PlacedText& text);
+
 // The scheme's colour of a text role.
 Rgb ColourOf(const DisplayPalette& palette, TextColour role);
-// Fills the texts' clear rectangle with `Background`, then writes each text on a `Background`
-// cell in its colour and weight. Leaves the normal weight.
-void DrawTexts(Canvas& canvas, const DisplayPalette& palette, const AxisTexts& texts);
+// Fills the texts' clear rectangle with `Background`, then writes each text that FitTexts keeps
+// clear of the other parts in `shown` on a `Background` cell in its colour and weight, and notes
+// the texts drawn as `part`. Leaves the normal weight.
+void DrawTexts(Canvas& canvas, const DisplayPalette& palette, const AxisTexts& texts, ShownTexts& shown,
+               ShownTexts::Part part);
+// The title band of a saved picture, normal weight in `Frame` on `Background`: the first of `forms`
+// (longest first) that fits in the row at `y` clear of every text shown, at the column nearest `x`
+// between the surface's frame lines; the last form at `x` when none fits. Noted as the Band part.
+PlacedText DrawBand(Canvas& canvas, const DisplayPalette& palette, ShownTexts& shown,
+                    const std::vector<std::string>& forms, int x, int y, int surfaceWidth);
 // A bold notice across the upper half of the plot, centred, in `Frame` on `Background`.
 void DrawNotice(Canvas& canvas, const DisplayPalette& palette, const PlotRect& plot, const QString& text);
 

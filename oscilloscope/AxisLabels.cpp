@@ -133,8 +133,9 @@ AxisTexts XTextOut(const PlotGeometry& g, double timeBase)
     for (int i = 0; i <= n; ++i) {
         const auto& text = labels[static_cast<size_t>(i)];
         const int x = Trunc(g.PlotLeft + g.PlotWidth / n * i - 3.0 * static_cast<double>(text.size()));
-        out.Texts.push_back({text, x, y, false, TextColour::Frame});
+        out.Texts.push_back({text, x, y, false, TextColour::Frame, i});
     }
+    out.Origin = n / 2;
     out.Texts.push_back({TimeUnitText(timeBase, n), Trunc(g.PlotLeft + g.PlotWidth + 12), y, true, TextColour::Frame});
     return out;
 }
@@ -153,8 +154,10 @@ AxisTexts AYTextOut(const PlotGeometry& g, double sensA, std::string_view captio
             wd = Trunc(wd - 14.0 / 3);
         if (Contains(text, '.'))
             wd = Trunc(wd - 7.0 / 3);
-        out.Texts.push_back({std::move(text), Trunc(g.PlotLeft - wd), VoltLabelY(g, n, i), true, TextColour::ChannelA});
+        out.Texts.push_back(
+            {std::move(text), Trunc(g.PlotLeft - wd), VoltLabelY(g, n, i), true, TextColour::ChannelA, i});
     }
+    out.Origin = n / 2;
     out.Texts.push_back(
         {std::string(TitleEraser), Trunc(g.PlotLeft - 18), Trunc(g.PlotTop - 18), true, TextColour::Background});
     out.Texts.push_back({Title('A', captionA), 8, 2, true, TextColour::ChannelA});
@@ -177,8 +180,9 @@ AxisTexts BYTextOut(const PlotGeometry& g, double sensB, std::string_view captio
         if (Contains(text, '.'))
             shift = Trunc(7.0 / 3 + shift);
         out.Texts.push_back({std::move(text), Trunc(g.PlotLeft + g.PlotWidth + 7 - shift), VoltLabelY(g, n, i), true,
-                             TextColour::ChannelB});
+                             TextColour::ChannelB, i});
     }
+    out.Origin = n / 2;
     out.Texts.push_back({std::string(TitleEraser), Trunc(g.PlotLeft + g.PlotWidth - 12), Trunc(g.PlotTop - 18), true,
                          TextColour::Background});
     out.Texts.push_back({Title('B', captionB), Trunc(g.PlotWidth), 2, true, TextColour::ChannelB});

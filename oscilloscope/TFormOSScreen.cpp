@@ -13,6 +13,7 @@ void TFormOS::ClearFon()
     Canvas& c = pbOS->canvas();
     c.setBrushColor(CurrentScheme.Background);
     c.clear();
+    shownTexts().clear();
     // The grid is there whether or not blocks arrive (a refused start, the time before the first
     // block after a show).
     PaintVertLines();
@@ -66,17 +67,20 @@ void TFormOS::OscillPaint()
 
 void TFormOS::XTextOut()
 {
-    plot::DrawTexts(pbOS->canvas(), CurrentScheme, osc::XTextOut(geometry_, TimeBase));
+    plot::DrawTexts(pbOS->canvas(), CurrentScheme, osc::XTextOut(geometry_, TimeBase), shownTexts(),
+                    plot::ShownTexts::Part::Horizontal);
 }
 
 void TFormOS::AYTextOut()
 {
-    plot::DrawTexts(pbOS->canvas(), CurrentScheme, osc::AYTextOut(geometry_, SensA, lblda->text().toStdString()));
+    plot::DrawTexts(pbOS->canvas(), CurrentScheme, osc::AYTextOut(geometry_, SensA, lblda->text().toStdString()),
+                    shownTexts(), plot::ShownTexts::Part::Left);
 }
 
 void TFormOS::BYTextOut()
 {
-    plot::DrawTexts(pbOS->canvas(), CurrentScheme, osc::BYTextOut(geometry_, SensB, lbldb->text().toStdString()));
+    plot::DrawTexts(pbOS->canvas(), CurrentScheme, osc::BYTextOut(geometry_, SensB, lbldb->text().toStdString()),
+                    shownTexts(), plot::ShownTexts::Part::Right);
 }
 
 void TFormOS::RedrawCurves()

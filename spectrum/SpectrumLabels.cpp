@@ -41,11 +41,12 @@ AxisTexts FreqLabels(const PlotGeometry& g, int lowFrequency, int highFrequency)
 
     const int span = highFrequency - lowFrequency;
     const int step = FreqStep(g, lowFrequency, highFrequency);
-    for (int f = 0; f <= span; f += step) {
+    for (int f = 0, i = 0; f <= span; f += step, ++i) {
         const int offset = span > 0 ? Trunc(static_cast<double>(g.PlotWidth) * f / span) : 0;
         std::string text = FreqLabelText(lowFrequency + f, step);
         const int halfWidth = 3 * Utf8Length(text) - (Contains(text, ',') ? 2 : 0);
-        out.Texts.push_back({std::move(text), g.PlotLeft + offset - halfWidth, bottom + 3, false, TextColour::Frame});
+        out.Texts.push_back(
+            {std::move(text), g.PlotLeft + offset - halfWidth, bottom + 3, false, TextColour::Frame, i});
     }
     return out;
 }
@@ -80,12 +81,12 @@ AxisTexts LevelLabelsA(const PlotGeometry& g, double fullScaleA, bool amplitudeM
             width += 3;
         if (fullScaleA >= 1)
             width -= 2;
-        out.Texts.push_back({text, g.PlotLeft - width, LevelLabelY(g, i), true, TextColour::ChannelA});
+        out.Texts.push_back({text, g.PlotLeft - width, LevelLabelY(g, i), true, TextColour::ChannelA, i});
     }
     out.Texts.push_back({CaptionEraserA, 8, g.PlotTop - 18, true, TextColour::Background});
     out.Texts.push_back(
         {ChannelCaption('A', fullScaleA, amplitudeMode), 8, g.PlotTop - 18, true, TextColour::ChannelA});
-    out.Texts.push_back({"0", g.PlotLeft - 13, g.PlotBottom() - 10, false, TextColour::Frame});
+    out.Texts.push_back({"0", g.PlotLeft - 13, g.PlotBottom() - 10, false, TextColour::Frame, 0});
     return out;
 }
 
@@ -99,12 +100,12 @@ AxisTexts LevelLabelsB(const PlotGeometry& g, double fullScaleB, bool amplitudeM
         int shift = Contains(text, '.') ? 0 : 2;
         if (fullScaleB >= 1)
             shift += 2;
-        out.Texts.push_back({text, g.PlotRight() + 2 + shift, LevelLabelY(g, i), true, TextColour::ChannelB});
+        out.Texts.push_back({text, g.PlotRight() + 2 + shift, LevelLabelY(g, i), true, TextColour::ChannelB, i});
     }
     out.Texts.push_back({CaptionEraserB, g.PlotWidth - 12, g.PlotTop - 18, true, TextColour::Background});
     out.Texts.push_back(
         {ChannelCaption('B', fullScaleB, amplitudeMode), g.PlotWidth - 12, g.PlotTop - 18, true, TextColour::ChannelB});
-    out.Texts.push_back({"0", g.PlotRight() + 2, g.PlotBottom() - 10, false, TextColour::Frame});
+    out.Texts.push_back({"0", g.PlotRight() + 2, g.PlotBottom() - 10, false, TextColour::Frame, 0});
     return out;
 }
 

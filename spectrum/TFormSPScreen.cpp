@@ -30,6 +30,7 @@ void TFormSP::ClearFon()
     Canvas& c = pbSP->canvas();
     c.setBrushColor(CurrentScheme.Background);
     c.clear();
+    shownTexts().clear();
     // Nothing of the old curves is left to erase.
     PrevCurveA.Used = 0;
     PrevCurveB.Used = 0;
@@ -101,13 +102,16 @@ void TFormSP::PaintVertLines(Rgb colour)
 
 void TFormSP::PaintFreqLabels()
 {
-    plot::DrawTexts(pbSP->canvas(), CurrentScheme, FreqLabels(geometry_, LowFrequency, HighFrequency));
+    plot::DrawTexts(pbSP->canvas(), CurrentScheme, FreqLabels(geometry_, LowFrequency, HighFrequency), shownTexts(),
+                    plot::ShownTexts::Part::Horizontal);
 }
 
 void TFormSP::PaintLevelLabels()
 {
-    plot::DrawTexts(pbSP->canvas(), CurrentScheme, LevelLabelsA(geometry_, FullScaleA, AmplitudeMode));
-    plot::DrawTexts(pbSP->canvas(), CurrentScheme, LevelLabelsB(geometry_, FullScaleB, AmplitudeMode));
+    plot::DrawTexts(pbSP->canvas(), CurrentScheme, LevelLabelsA(geometry_, FullScaleA, AmplitudeMode), shownTexts(),
+                    plot::ShownTexts::Part::Left);
+    plot::DrawTexts(pbSP->canvas(), CurrentScheme, LevelLabelsB(geometry_, FullScaleB, AmplitudeMode), shownTexts(),
+                    plot::ShownTexts::Part::Right);
 }
 
 }  // namespace mirel

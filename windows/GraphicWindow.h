@@ -8,6 +8,7 @@
 #include "common/ExportText.h"
 #include "common/PlotRect.h"
 #include "display/DrawingSurface.h"
+#include "display/PlotScreen.h"
 #include "windows/ExportFile.h"
 #include "windows/InstrumentWindow.h"
 
@@ -43,13 +44,16 @@ public:
     int lineWidth() const { return LineWidth; }
     const DisplayPalette& currentScheme() const { return CurrentScheme; }
     DrawingSurface* surface() const { return surface_; }
+    // The texts on the surface now, each kept clear of the others; cleared by ClearFon.
+    plot::ShownTexts& shownTexts() { return shownTexts_; }
     QMenu* popupMenu() const { return popupMenu_; }
     // "Сохранить диаграмму ...", the menu's export item (N1), and "Сохранить данные (CSV) ..." (N2).
     QAction* exportAction() const { return exportAction_; }
     QAction* dataAction() const { return dataAction_; }
 
-    // The picture: the display redrawn, the title band written into its top margin, the surface
-    // saved as BMP, JPEG or PNG under the name chosen in SDialog.
+    // The picture: the display redrawn, the title band written into its top margin where it covers
+    // no text (shorter where the whole band does not fit), the surface saved as BMP, JPEG or PNG
+    // under the name chosen in SDialog.
     void N1Click();
     // The numbers the display shows now, as CSV.
     void N2Click();
@@ -116,6 +120,7 @@ protected:
 
 private:
     DrawingSurface* surface_;
+    plot::ShownTexts shownTexts_;
     QVBoxLayout* layout_;
     QMenu* popupMenu_;
     QAction* exportAction_;

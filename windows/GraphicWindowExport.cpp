@@ -51,11 +51,13 @@ void GraphicWindow::N1Click()
 {
     RedrawForExport();
     const LocalTime now = prompts_.Now();
-    Canvas& canvas = surface_->canvas();
-    canvas.setBold(false);
-    canvas.setBrushColor(CurrentScheme.Background);
-    canvas.setTextColor(CurrentScheme.Frame);
-    canvas.textOut(exportProfile_.BandX, 4, QString::fromStdString(BandText(exportProfile_.Instrument, now)));
+    const std::string& name = exportProfile_.Instrument;
+    const std::string date = DateText(now);
+    const std::string time = TimeText(now);
+    plot::DrawBand(
+        surface_->canvas(), CurrentScheme, shownTexts_,
+        {BandText(name, now), "Mirel_500 [" + name + "] [" + date + "] [" + time + "]", name + " " + date + " " + time},
+        exportProfile_.BandX, 4, surface_->width());
     // The picture as it is now: blocks that arrive while the dialog is open change the screen only.
     const QImage picture = surface_->image().copy();
 

@@ -86,7 +86,8 @@ TEST_F(PlotScreenTest, ShorterLabelsAndErasedCaptionsLeaveNoRemnant)
     AxisTexts longer;
     longer.Clear = {2, 2, 60, 16};
     longer.Texts = {{"0.125", 4, 3, true, TextColour::ChannelA}, {"Канал A (мВ)", 70, 3, true, TextColour::ChannelB}};
-    plot::DrawTexts(canvas, Colours, longer);
+    plot::ShownTexts shown;
+    plot::DrawTexts(canvas, Colours, longer, shown, plot::ShownTexts::Part::Left);
     EXPECT_NE(image.copy(2, 2, 58, 14), QImage(58, 14, QImage::Format_RGB32)) << "a label was drawn";
 
     AxisTexts shorter;
@@ -94,12 +95,13 @@ TEST_F(PlotScreenTest, ShorterLabelsAndErasedCaptionsLeaveNoRemnant)
     shorter.Texts = {{"1", 4, 3, true, TextColour::ChannelA},
                      {std::string(30, ' '), 70, 3, true, TextColour::Background},
                      {"В", 70, 3, true, TextColour::ChannelB}};
-    plot::DrawTexts(canvas, Colours, shorter);
+    plot::DrawTexts(canvas, Colours, shorter, shown, plot::ShownTexts::Part::Left);
 
     QImage expected(image.size(), QImage::Format_RGB32);
     expected.fill(Colours.Background);
     Canvas fresh(expected);
-    plot::DrawTexts(fresh, Colours, shorter);
+    plot::ShownTexts none;
+    plot::DrawTexts(fresh, Colours, shorter, none, plot::ShownTexts::Part::Left);
     EXPECT_EQ(image, expected);
     EXPECT_FALSE(canvas.bold()) << "the normal weight is left";
 }
