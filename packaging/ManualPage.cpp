@@ -26,13 +26,17 @@ bool isWordCharacter(char c)
 }
 
 // Text as roff prints it literally: a backslash stays a backslash, and a dash that starts a word
-// (an option, a negative value) is a minus sign, so that it can be searched for and copied.
+// (an option, a negative value) is a minus sign, so that it can be searched for and copied. A
+// number and the word after it ("48000 Гц", "0,5 В") stay on one line.
 std::string escaped(const std::string& text)
 {
     std::string result;
     for (size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '\\')
             result += "\\e";
+        else if (text[i] == ' ' && i > 0 && std::isdigit(static_cast<unsigned char>(text[i - 1])) &&
+                 i + 1 < text.size() && text[i + 1] != ' ')
+            result += "\\~";
         else if (text[i] == '-' && (i == 0 || !isWordCharacter(text[i - 1])))
             result += "\\-";
         else

@@ -41,6 +41,8 @@ std::vector<std::string> wordsOfPage(const std::string& page)
                 plain += next == '-' ? '-' : '\\', ++i;
             else if (next == '&')
                 ++i;
+            else if (next == '~')
+                plain += ' ', ++i;
         }
         std::istringstream in(lowerCase(plain));
         for (std::string word; in >> word;)
@@ -106,7 +108,7 @@ TEST(ManualPage, ListsFontsAndEscapes)
                                         "A two-way tool, по-русски.\n"
                                         "Second line of the same paragraph.\n"
                                         "\n"
-                                        "New paragraph.\n"
+                                        "New paragraph of 2 lines.\n"
                                         ".hidden files are skipped.\n"
                                         "Параметры ёмкости:\n"
                                         "  --level LEVEL   set it; -LEVEL counts down, see --quiet\n"
@@ -125,7 +127,7 @@ TEST(ManualPage, ListsFontsAndEscapes)
                                              "A two-way tool, по-русски.\n"
                                              "Second line of the same paragraph.\n"
                                              ".PP\n"
-                                             "New paragraph.\n"
+                                             "New paragraph of 2\\~lines.\n"
                                              "\\&.hidden files are skipped.\n"
                                              ".SH ПАРАМЕТРЫ ЁМКОСТИ\n"
                                              ".TP\n"
