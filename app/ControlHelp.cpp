@@ -1,20 +1,94 @@
+// The --set entry of the help text: how a control is named and what it takes, and for each
+// instrument its controls by name and caption with what their positions mean, from the tables
+// the windows' own scales give.
 #include "app/ControlHelp.h"
+
+#include "app/ControlValues.h"
+#include "density/DensityControlTable.h"
+#include "oscilloscope/OscControlTable.h"
+#include "spectrum/SpectrumControlTable.h"
+
+#include <algorithm>
 
 namespace mirel {
 
+namespace {
+
+constexpr int TextColumn = 21;
+constexpr int LineWidth = 80;
+constexpr int HelpRate = 48000;
+
+std::vector<ControlEntry> entriesOf(const ControlTable& table)
+{
+    std::vector<ControlEntry> entries;
+    for (const ControlMeaning& meaning : table) {
+        ControlEntry entry{meaning.Name, meaning.Caption, {}, &meaning, 0, 0};
+        if (!meaning.Positions.empty()) {
+            entry.Low = meaning.Positions.front().Position;
+            entry.High = meaning.Positions.back().Position;
+        }
+        entries.push_back(entry);
+    }
+    return PairedChannels(entries);
+}
+
+// "udAY, udBY «Масштаб A, B» 0..11: 0.2 мВ/дел…1 В/дел".
+std::string described(const ControlEntry& entry)
+{
+    std::string text = entry.Names + " " + Unbroken("«" + entry.Caption + "»");
+    if (const std::string range = MeaningRange(*entry.Meaning, entry.Low, entry.High); !range.empty())
+        text += " " + std::to_string(entry.Low) + ".." + std::to_string(entry.High) + ": " + Unbroken(range);
+    return text;
+}
+
+// The controls of `table`; with `others`, only those whose positions mean something else there.
+std::string listed(const ControlTable& table, const ControlTable* others = nullptr)
+{
+    std::vector<std::string> otherTexts;
+    if (others)
+        for (const ControlEntry& entry : entriesOf(*others))
+            otherTexts.push_back(described(entry));
+    std::string text;
+    for (const ControlEntry& entry : entriesOf(table)) {
+        const std::string item = described(entry);
+        if (std::find(otherTexts.begin(), otherTexts.end(), item) == otherTexts.end())
+            text += (text.empty() ? "" : "; ") + item;
+    }
+    return text;
+}
+
+std::string paragraph(const std::string& text)
+{
+    return std::string(TextColumn, ' ') + Wrapped(text, TextColumn, TextColumn, LineWidth) + "\n";
+}
+
+}  // namespace
+
 std::string controlsHelpText()
 {
-    return "  --set CONTROL=VALUE  a control by its name: track bars and up-down controls\n"
-           "                     take a position, check boxes 0 or 1, radio buttons 1,\n"
-           "                     combo boxes an item's text. Controls (ranges at 48 kHz):\n"
-           "                     oscilloscope: cb1k cb2k 0/1, udAY udBY 0..11, tbAYShift\n"
-           "                     tbBYShift -86..86, udX 0..12, tbXShift -208..208,\n"
-           "                     cbSinchro (\"Нет\", \"Только канал A\", ...), cbRefInt 0/1;\n"
-           "                     spectrum: cb1k cb2k 0/1, tbM1 tbM2 0..26, tbFn1 1..11,\n"
-           "                     tbFv1 2..12, rbSpektrAmp rbSpektrMosch 1, tbAccuracy\n"
-           "                     0..4; density: cb1k cb2k 0/1, tbVP1 tbVP2 1..200, rbPV\n"
-           "                     rbNM 1, tbrps 1..10. A wrong name or value lists them\n"
-           "                     with the ranges that hold at that moment.\n";
+    // The smallest window's display is below both sizes at which the oscilloscope's divisions
+    // become finer.
+    const ControlTable oscilloscope = osc::ControlMeanings(0, 0);
+    const ControlTable amplitude = spectrum::ControlMeanings(HelpRate, true);
+    const ControlTable power = spectrum::ControlMeanings(HelpRate, false);
+    const ControlTable density = pv::ControlMeanings();
+    const std::string term = "  --set CONTROL=VALUE  ";
+    return term +
+           Wrapped("элемент управления окна по его имени CONTROL (ниже рядом с подписью на панели). "
+                   "Ползунок или стрелки принимают позицию, а где у позиции есть единица, и значение в "
+                   "ней: udX=0.2ms (0.2мс, 200us, 200мкс), udAY=0.5V (0.5В, 500mV, 500мВ), tbFv1=6000 "
+                   "(6000Hz, 6kHz, 6кГц), tbM1=1V (верх шкалы) или tbM1=50mV/div (деление), "
+                   "tbVP1=0.2/дел. Целое число в пределах позиций — позиция; число без единицы вне их — "
+                   "герцы у частот и число точек у «Точность». Значение, не совпадающее ни с одной "
+                   "позицией, отвергается со списком позиций и их значений. Флажки принимают 0 или 1, "
+                   "переключатели 1, список — текст пункта, смещения — позицию в точках графика. "
+                   "В/дел и с/дел — в окне 500x450 (в большем окне деления бывают вдвое мельче), "
+                   "частоты — при 48000 Гц.",
+                   static_cast<int>(term.size()), TextColumn, LineWidth) +
+           "\n" + paragraph("осциллограф: " + listed(oscilloscope) + ";") +
+           paragraph("спектроанализатор: " + listed(amplitude) + "; у спектра мощностей " + listed(power, &amplitude) +
+                     ";") +
+           paragraph("плотность вероятности: " + listed(density) + ".");
 }
 
 }  // namespace mirel

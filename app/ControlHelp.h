@@ -1,6 +1,6 @@
 #pragma once
 // What --help says about --set: each instrument's controls that a snapshot can set, and what
-// their values mean.
+// their positions mean.
 
 #include <string>
 

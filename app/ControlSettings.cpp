@@ -1,7 +1,14 @@
 #include "app/ControlSettings.h"
 
+#include "app/ControlValues.h"
 #include "common/QuotedText.h"
+#include "density/DensityControlTable.h"
+#include "density/TFormPV.h"
 #include "display/UpDown.h"
+#include "oscilloscope/OscControlTable.h"
+#include "oscilloscope/TFormOS.h"
+#include "spectrum/SpectrumControlTable.h"
+#include "spectrum/TFormSP.h"
 
 #include <QAbstractSlider>
 #include <QCheckBox>
@@ -22,33 +29,90 @@ bool settable(const QWidget* widget)
             qobject_cast<const QComboBox*>(widget));
 }
 
-QString valuesOf(const QWidget* widget)
+// What the positions of the window's controls mean now: at the size of its display, the rate of
+// its capture, the spectrum kind it shows.
+ControlTable meaningsOf(const QWidget* window)
 {
-    if (const auto* slider = qobject_cast<const QAbstractSlider*>(widget))
-        return QStringLiteral("%1..%2").arg(slider->minimum()).arg(slider->maximum());
-    if (const auto* upDown = qobject_cast<const UpDown*>(widget))
-        return QStringLiteral("%1..%2").arg(upDown->minimum()).arg(upDown->maximum());
+    if (const auto* os = qobject_cast<const TFormOS*>(window))
+        return osc::ControlMeanings(os->pbOS->width(), os->pbOS->height());
+    if (const auto* sp = qobject_cast<const TFormSP*>(window))
+        return spectrum::ControlMeanings(sp->SampleRate > 0 ? sp->SampleRate : 48000, sp->amplitudeMode());
+    if (qobject_cast<const TFormPV*>(window))
+        return pv::ControlMeanings();
+    return {};
+}
+
+const ControlMeaning* meaningOf(const ControlTable& table, const QString& name)
+{
+    for (const ControlMeaning& meaning : table)
+        if (name == QString::fromStdString(meaning.Name))
+            return &meaning;
+    return nullptr;
+}
+
+// The positions of a track bar or up-down control; false for other controls.
+bool positionRange(const QWidget* widget, int& low, int& high)
+{
+    if (const auto* slider = qobject_cast<const QAbstractSlider*>(widget)) {
+        low = slider->minimum();
+        high = slider->maximum();
+        return true;
+    }
+    if (const auto* upDown = qobject_cast<const UpDown*>(widget)) {
+        low = upDown->minimum();
+        high = upDown->maximum();
+        return true;
+    }
+    return false;
+}
+
+std::string takes(const QWidget* widget)
+{
+    int low = 0;
+    int high = 0;
+    if (positionRange(widget, low, high))
+        return std::to_string(low) + ".." + std::to_string(high);
     if (qobject_cast<const QRadioButton*>(widget))
-        return QStringLiteral("1");
+        return "1";
     if (qobject_cast<const QCheckBox*>(widget))
-        return QStringLiteral("0 or 1");
+        return "0 или 1";
     const auto* combo = qobject_cast<const QComboBox*>(widget);
     QStringList items;
     for (int i = 0; i < combo->count(); ++i)
         items << combo->itemText(i);
-    return items.join(QStringLiteral(" | "));
+    return items.join(QStringLiteral(" | ")).toStdString();
 }
 
-QString quoted(const QString& text)
+ControlEntry entryOf(const QWidget* widget, const ControlTable& table)
 {
-    return QString::fromStdString(Quoted(text.toStdString()));
+    ControlEntry entry;
+    entry.Names = widget->objectName().toStdString();
+    entry.Meaning = meaningOf(table, widget->objectName());
+    entry.Caption = entry.Meaning ? entry.Meaning->Caption : std::string();
+    entry.Takes = takes(widget);
+    positionRange(widget, entry.Low, entry.High);
+    return entry;
 }
 
-bool setPosition(int low, int high, const QString& value, int& position)
+// "udAY «Масштаб A»", or the name alone for a control without a caption.
+std::string named(const ControlEntry& entry)
 {
-    bool ok = false;
-    position = value.toInt(&ok);
-    return ok && position >= low && position <= high;
+    return entry.Caption.empty() ? entry.Names : entry.Names + " " + Unbroken("«" + entry.Caption + "»");
+}
+
+QString wrongValue(const QWidget* widget, const ControlEntry& entry, const QString& value)
+{
+    std::string text = named(entry) + " принимает ";
+    if (qobject_cast<const QComboBox*>(widget))
+        text += "текст пункта: ";
+    else if (entry.Low < entry.High)
+        text += "позицию ";
+    text += entry.Takes;
+    const std::string range = entry.Meaning ? MeaningRange(*entry.Meaning, entry.Low, entry.High) : std::string();
+    if (!range.empty())
+        text += " или значение позиции в ее единицах (" + Unbroken(range) + ")";
+    // The line follows the run's own beginning, "mirel: --set: ".
+    return QString::fromStdString(Wrapped(text + ", а не " + Quoted(value.toStdString()), 14, 4, 80) + "\n");
 }
 
 }  // namespace
@@ -57,21 +121,24 @@ bool applySetting(QWidget* window, const QString& control, const QString& value,
 {
     QWidget* widget = window->findChild<QWidget*>(control);
     if (!widget || !settable(widget)) {
-        error = QStringLiteral("no control %1\n").arg(quoted(control)) + settableControlsText(window);
+        error = QString::fromStdString("нет элемента управления " + Quoted(control.toStdString()) + "\n") +
+                settableControlsText(window);
         return false;
     }
-    int position = 0;
+    const ControlTable table = meaningsOf(window);
+    const ControlEntry entry = entryOf(widget, table);
+    const std::optional<int> position = PositionNamed(entry.Meaning, entry.Low, entry.High, value.toStdString());
     bool ok = false;
     if (auto* slider = qobject_cast<QAbstractSlider*>(widget)) {
-        if ((ok = setPosition(slider->minimum(), slider->maximum(), value, position)))
-            slider->setValue(position);
+        if ((ok = position.has_value()))
+            slider->setValue(*position);
     } else if (auto* upDown = qobject_cast<UpDown*>(widget)) {
         // Stepped there as by the arrows, each step handled as a click.
-        if ((ok = setPosition(upDown->minimum(), upDown->maximum(), value, position))) {
+        if (position) {
             const int steps = upDown->maximum() - upDown->minimum();
-            for (int i = 0; i < steps && upDown->position() != position; ++i)
-                upDown->position() < position ? upDown->stepUp() : upDown->stepDown();
-            ok = upDown->position() == position;
+            for (int i = 0; i < steps && upDown->position() != *position; ++i)
+                upDown->position() < *position ? upDown->stepUp() : upDown->stepDown();
+            ok = upDown->position() == *position;
         }
     } else if (auto* radio = qobject_cast<QRadioButton*>(widget)) {
         if ((ok = value == QStringLiteral("1")))
@@ -85,19 +152,31 @@ bool applySetting(QWidget* window, const QString& control, const QString& value,
             combo->setCurrentIndex(item);
     }
     if (!ok)
-        error = QStringLiteral("%1 takes %2, not %3\n").arg(quoted(control), valuesOf(widget), quoted(value)) +
-                settableControlsText(window);
+        error = wrongValue(widget, entry, value) + settableControlsText(window);
     return ok;
 }
 
 QString settableControlsText(QWidget* window)
 {
-    QString text = QStringLiteral("The controls of \"%1\":\n").arg(window->windowTitle());
-    for (const QWidget* widget : window->findChildren<QWidget*>()) {
+    const ControlTable table = meaningsOf(window);
+    std::vector<ControlEntry> entries;
+    for (const QWidget* widget : window->findChildren<QWidget*>())
         if (settable(widget))
-            text += QStringLiteral("  %1  %2\n").arg(widget->objectName(), valuesOf(widget));
+            entries.push_back(entryOf(widget, table));
+    std::string text =
+        "Элементы окна «" + window->windowTitle().toStdString() + "» (имя «подпись»: позиции = значения):\n";
+    for (const ControlEntry& entry : PairedChannels(entries)) {
+        std::string line = named(entry) + ": " + entry.Takes;
+        if (entry.Meaning) {
+            std::string items;
+            for (const std::string& item : PositionItems(*entry.Meaning, entry.Low, entry.High))
+                items += (items.empty() ? "" : ", ") + Unbroken(item);
+            if (!items.empty())
+                line += "; " + items;
+        }
+        text += "  " + Wrapped(line, 2, 6, 80) + "\n";
     }
-    return text;
+    return QString::fromStdString(text);
 }
 
 }  // namespace mirel

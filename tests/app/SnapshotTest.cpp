@@ -102,7 +102,7 @@ TEST_F(Snapshot, RefusalsExitWithTheirStatusAndWriteNothing)
         snapshot("spectrum", source + QStringList{"--set", "tbZoom=3", "--output", path("x.png")});
     EXPECT_EQ(unknown.exitCode, 2);
     EXPECT_TRUE(unknown.err.contains("tbZoom")) << unknown.err.toStdString();
-    EXPECT_TRUE(unknown.err.contains("tbAccuracy  0..4")) << "the valid controls with their ranges";
+    EXPECT_TRUE(unknown.err.contains("tbAccuracy «Точность»: 0..4")) << "the valid controls with their ranges";
 
     const ProgramRun outOfRange =
         snapshot("spectrum", source + QStringList{"--set", "tbAccuracy=5", "--output", path("x.png")});
