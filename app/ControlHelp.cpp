@@ -57,9 +57,11 @@ std::string listed(const ControlTable& table, const ControlTable* others = nullp
     return text;
 }
 
-std::string paragraph(const std::string& text)
+// A list entry of the help: the term, then its text from the text column on.
+std::string entry(const std::string& term, const std::string& text)
 {
-    return std::string(TextColumn, ' ') + Wrapped(text, TextColumn, TextColumn, LineWidth) + "\n";
+    const std::string start = "  " + term + std::string(TextColumn - 2 - term.size(), ' ');
+    return start + Wrapped(text, TextColumn, TextColumn, LineWidth) + "\n";
 }
 
 }  // namespace
@@ -72,8 +74,7 @@ std::string controlsHelpText()
     const ControlTable amplitude = spectrum::ControlMeanings(HelpRate, true);
     const ControlTable power = spectrum::ControlMeanings(HelpRate, false);
     const ControlTable density = pv::ControlMeanings();
-    const std::string term = "  --set CONTROL=VALUE  ";
-    return term +
+    return "  --set CONTROL=VALUE  " +
            Wrapped("элемент управления окна по его имени CONTROL (ниже рядом с подписью на панели). "
                    "Ползунок или стрелки принимают позицию, а где у позиции есть единица, и значение в "
                    "ней: udX=0.2ms (0.2мс, 200us, 200мкс), udAY=0.5V (0.5В, 500mV, 500мВ), tbFv1=6000 "
@@ -82,13 +83,12 @@ std::string controlsHelpText()
                    "герцы у частот и число точек у «Точность». Значение, не совпадающее ни с одной "
                    "позицией, отвергается со списком позиций и их значений. Флажки принимают 0 или 1, "
                    "переключатели 1, список — текст пункта, смещения — позицию в точках графика. "
-                   "В/дел и с/дел — в окне 500x450 (в большем окне деления бывают вдвое мельче), "
-                   "частоты — при 48000 Гц.",
-                   static_cast<int>(term.size()), TextColumn, LineWidth) +
-           "\n" + paragraph("осциллограф: " + listed(oscilloscope) + ";") +
-           paragraph("спектроанализатор: " + listed(amplitude) + "; у спектра мощностей " + listed(power, &amplitude) +
-                     ";") +
-           paragraph("плотность вероятности: " + listed(density) + ".");
+                   "Элементы окон ниже; В/дел и с/дел — в окне 500x450 (в большем окне деления бывают "
+                   "вдвое мельче), частоты — при 48000 Гц",
+                   23, TextColumn, LineWidth) +
+           "\n" + entry("oscilloscope", listed(oscilloscope)) +
+           entry("spectrum", listed(amplitude) + "; у спектра мощностей " + listed(power, &amplitude)) +
+           entry("density", listed(density));
 }
 
 }  // namespace mirel

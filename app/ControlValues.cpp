@@ -236,8 +236,8 @@ constexpr std::string_view NoBreak = "\u00A0";
 std::string Unbroken(std::string_view text)
 {
     std::string unbroken;
-    for (char c : text)
-        c == ' ' ? unbroken.append(NoBreak) : unbroken.append(1, c);
+    for (std::size_t i = 0; i < text.size(); ++i)
+        text[i] == ' ' && (i == 0 || text[i - 1] != ',') ? unbroken.append(NoBreak) : unbroken.append(1, text[i]);
     return unbroken;
 }
 

@@ -49,7 +49,8 @@ std::vector<ControlEntry> PairedChannels(const std::vector<ControlEntry>& entrie
 // with `indent` spaces, and the first is taken to start at column `firstColumn`. A space that
 // Unbroken() has made is kept within its line and written as a plain one.
 std::string Wrapped(std::string_view text, int firstColumn, int indent, int width);
-// `text` with its spaces kept from breaking a line in Wrapped(): "10 мВ/дел", "«Масштаб A»".
+// `text` with its spaces kept from breaking a line in Wrapped(): "10 мВ/дел", "«Масштаб A»"; a
+// space after a comma stays a place to break a list ("2, 4, 6 кГц").
 std::string Unbroken(std::string_view text);
 
 }  // namespace mirel
