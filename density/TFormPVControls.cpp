@@ -1,10 +1,11 @@
 // The density window's controls: the bottom panel with the channel and scale group, the display
-// mode and the refresh rate.
+// mode and the refresh rate, laid out anew when the panel is narrower than their places.
 #include "density/TFormPV.h"
 
 #include "display/PanelStyle.h"
 
 #include <QCheckBox>
+#include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QRadioButton>
@@ -26,6 +27,31 @@ QRadioButton* radio(const QString& text, QWidget* parent, const char* name, QRec
     button->setGeometry(geometry);
     return button;
 }
+
+// Calls `resized` whenever the watched widget changes its size.
+class ResizeWatch : public QObject {
+public:
+    ResizeWatch(QWidget* watched, std::function<void()> resized) : QObject(watched), resized_(std::move(resized))
+    {
+        watched->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Resize)
+            resized_();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> resized_;
+};
+
+// Room the scale bars give at most to the groups right of them (they keep 100 pixels for their
+// 200 positions, which the keys step one by one), and the space kept at the panel's right.
+constexpr int MaxBarGive = 42;
+constexpr int RightSpace = 4;
 
 }  // namespace
 
@@ -65,6 +91,9 @@ void TFormPV::buildControls()
     rbNM = radio(QStringLiteral("Нормированный по макс. значению"), gbGraphType, "rbNM", QRect(16, 29, 205, 16));
     rbNM->setChecked(true);
     gbGraphType->resize(std::max(gbGraphType->width(), rbNM->geometry().right() + 8), gbGraphType->height());
+    const QString wholeCaption = rbNM->text();
+    const int wideGroup = gbGraphType->width();
+    const int wholeWidth = rbNM->sizeHint().width();  // the indicator and the whole caption
 
     // The refresh rate.
     gbrps = group(QString::fromUtf8(pv::RefreshRateCaption(pv::RefreshRateAtStart)), pnlControl,
@@ -87,6 +116,33 @@ void TFormPV::buildControls()
                 rbPVClick();
         });
     connect(tbrps, &QSlider::valueChanged, this, [this] { tbrpsChange(); });
+
+    // On a narrow panel the scale bars give room to the display mode, so that its captions stay
+    // whole; only when that is not enough is the longer caption cut, whole in its tooltip.
+    new ResizeWatch(pnlControl, [this, pnlControl, wholeCaption, wideGroup, wholeWidth] {
+        // First the free room at the right of the scale group, then the bars.
+        const int slack = std::max(0, 292 - (190 + lblVP1->width() + 8));
+        const int give = std::clamp(304 + wideGroup + RightSpace - pnlControl->width(), 0, slack + MaxBarGive);
+        const int barGive = std::max(0, give - slack);
+        for (QSlider* bar : {tbVP1, tbVP2})
+            bar->resize(142 - barGive, bar->height());
+        for (QLabel* caption : {lblVP1, lblVP2})
+            caption->move(190 - barGive, caption->y());
+        gbY->resize(292 - give, gbY->height());
+        gbGraphType->move(304 - give, gbGraphType->y());
+        gbrps->move(304 - give, gbrps->y());
+        const int room = std::min(wideGroup, pnlControl->width() - RightSpace - gbGraphType->x());
+        gbGraphType->resize(room, gbGraphType->height());
+        const int width = room - 7 - rbNM->x();
+        const QString shown = width >= wholeWidth
+                                  ? wholeCaption
+                                  : rbNM->fontMetrics().elidedText(
+                                        wholeCaption, Qt::ElideRight,
+                                        width - (wholeWidth - rbNM->fontMetrics().horizontalAdvance(wholeCaption)));
+        rbNM->setText(shown);
+        rbNM->setToolTip(shown == wholeCaption ? QString() : wholeCaption);
+        rbNM->resize(std::max(0, width), rbNM->height());
+    });
 }
 
 }  // namespace mirel

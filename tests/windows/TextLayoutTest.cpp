@@ -1,6 +1,6 @@
 // The texts the three graphical displays draw, the title band of a saved picture among them: at the
 // smallest window no two come closer than the gap that keeps them apart (wider between two labels),
-// and at a large one every label is there.
+// and at a large one every label is there. Also the density's display-mode captions in its panel.
 #include "density/DensityLabels.h"
 #include "density/TFormPV.h"
 #include "display/AppFont.h"
@@ -12,6 +12,7 @@
 #include "support/ScriptedWindowTest.h"
 
 #include <QFontMetrics>
+#include <QGroupBox>
 #include <QRadioButton>
 #include <QSlider>
 #include <memory>
@@ -127,6 +128,27 @@ INSTANTIATE_TEST_SUITE_P(
                       // «24,0» ends where «кГц» begins.
                       LayoutCase{Display::Spectrum, 1600, 1100, 0, false, 1}, LayoutCase{Display::Density, 500, 450},
                       LayoutCase{Display::Density, 500, 450, 0, true}, LayoutCase{Display::Density, 1600, 1100}));
+
+// The density's display-mode captions at the smallest window: whole, inside the panel; on a panel
+// narrower still, the longer one cut with the whole of it as its tooltip.
+TEST_F(ScriptedWindowTest, DensityModeCaptionsFitTheSmallestWindow)
+{
+    TFormPV form(input, link);
+    showAt(form, 500, 450, 48000);
+    auto* panel = form.findChild<QWidget*>("pnlControl");
+    ASSERT_NE(panel, nullptr);
+    const QString whole = form.rbNM->text();
+    for (const int width : {panel->width(), 420}) {
+        panel->resize(width, panel->height());
+        for (QRadioButton* radio : {form.rbPV, form.rbNM}) {
+            EXPECT_LE(radio->mapTo(panel, QPoint(radio->width(), 0)).x(), width) << radio->text().toStdString();
+            EXPECT_LE(radio->sizeHint().width(), radio->width()) << radio->text().toStdString();
+        }
+        EXPECT_EQ(form.rbNM->text() == whole, width >= 500) << form.rbNM->text().toStdString();
+        EXPECT_EQ(form.rbNM->toolTip(), width >= 500 ? QString() : whole);
+    }
+    finish(form);
+}
 
 }  // namespace
 }  // namespace mirel::test
