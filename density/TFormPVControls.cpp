@@ -133,15 +133,15 @@ void TFormPV::buildControls()
         gbrps->move(304 - give, gbrps->y());
         const int room = std::min(wideGroup, pnlControl->width() - RightSpace - gbGraphType->x());
         gbGraphType->resize(room, gbGraphType->height());
-        const int width = room - 7 - rbNM->x();
-        const QString shown = width >= wholeWidth
+        const int radioWidth = room - 7 - rbNM->x();
+        const QString shown = radioWidth >= wholeWidth
                                   ? wholeCaption
                                   : rbNM->fontMetrics().elidedText(
                                         wholeCaption, Qt::ElideRight,
-                                        width - (wholeWidth - rbNM->fontMetrics().horizontalAdvance(wholeCaption)));
+                                        radioWidth - (wholeWidth - rbNM->fontMetrics().horizontalAdvance(wholeCaption)));
         rbNM->setText(shown);
         rbNM->setToolTip(shown == wholeCaption ? QString() : wholeCaption);
-        rbNM->resize(std::max(0, width), rbNM->height());
+        rbNM->resize(std::max(0, radioWidth), rbNM->height());
     });
 }
 
