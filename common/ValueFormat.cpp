@@ -1,5 +1,6 @@
 #include "common/ValueFormat.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -97,6 +98,24 @@ std::string ValueToStr(int exponent, double x)
             s.erase(point, 1);
     }
     return s;
+}
+
+std::string ReadingToStr(double value, std::string_view unit, bool prefixed)
+{
+    if (!std::isfinite(value))
+        return "—";
+    const double size = std::fabs(value);
+    int exponent = 0;
+    if (prefixed && size >= 1e-12)
+        exponent = std::clamp(static_cast<int>(std::floor(std::log10(size) / 3)) * 3, -12, 9);
+    double units = size / std::pow(10.0, exponent);
+    const double scale = units >= 100 ? 1 : units >= 10 ? 10 : 100;
+    units = std::round(units * scale) / scale;
+    if (prefixed && units >= 1000 && exponent < 9) {
+        units /= 1000;
+        exponent += 3;
+    }
+    return ValueToStr(exponent, std::copysign(units, value) * std::pow(10.0, exponent)).append(unit);
 }
 
 int GetFreqStep(int fLow, int fHigh, int width)

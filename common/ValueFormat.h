@@ -3,6 +3,7 @@
 // spectrum analyser's frequency grid.
 
 #include <string>
+#include <string_view>
 
 namespace mirel {
 
@@ -14,6 +15,18 @@ std::string GeneralFloatText(double value);
 // exponent with its leading space (" м", " мк", ...; " " for 0; nothing for other exponents), with a
 // decimal point. Values below a thousandth of the unit read "0.0 ".
 std::string ValueToStr(int exponent, double x);
+
+// One line of a display's automatic measurements: what it reads and its value with the unit.
+struct ReadingText {
+    std::string Label;  // «Частота»
+    std::string Value;  // «1 кГц», «—»
+};
+
+// A measured value as a readout shows it: rounded to three significant digits, then written by
+// ValueToStr with the engineering prefix that puts it between 1 and 1000 (`prefixed`; otherwise in
+// the unit itself), followed by `unit`: «1 кГц», «353 мВ», «-12.5 мкВ», «1.12 %». «—» for a value
+// that is not finite.
+std::string ReadingToStr(double value, std::string_view unit, bool prefixed = true);
 
 // Label and grid spacing in hertz for the band fLow..fHigh drawn over `width` pixels.
 int GetFreqStep(int fLow, int fHigh, int width);
