@@ -68,4 +68,10 @@ std::string deviceListText(WaveInput& input)
     return text;
 }
 
+std::string noSoundCardText()
+{
+    return "mirel: звуковая карта не обнаружена; без нее можно запустить с --demo (встроенный генератор) или "
+           "--input FILE (звуковой файл)\n";
+}
+
 }  // namespace mirel

@@ -26,8 +26,11 @@ int highestSupportedRate(WaveInput& input, int id);
 // MaxCaptureRate, else the highest supported, at most MaxCaptureRate.
 int captureRate(WaveInput& input, int id);
 
-// What --list-devices prints: a line per device whose name can be read, "N: NAME  RATE Hz", N
-// counting from 1 as the launcher's list does, RATE the capture rate ("no capture" when none).
+// What --list-devices prints: a line per device whose name can be read, "N: NAME  RATE Гц", N
+// counting from 1 as the launcher's list does, RATE the capture rate ("запись невозможна" when none).
 std::string deviceListText(WaveInput& input);
+
+// The terminal's line when there is no sound card: the ways to start without one.
+std::string noSoundCardText();
 
 }  // namespace mirel

@@ -25,4 +25,14 @@ bool MirelApplication::notify(QObject* receiver, QEvent* event)
     return false;
 }
 
+bool hasScreen()
+{
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    return !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+#else
+    return true;
+#endif
+}
+
 }  // namespace mirel

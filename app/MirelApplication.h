@@ -17,4 +17,8 @@ public:
     std::function<void(const QString&)> showError;
 };
 
+// Whether Qt has somewhere to open windows: a platform named in QT_QPA_PLATFORM, or on X11/Wayland
+// systems a DISPLAY or WAYLAND_DISPLAY.
+bool hasScreen();
+
 }  // namespace mirel

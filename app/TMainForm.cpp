@@ -162,8 +162,7 @@ bool TMainForm::FormCreate()
         return true;
     }
     // On the terminal also the ways to start without a sound card.
-    std::cerr << "mirel: звуковая карта не обнаружена; без нее можно запустить с --demo (встроенный генератор)"
-                 " или --input FILE (звуковой файл)\n";
+    std::cerr << noSoundCardText();
     showMessage(QStringLiteral("Звуковая карта не обнаружена"));
     if (Launcher.endApplication)
         Launcher.endApplication();

@@ -54,13 +54,19 @@ int main(int argc, char** argv)
     if (options.listDevices) {
         const std::string list = mirel::deviceListText(*input);
         if (list.empty()) {
-            std::cerr << "mirel: устройство ввода не найдено\n";
+            std::cerr << mirel::noSoundCardText();
             return 1;
         }
         std::cout << list;
         return 0;
     }
 
+    // Without a screen Qt would abort with its own English message: say what works instead.
+    if (!mirel::hasScreen()) {
+        std::cerr << "mirel: окна открыть негде: нет графического экрана (DISPLAY и WAYLAND_DISPLAY пусты).\n"
+                     "Без экрана работают mirel snapshot и mirel measure (mirel --help).\n";
+        return 1;
+    }
     mirel::MirelApplication app(argc, argv);
 
     // The windows: the launcher and the instruments are created and run from here.

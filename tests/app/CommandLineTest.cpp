@@ -252,4 +252,15 @@ TEST(Program, ListDevicesPrintsTheListAndOpensNoWindow)
     EXPECT_TRUE(missing.out.isEmpty());
 }
 
+TEST(Program, WithoutAScreenItSaysWhatWorksInsteadOfCrashing)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(name);
+    const ProgramRun run = runProgram({"--demo"}, environment);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains("mirel snapshot")) << run.err.toStdString();
+    EXPECT_TRUE(readsRussian(run.err.toStdString()));
+}
+
 }  // namespace

@@ -21,9 +21,11 @@ struct ProgramRun {
     QString err;
 };
 
-inline ProgramRun runProgram(const QStringList& arguments)
+inline ProgramRun runProgram(const QStringList& arguments,
+                             const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment())
 {
     QProcess process;
+    process.setProcessEnvironment(environment);
     process.start(QStringLiteral(MIREL_PROGRAM), arguments);
     ProgramRun run;
     if (!process.waitForFinished(20000)) {
