@@ -99,6 +99,7 @@ void BuildCurve(std::span<const ScreenPoint> points, const BinRange& range, cons
 void SpectrumPass::Allocate(int fftLength)
 {
     fft_.SetLength(fftLength);
+    fftB_.SetLength(fftLength);
     const auto half = static_cast<std::size_t>(std::max(fftLength / 2, 0));
     values_.assign(half, 0);
     pointsA_.assign(half, {});
@@ -106,12 +107,12 @@ void SpectrumPass::Allocate(int fftLength)
     range_ = {};
 }
 
-void SpectrumPass::Channel(std::span<const std::int16_t> samples, bool amplitudeMode, double fullScale,
+void SpectrumPass::Channel(RealFft& fft, std::span<const std::int16_t> samples, bool amplitudeMode, double fullScale,
                            const PlotGeometry& geometry, std::span<ScreenPoint> points)
 {
-    const double norm = static_cast<double>(fft_.Length() / 2) * 32768;
-    fft_.Transform(samples);
-    ComputeBinValues(fft_.Bins(), range_, amplitudeMode, norm, fullScale, values_);
+    const double norm = static_cast<double>(fft.Length() / 2) * 32768;
+    fft.Transform(samples);
+    ComputeBinValues(fft.Bins(), range_, amplitudeMode, norm, fullScale, values_);
     ComputeBinPoints(values_, range_, geometry, points);
 }
 
@@ -122,8 +123,8 @@ void SpectrumPass::Run(std::span<const std::int16_t> samplesA, std::span<const s
     if (!Allocated())
         return;
     range_ = BinRangeFor(s.LowFrequency, s.HighFrequency, fft_.Length(), s.SampleRate, geometry.PlotWidth);
-    Channel(samplesA, s.AmplitudeMode, s.FullScaleA, geometry, pointsA_);
-    Channel(samplesB, s.AmplitudeMode, s.FullScaleB, geometry, pointsB_);
+    Channel(fft_, samplesA, s.AmplitudeMode, s.FullScaleA, geometry, pointsA_);
+    Channel(fftB_, samplesB, s.AmplitudeMode, s.FullScaleB, geometry, pointsB_);
     if (s.ShowA)
         BuildCurve(pointsA_, range_, geometry, curveA);
     if (s.ShowB)
@@ -141,18 +142,18 @@ DataTable SpectrumPass::ShownLevels(std::span<const std::int16_t> samplesA, std:
     for (int k = first; k < end; ++k)
         table[0].Values.push_back(static_cast<double>(k) * s.SampleRate / fft_.Length());
     const double norm = static_cast<double>(fft_.Length() / 2) * 32768;
-    auto channel = [&](const char* name, std::span<const std::int16_t> samples) {
-        fft_.Transform(samples);
-        ComputeBinValues(fft_.Bins(), range_, s.AmplitudeMode, norm, 1.0, values_);
+    auto channel = [&](const char* name, RealFft& fft, std::span<const std::int16_t> samples) {
+        fft.Transform(samples);
+        ComputeBinValues(fft.Bins(), range_, s.AmplitudeMode, norm, 1.0, values_);
         DataColumn column{name, s.AmplitudeMode ? "В" : "Вт", {}};
         for (int k = first; k < end; ++k)
             column.Values.push_back(values_[static_cast<std::size_t>(k)]);
         table.push_back(std::move(column));
     };
     if (s.ShowA)
-        channel("Канал A", samplesA);
+        channel("Канал A", fft_, samplesA);
     if (s.ShowB)
-        channel("Канал B", samplesB);
+        channel("Канал B", fftB_, samplesB);
     return table;
 }
 

@@ -98,14 +98,17 @@ public:
                           const PassSettings& settings);
 
     const BinRange& Bins() const { return range_; }
+    // Each channel's transform of the last Run(), bins 0 … N/2 as RealFft gives them.
+    std::span<const std::complex<double>> TransformA() const { return fft_.Bins(); }
+    std::span<const std::complex<double>> TransformB() const { return fftB_.Bins(); }
     std::span<const ScreenPoint> BinPointsA() const { return pointsA_; }
     std::span<const ScreenPoint> BinPointsB() const { return pointsB_; }
 
 private:
-    void Channel(std::span<const std::int16_t> samples, bool amplitudeMode, double fullScale,
+    void Channel(RealFft& fft, std::span<const std::int16_t> samples, bool amplitudeMode, double fullScale,
                  const PlotGeometry& geometry, std::span<ScreenPoint> points);
 
-    RealFft fft_;
+    RealFft fft_, fftB_;  // channel A's and channel B's
     std::vector<double> values_;
     std::vector<ScreenPoint> pointsA_, pointsB_;
     BinRange range_;
