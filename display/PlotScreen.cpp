@@ -209,4 +209,61 @@ void DrawNotice(Canvas& c, const DisplayPalette& palette, const PlotRect& plot, 
     c.setBold(false);
 }
 
+namespace {
+
+// Room between the box's outline and its texts.
+constexpr int ReadingsPad = 2;
+
+}  // namespace
+
+ReadingsBox PlaceReadings(const Canvas& c, const PlotRect& plot, const std::vector<ReadingLine>& lines,
+                          const std::vector<TextBox>& taken)
+{
+    // One pixel inside the plot, so the plot's outline stays whole.
+    const int left = Trunc(plot.Left) + 1;
+    const int top = Trunc(plot.Top) + 1;
+    const int right = Trunc(plot.Left + plot.Width) - 1;
+    const int bottom = Trunc(plot.Top + plot.Height) - 1;
+    const int lineHeight = c.textHeight(QStringLiteral("0"));
+    for (int n = static_cast<int>(lines.size()); n > 0; --n) {
+        int textWidth = 0;
+        for (int i = 0; i < n; ++i)
+            textWidth =
+                std::max(textWidth, c.textWidth(QString::fromStdString(lines[static_cast<std::size_t>(i)].Text)));
+        const int w = textWidth + 2 * ReadingsPad + 2;
+        const int h = n * lineHeight + 2 * ReadingsPad + 2;
+        if (w > right - left || h > bottom - top)
+            continue;
+        for (const QPoint corner :
+             {QPoint(right - w, top), QPoint(left, top), QPoint(right - w, bottom - h), QPoint(left, bottom - h)}) {
+            const TextBox box{corner.x(), corner.y(), corner.x() + w, corner.y() + h};
+            if (std::none_of(taken.begin(), taken.end(), [&](const TextBox& t) { return TooClose(t, box); }))
+                return {QRect(corner.x(), corner.y(), w, h), n};
+        }
+    }
+    return {};
+}
+
+void DrawReadings(Canvas& c, const DisplayPalette& palette, const ReadingsBox& box,
+                  const std::vector<ReadingLine>& lines)
+{
+    if (box.Lines <= 0 || box.Area.isEmpty())
+        return;
+    const QRect& a = box.Area;
+    c.setBrushColor(palette.Background);
+    c.fillRect(a.left(), a.top(), a.right() + 1, a.bottom() + 1);
+    c.setPenStyle(Canvas::PenStyle::Solid);
+    c.setPenWidth(1);
+    c.setPenColor(palette.Frame);
+    Outline(c, a.left(), a.top(), a.right(), a.bottom());
+    c.setBold(false);
+    const int lineHeight = c.textHeight(QStringLiteral("0"));
+    for (int i = 0; i < box.Lines && i < static_cast<int>(lines.size()); ++i) {
+        const ReadingLine& line = lines[static_cast<std::size_t>(i)];
+        c.setTextColor(ColourOf(palette, line.Colour));
+        c.textOut(a.left() + 1 + ReadingsPad, a.top() + 1 + ReadingsPad + i * lineHeight,
+                  QString::fromStdString(line.Text));
+    }
+}
+
 }  // namespace mirel::plot

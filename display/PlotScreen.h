@@ -2,8 +2,8 @@
 // What every graphical display draws around its curves: the frame of the surface and the outline
 // of the plot, grid lines (dotted, with solid centre lines), the erasing of the curves drawn last
 // (drawn again in the background colour), the curves themselves, and placed texts with their
-// clear rectangles, each label left out where it would touch a text already shown. Free functions
-// over a canvas, so each display keeps its own rules of where.
+// clear rectangles, each label left out where it would touch a text already shown, and the box of
+// readings. Free functions over a canvas, so each display keeps its own rules of where.
 
 #include "common/DisplayPalette.h"
 #include "common/PlotRect.h"
@@ -15,6 +15,16 @@
 #include <span>
 #include <string>
 #include <vector>
+
+namespace mirel {
+
+// One line of a display's readings, in the colour of the channel it reads (`Frame` for others).
+struct ReadingLine {
+    std::string Text;  // UTF-8
+    TextColour Colour = TextColour::Frame;
+};
+
+}  // namespace mirel
 
 namespace mirel::plot {
 
@@ -85,5 +95,18 @@ PlacedText DrawBand(Canvas& canvas, const DisplayPalette& palette, ShownTexts& s
                     const std::vector<std::string>& forms, int x, int y, int surfaceWidth);
 // A bold notice across the upper half of the plot, centred, in `Frame` on `Background`.
 void DrawNotice(Canvas& canvas, const DisplayPalette& palette, const PlotRect& plot, const QString& text);
+
+// The readings box: its lines, each in the colour of what it reads, on an opaque `Background`
+// inside a `Frame` outline, in a corner of the plot (top right, top left, bottom right, bottom
+// left, the first that comes too close to none of `taken`). Lines that fit in no corner are left
+// out from the end. Area: the pixels the box covers (empty when no line fits).
+struct ReadingsBox {
+    QRect Area;
+    int Lines = 0;
+};
+ReadingsBox PlaceReadings(const Canvas& canvas, const PlotRect& plot, const std::vector<ReadingLine>& lines,
+                          const std::vector<TextBox>& taken);
+void DrawReadings(Canvas& canvas, const DisplayPalette& palette, const ReadingsBox& box,
+                  const std::vector<ReadingLine>& lines);
 
 }  // namespace mirel::plot

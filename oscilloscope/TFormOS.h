@@ -38,6 +38,8 @@ public:
     void Stop() override;
     void ClearDiagr() override;
     void Repaint() override { OscillPaint(); }
+    // The readings: the time and the channels' samples under the cursor.
+    std::vector<ReadingLine> Readings() override;
 
     // Handlers.
     void ChangeControl(QObject* sender);
@@ -122,6 +124,7 @@ protected:
     void RedrawForExport() override;
     void AfterExport(bool saved) override;
     DataTable DisplayedData() override;
+    PlotRect readingsPlot() const override { return geometry_.Plot(); }
 
 private:
     void buildControls();

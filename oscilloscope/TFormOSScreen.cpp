@@ -3,6 +3,7 @@
 #include "oscilloscope/TFormOS.h"
 
 #include "display/PlotScreen.h"
+#include "oscilloscope/CursorReadout.h"
 
 #include <QLabel>
 
@@ -14,6 +15,7 @@ void TFormOS::ClearFon()
     c.setBrushColor(CurrentScheme.Background);
     c.clear();
     shownTexts().clear();
+    forgetReadings();
     // The grid is there whether or not blocks arrive (a refused start, the time before the first
     // block after a show).
     PaintVertLines();
@@ -42,6 +44,7 @@ void TFormOS::PaintHorLines()
 
 void TFormOS::ClearDiagr()
 {
+    hideReadings();
     Canvas& c = pbOS->canvas();
     if (traces_.Exists())
         plot::EraseCurves(c, CurrentScheme, LineWidth, traces_.PrevTraceA, traces_.PrevTraceB);
@@ -63,6 +66,7 @@ void TFormOS::OscillPaint()
     traces_.Remember();
     sweep_.PaintFinished();
     DeviceLostTextOut(geometry_.Plot());
+    showReadings();
 }
 
 void TFormOS::XTextOut()
@@ -81,6 +85,23 @@ void TFormOS::BYTextOut()
 {
     plot::DrawTexts(pbOS->canvas(), CurrentScheme, osc::BYTextOut(geometry_, SensB, lbldb->text().toStdString()),
                     shownTexts(), plot::ShownTexts::Part::Right);
+}
+
+std::vector<ReadingLine> TFormOS::Readings()
+{
+    std::vector<ReadingLine> lines;
+    if (!cursorX())
+        return lines;
+    const osc::BlockView shown = Running ? BlockCopy.View() : osc::BlockView();
+    const osc::CursorValues v = osc::ValuesAtColumn(shown, triggers_, geometry_, traceScales(), SampleRate, *cursorX());
+    if (!v.Inside)
+        return lines;
+    lines.push_back({osc::TimeText(v.Time)});
+    if (ChannelAOn)
+        lines.push_back({osc::SampleText("A", v.A), TextColour::ChannelA});
+    if (ChannelBOn)
+        lines.push_back({osc::SampleText("B", v.B), TextColour::ChannelB});
+    return lines;
 }
 
 void TFormOS::RedrawCurves()

@@ -38,6 +38,13 @@ GraphicWindow::GraphicWindow(WaveInput& input, LauncherLink& launcher, const QSt
     dataAction_->setObjectName("N2");
     dataAction_->setEnabled(false);
     connect(dataAction_, &QAction::triggered, this, [this] { N2Click(); });
+    popupMenu_->addSeparator();
+    readingsAction_ = popupMenu_->addAction(QStringLiteral("Показания"));
+    readingsAction_->setObjectName("NReadings");
+    readingsAction_->setCheckable(true);
+    readingsAction_->setShortcut(QKeySequence(Qt::Key_F2));
+    connect(readingsAction_, &QAction::toggled, this, [this](bool on) { setReadingsOn(on); });
+    installReadingsMouse();
     prompts_ = defaultPrompts(this);
 }
 

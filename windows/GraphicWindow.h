@@ -1,9 +1,9 @@
 #pragma once
 // What the three graphical instrument windows share on top of InstrumentWindow: the drawing surface
 // above their control panel, their copies of the launcher's two colour schemes, the curves' line
-// width, the popup menu of the display with its two save commands, capture started on show and
-// stopped on close, and the scheme toggle, whose window-specific steps (ClearFon, RedrawCurves) are
-// theirs.
+// width, the popup menu of the display with its two save commands and the readings switch, capture
+// started on show and stopped on close, and the scheme toggle, whose window-specific steps
+// (ClearFon, RedrawCurves) are theirs.
 
 #include "common/ExportText.h"
 #include "common/PlotRect.h"
@@ -12,12 +12,15 @@
 #include "windows/ExportFile.h"
 #include "windows/InstrumentWindow.h"
 
+#include <QImage>
+#include <QRect>
 #include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 class QAction;
+class QKeyEvent;
 class QMenu;
 class QVBoxLayout;
 
@@ -50,6 +53,17 @@ public:
     // "Сохранить диаграмму ...", the menu's export item (N1), and "Сохранить данные (CSV) ..." (N2).
     QAction* exportAction() const { return exportAction_; }
     QAction* dataAction() const { return dataAction_; }
+    // "Показания" (F2): the readings box over the plot and, while the mouse is over the plot, the
+    // value under the cursor with a line at its place. Off until the user turns it on; kept while
+    // the window lives.
+    QAction* readingsAction() const { return readingsAction_; }
+    bool readingsOn() const { return readingsOn_; }
+    void setReadingsOn(bool on);
+    // The mouse over the surface at `position` (nothing: it has left), as the surface reports it.
+    void cursorMoved(std::optional<QPoint> position);
+    // The lines of the readings box, from what the display holds now; `cursorX()` is the column the
+    // mouse points at inside the plot, if it does.
+    virtual std::vector<ReadingLine> Readings() { return {}; }
 
     // The picture: the display redrawn, the title band written into its top margin where it covers
     // no text (shorter where the whole band does not fit), the surface saved as BMP, JPEG or PNG
@@ -92,6 +106,16 @@ protected:
     // The columns of what the display shows now.
     virtual DataTable DisplayedData() { return {}; }
 
+    // The plot area the cursor and the box belong to.
+    virtual PlotRect readingsPlot() const { return {}; }
+    std::optional<int> cursorX() const { return cursorX_; }
+    // The box and the cursor line put over the picture (after a paint) and taken off it (before the
+    // display draws into the plot again): the pixels under them are kept and put back, so nothing
+    // of them remains. A cleared picture forgets them (forgetReadings).
+    void showReadings();
+    void hideReadings();
+    void forgetReadings();
+
     // While the capture's device is lost, the displays say so over their plot: the surface is
     // cleared (ClearFon writes the notice) and drawn again when the device is back.
     void DeviceLostChanged(bool lost) override;
@@ -103,6 +127,8 @@ protected:
     // Stops the capture, then hands the size back.
     void FormCloseQuery() override;
     void paintEvent(QPaintEvent* e) override;
+    // F2 switches the readings.
+    void keyPressEvent(QKeyEvent* e) override;
 
     // Puts an instrument's control panel under the surface.
     void addControlPanel(QWidget* panel);
@@ -125,9 +151,20 @@ private:
     QMenu* popupMenu_;
     QAction* exportAction_;
     QAction* dataAction_;
+    QAction* readingsAction_;
+    bool readingsOn_ = false;
+    std::optional<int> cursorX_;
+    // The readings over the picture: where they are and the pixels they cover, kept at their place
+    // in a picture of the surface's size.
+    QRect cursorLine_;
+    QRect readingsArea_;
+    QImage underReadings_;
     SaveDialog csvDialog_;
     ExportProfile exportProfile_;
     ExportPrompts prompts_;
+
+    // Lets the surface's mouse moves and its leaving reach cursorMoved.
+    void installReadingsMouse();
 
     // The real dialogs and message boxes, over `parent`.
     static ExportPrompts defaultPrompts(QWidget* parent);
