@@ -93,21 +93,33 @@ ChannelReadings MeasureChannel(const BlockView& block, Channel channel, int samp
         }
     }
 
-    std::int64_t count = frames;
-    if (crossings >= 2 && sampleRate > 0 && lastAt > firstAt) {
+    double span = frames, total = static_cast<double>(sum), totalSquares = static_cast<double>(squares);
+    if (crossings >= 2 && sampleRate > 0) {
         const double periodFrames = (lastTime - firstTime) / (crossings - 1);
         r.HasFrequency = true;
         r.Frequency = sampleRate / periodFrames;
         r.Period = periodFrames / sampleRate;
-        count = lastAt - firstAt;
-        sum = sumLast - sumFirst;
-        squares = squaresLast - squaresFirst;
+        // Each sample stands for the frame around it: the sums over [firstAt, lastAt) cover
+        // firstAt − ½ to lastAt − ½, and a part of a sample at either end makes them span exactly the
+        // whole periods.
+        span = lastTime - firstTime;
+        total = static_cast<double>(sumLast - sumFirst);
+        totalSquares = static_cast<double>(squaresLast - squaresFirst);
+        auto add = [&](int at, double weight) {
+            const double s = SampleAt(block, channel, at);
+            total += weight * s;
+            totalSquares += weight * s * s;
+        };
+        const double before = firstAt - 0.5 - firstTime;
+        add(before > 0 ? firstAt - 1 : firstAt, before);
+        const double after = lastTime - (lastAt - 0.5);
+        add(after > 0 ? lastAt : lastAt - 1, after);
     }
     r.Max = top / FullScale;
     r.Min = bottom / FullScale;
     r.PeakToPeak = (top - bottom) / FullScale;
-    r.Mean = static_cast<double>(sum) / static_cast<double>(count) / FullScale;
-    r.Rms = std::sqrt(static_cast<double>(squares) / static_cast<double>(count)) / FullScale;
+    r.Mean = total / span / FullScale;
+    r.Rms = std::sqrt(std::max(totalSquares, 0.0) / span) / FullScale;
     return r;
 }
 

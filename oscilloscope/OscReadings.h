@@ -38,8 +38,9 @@ struct ChannelReadings {
 //   the last step through the level before that, interpolated linearly between the two samples.
 // - Frequency: the whole periods between the first and the last crossing, over their time; none
 //   with fewer than two crossings.
-// - Mean and RMS over those whole periods, so that a part period at either end adds no error; over
-//   the whole block when there is no frequency.
+// - Mean and RMS over those whole periods, to a fraction of a sample at either end (each sample
+//   standing for the frame around it), so that a part period adds no error; over the whole block
+//   when there is no frequency.
 // No allocation: the block is read in two passes.
 ChannelReadings MeasureChannel(const BlockView& block, Channel channel, int sampleRate);
 
