@@ -29,6 +29,8 @@ public:
     void Stop() override;
     void ClearDiagr() override;
     void Repaint() override { PVPaint(); }
+    // The readings: the level under the cursor and the shown curves there.
+    std::vector<ReadingLine> Readings() override;
 
     // Handlers.
     void tbrpsChange();
@@ -66,6 +68,7 @@ public:
     const TraceSet& points() const { return points_; }
     const pv::PlotGeometry& geometry() const { return geometry_; }
     const QImage& screenImage() const { return pbPV->image(); }
+    PlotRect readingsPlot() const override { return geometry_.Plot(); }
 
     DrawingSurface* pbPV;
     QGroupBox* gbY;

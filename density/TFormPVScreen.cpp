@@ -2,6 +2,7 @@
 // new block erases only the curves drawn last time, by drawing them again in the background colour.
 #include "density/TFormPV.h"
 
+#include "density/DensityCursor.h"
 #include "display/PlotScreen.h"
 
 #include <algorithm>
@@ -15,6 +16,7 @@ void TFormPV::ClearFon()
     c.setBrushColor(CurrentScheme.Background);
     c.clear();
     shownTexts().clear();
+    forgetReadings();
     // The picture is blank: nothing of earlier curves is left to erase, and the grid and scales
     // are there whether or not blocks arrive.
     std::fill(points_.PrevTraceA.begin(), points_.PrevTraceA.end(), ScreenPoint{});
@@ -50,6 +52,7 @@ void TFormPV::PaintHorLinesNM()
 
 void TFormPV::ClearDiagr()
 {
+    hideReadings();
     const std::span<const ScreenPoint> none;
     plot::EraseCurves(pbPV->canvas(), CurrentScheme, LineWidth, ShowA ? points_.PrevTraceA : none,
                       ShowB ? points_.PrevTraceB : none);
@@ -72,6 +75,23 @@ void TFormPV::PVPaint()
     PaintBorders();
     points_.Remember();
     DeviceLostTextOut(geometry_.Plot());
+    showReadings();
+}
+
+std::vector<ReadingLine> TFormPV::Readings()
+{
+    std::vector<ReadingLine> lines;
+    if (!cursorX())
+        return lines;
+    const pv::CursorLevel v = pv::LevelAtColumn(HistA, HistB, Normalised, geometry_, *cursorX());
+    if (!v.Inside)
+        return lines;
+    lines.push_back({pv::LevelText(v.Level)});
+    if (ShowA)
+        lines.push_back({pv::CurveValueText("A", v.A, Normalised), TextColour::ChannelA});
+    if (ShowB)
+        lines.push_back({pv::CurveValueText("B", v.B, Normalised), TextColour::ChannelB});
+    return lines;
 }
 
 void TFormPV::XTextOut()
