@@ -68,6 +68,10 @@ public:
     const QImage& screenImage() const { return pbSP->image(); }
     QSlider* accuracyControl() const { return tbAccuracy; }
 
+    // The readings: the frequency of the bin under the cursor and the shown channels' levels in it.
+    std::vector<ReadingLine> Readings() override;
+    PlotRect readingsPlot() const override { return geometry_.Plot(); }
+
     DrawingSurface* pbSP;
     QWidget* pnlControl;
     QGroupBox* gbY;

@@ -4,6 +4,7 @@
 #include "spectrum/TFormSP.h"
 
 #include "display/PlotScreen.h"
+#include "spectrum/SpectrumCursor.h"
 
 #include <QSlider>
 
@@ -16,6 +17,7 @@ void TFormSP::FormPaint()
     repaintPending_ = false;
     if (!Created)
         return;
+    hideReadings();
     PaintFreqLabels();
     PaintLevelLabels();
     PaintVertLines(CurrentScheme.Grid);
@@ -31,6 +33,7 @@ void TFormSP::ClearFon()
     c.setBrushColor(CurrentScheme.Background);
     c.clear();
     shownTexts().clear();
+    forgetReadings();
     // Nothing of the old curves is left to erase.
     PrevCurveA.Used = 0;
     PrevCurveB.Used = 0;
@@ -56,10 +59,29 @@ void TFormSP::SPPaint()
     PrevCurveA = CurveA;
     PrevCurveB = CurveB;
     DeviceLostTextOut(geometry_.Plot());
+    showReadings();
+}
+
+std::vector<ReadingLine> TFormSP::Readings()
+{
+    std::vector<ReadingLine> lines;
+    if (!cursorX() || !pass_.Allocated())
+        return lines;
+    const CursorBin v = BinAtColumn(pass_.TransformA(), pass_.TransformB(), pass_.Bins(), geometry_, pass_.FftLength(),
+                                    SampleRate, AmplitudeMode, *cursorX());
+    if (!v.Inside)
+        return lines;
+    lines.push_back({FrequencyText(v.Frequency)});
+    if (ShowA)
+        lines.push_back({LevelText("A", v.A, AmplitudeMode), TextColour::ChannelA});
+    if (ShowB)
+        lines.push_back({LevelText("B", v.B, AmplitudeMode), TextColour::ChannelB});
+    return lines;
 }
 
 void TFormSP::ClearDiagr()
 {
+    hideReadings();
     // Only the curves of channels shown were drawn; the previous ones exist after the first start.
     if (pass_.Allocated()) {
         const std::span<const ScreenPoint> none;
