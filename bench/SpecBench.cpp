@@ -2,6 +2,7 @@
 // 1280 × 800 surface at 48000 samples per second. The argument is the transform length.
 
 #include "spectrum/SpectrumBins.h"
+#include "spectrum/SpectrumReadings.h"
 
 #include <benchmark/benchmark.h>
 
@@ -54,8 +55,18 @@ void BM_ProcessData(benchmark::State& state)
     state.counters["curve_points"] = f.curveA.Used;
 }
 
+// The automatic measurements of one channel from the bins the pass kept.
+void BM_Readings(benchmark::State& state)
+{
+    Fixture f(static_cast<int>(state.range(0)));
+    f.pass.Run(f.a, f.b, f.settings, f.geometry, f.curveA, f.curveB);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(MeasureSpectrum(f.pass.TransformA(), 48000));
+}
+
 BENCHMARK(BM_Transform)->Arg(2048)->Arg(32768)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ProcessData)->Arg(2048)->Arg(32768)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Readings)->Arg(32768)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

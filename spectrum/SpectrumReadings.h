@@ -10,9 +10,10 @@
 // with P and Q real. Three neighbouring bins give six real equations in cos ω, P and Q; their
 // least-squares solution is exact for a pure sine at any frequency, near 0 Hz and half the sample
 // rate as well, on a bin or between two. With the frequency known, each component's complex
-// amplitude a follows linearly from the bins around it through D; the fundamental and its harmonics
-// 2…10 below half the sample rate are fitted together, so that the wide leakage of each one is
-// accounted for in the others' bins.
+// amplitude a follows linearly from the bins around it through D, so that the amplitude holds no
+// scalloping loss; the fundamental and its harmonics 2…10 below half the sample rate are fitted
+// together, so that the wide leakage of each one is accounted for in the others' bins, and strong
+// harmonics are taken out of the fundamental's bins before its frequency is solved once more.
 
 #include <complex>
 #include <limits>
@@ -26,22 +27,22 @@ struct SpectrumReadings {
     static constexpr double None = std::numeric_limits<double>::quiet_NaN();
 
     double PeakFrequency = None;  // Hz, of the largest bin's component, between bins
-    double PeakAmplitude = None;  // V, the component's peak (1 V = full scale)
+    double PeakAmplitude = None;  // V, its peak, as the amplitude scale reads a sine on a bin
     double ThdPercent = None;     // harmonics 2…10 below half the rate against the fundamental
     double SnrDb = None;          // the fundamental against all that is not DC, it or a harmonic
 };
 
 // Measures the transform `bins` (k = 0 … N/2 of an N-point block of 16-bit samples, unnormalised,
-// as RealFft gives them) taken at `sampleRate`. Allocates nothing. Silence, or fewer than eight
-// bins, reads None throughout; THD needs a harmonic below half the rate and a fundamental at
-// least two bins up.
+// as RealFft gives them) taken at `sampleRate`. Allocates nothing. Silence, or fewer than five
+// bins, reads None throughout; THD needs a harmonic below half the rate and a fundamental at least
+// two bins up.
 //
 // SNR: the fitted components (the fundamental and its harmonics) are subtracted from every bin with
-// their whole leakage, using the closed form above, so none of it counts as noise; the bins each
-// component was fitted on and bin 0 (DC) are left out and the noise of the remaining bins is scaled
-// to the whole band. Components below 10^−5 of the fundamental are only left out, not subtracted:
-// their leakage lies below any 16-bit floor. A clean 16-bit sine thus reads its quantisation noise:
-// about 92 dB at 0.5 V.
+// their whole leakage, using the closed form above, so that none of it counts as noise; the bins
+// each component was fitted on and bin 0 (DC) are left out, and the mean of the remaining bins
+// stands for every bin. A component below a quarter of a count is only left out: the leakage
+// outside its own bins lies far below the 16-bit quantisation noise. A clean 16-bit sine thus reads
+// its quantisation noise: 92 dB at 0.5 V, 6 dB less for each halving of the level.
 SpectrumReadings MeasureSpectrum(std::span<const std::complex<double>> bins, int sampleRate);
 
 // One readout line: what it reads and its value with the unit.
