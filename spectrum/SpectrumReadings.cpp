@@ -1,7 +1,5 @@
 #include "spectrum/SpectrumReadings.h"
 
-#include "common/ValueFormat.h"
-
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -321,39 +319,15 @@ SpectrumReadings MeasureSpectrum(std::span<const Complex> bins, int sampleRate)
     return readings;
 }
 
-namespace {
-
-// `value` to three significant digits with the engineering prefix that puts it between 1 and
-// 1000 (when `prefixed`), then `unit`; «—» when it was not measured.
-std::string ReadingText(double value, const char* unit, bool prefixed)
-{
-    if (!std::isfinite(value))
-        return "—";
-    const double size = std::fabs(value);
-    int exponent = 0;
-    if (prefixed && size >= 1e-12)
-        exponent = std::clamp(static_cast<int>(std::floor(std::log10(size) / 3)) * 3, -12, 9);
-    double units = size / std::pow(10.0, exponent);
-    const double scale = units >= 100 ? 1 : units >= 10 ? 10 : 100;
-    units = std::round(units * scale) / scale;
-    if (prefixed && units >= 1000 && exponent < 9) {
-        units /= 1000;
-        exponent += 3;
-    }
-    return ValueToStr(exponent, std::copysign(units, value) * std::pow(10.0, exponent)).append(unit);
-}
-
-}  // namespace
-
-std::vector<SpectrumReadingLine> ReadingLines(const SpectrumReadings& r, bool amplitudeMode)
+std::vector<ReadingText> ReadingLines(const SpectrumReadings& r, bool amplitudeMode)
 {
     const double a = r.PeakAmplitude;
     return {
-        {"Частота", ReadingText(r.PeakFrequency, "Гц", true)},
-        amplitudeMode ? SpectrumReadingLine{"Амплитуда", ReadingText(a, "В", true)}
-                      : SpectrumReadingLine{"Мощность", ReadingText(a * a, "Вт", true)},
-        {"КНИ", ReadingText(r.ThdPercent, "%", false)},
-        {"С/Ш", ReadingText(r.SnrDb, "дБ", false)},
+        {"Частота", ReadingToStr(r.PeakFrequency, "Гц")},
+        amplitudeMode ? ReadingText{"Амплитуда", ReadingToStr(a, "В")}
+                      : ReadingText{"Мощность", ReadingToStr(a * a, "Вт")},
+        {"КНИ", ReadingToStr(r.ThdPercent, "%", false)},
+        {"С/Ш", ReadingToStr(r.SnrDb, "дБ", false)},
     };
 }
 

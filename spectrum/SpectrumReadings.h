@@ -15,10 +15,11 @@
 // together, so that the wide leakage of each one is accounted for in the others' bins, and strong
 // harmonics are taken out of the fundamental's bins before its frequency is solved once more.
 
+#include "common/ValueFormat.h"
+
 #include <complex>
 #include <limits>
 #include <span>
-#include <string>
 #include <vector>
 
 namespace mirel::spectrum {
@@ -45,15 +46,9 @@ struct SpectrumReadings {
 // its quantisation noise: 92 dB at 0.5 V, 6 dB less for each halving of the level.
 SpectrumReadings MeasureSpectrum(std::span<const std::complex<double>> bins, int sampleRate);
 
-// One readout line: what it reads and its value with the unit.
-struct SpectrumReadingLine {
-    std::string Label;  // «Частота»
-    std::string Value;  // «1 кГц»; «—» for a value that was not measured
-};
-
 // The readout of `readings` in the spectrum kind shown: the peak as «Амплитуда» in В, or as
 // «Мощность» in Вт (the square of the peak, as the power spectrum's scale reads it); numbers to
-// three significant digits with the engineering prefix, written by ValueToStr.
-std::vector<SpectrumReadingLine> ReadingLines(const SpectrumReadings& readings, bool amplitudeMode);
+// three significant digits with the engineering prefix (ReadingToStr).
+std::vector<ReadingText> ReadingLines(const SpectrumReadings& readings, bool amplitudeMode);
 
 }  // namespace mirel::spectrum

@@ -134,7 +134,7 @@ TEST(SpectrumReadings, ReadoutLinesInTheDisplaysFormat)
     };
     for (const auto& c : cases) {
         std::vector<std::string> texts;
-        for (const SpectrumReadingLine& line : ReadingLines(c.readings, c.amplitudeMode)) {
+        for (const ReadingText& line : ReadingLines(c.readings, c.amplitudeMode)) {
             texts.push_back(line.Label);
             texts.push_back(line.Value);
         }
