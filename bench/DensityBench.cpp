@@ -1,7 +1,9 @@
 // Cost of one density block: both level histograms and both curves on a 1280 × 800 surface at
-// 48000 samples per second. The argument is the refresh rate (1: 48000 frames, 10: 4800 frames).
+// 48000 samples per second, and both channels' readings from the histograms. The argument is the
+// refresh rate (1: 48000 frames, 10: 4800 frames).
 
 #include "density/DensityPoints.h"
+#include "density/DensityReadings.h"
 
 #include <benchmark/benchmark.h>
 
@@ -63,9 +65,21 @@ void BM_NormalisedSilence(benchmark::State& state)
     Run(state, false, true);
 }
 
+// The readings of both channels from the block's histograms: 256 bins each, whatever the block.
+void BM_MeasureLevels(benchmark::State& state)
+{
+    Fixture f(static_cast<int>(state.range(0)), true);
+    CountLevels(f.block, f.histA, f.histB);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(MeasureLevels(f.histA));
+        benchmark::DoNotOptimize(MeasureLevels(f.histB));
+    }
+}
+
 BENCHMARK(BM_Normalised)->Arg(1)->Arg(10)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Density)->Arg(1)->Arg(10)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_NormalisedSilence)->Arg(1)->Arg(10)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MeasureLevels)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

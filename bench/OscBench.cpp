@@ -1,7 +1,8 @@
 // Cost of one taken oscilloscope block: trigger search and mapping of both channels, on a
-// 1280 × 800 surface at 48000 samples per second. The argument is the time-base spinner position
-// (6: 153 points, 12: 15360 points).
+// 1280 × 800 surface at 48000 samples per second, and the automatic measurements of both channels.
+// The argument is the time-base spinner position (6: 153 points, 12: 15360 points).
 
+#include "oscilloscope/OscReadings.h"
 #include "oscilloscope/OscScales.h"
 #include "oscilloscope/Synchronize.h"
 #include "oscilloscope/TracePoints.h"
@@ -77,9 +78,22 @@ void BM_SynchronizeAndProcessData(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * 2 * f.sizes.ScreenPoints);
 }
 
+// Both channels' readings over the whole block (453 or 15660 frames).
+void BM_MeasureChannels(benchmark::State& state)
+{
+    Fixture f(static_cast<int>(state.range(0)));
+    const BlockView view(f.bytes);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(MeasureChannel(view, Channel::A, kSampleRate));
+        benchmark::DoNotOptimize(MeasureChannel(view, Channel::B, kSampleRate));
+    }
+    state.SetItemsProcessed(state.iterations() * 2 * f.sizes.BlockFrames);
+}
+
 BENCHMARK(BM_Synchronize)->Arg(6)->Arg(12);
 BENCHMARK(BM_ProcessData)->Arg(6)->Arg(12);
 BENCHMARK(BM_SynchronizeAndProcessData)->Arg(6)->Arg(12);
+BENCHMARK(BM_MeasureChannels)->Arg(6)->Arg(12)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -19,6 +19,8 @@ public:
     int Frames() const { return static_cast<int>(bytes_.size() / 4); }
     std::int16_t A(int frame) const { return Sample(frame, 0); }
     std::int16_t B(int frame) const { return Sample(frame, 2); }
+    // The bytes themselves, for a pass over every frame without a check per sample.
+    std::span<const std::uint8_t> Bytes() const { return bytes_; }
 
 private:
     std::int16_t Sample(int frame, int byteOffset) const

@@ -1,8 +1,10 @@
 #include "oscilloscope/OscReadings.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 namespace mirel::osc {
 
@@ -12,20 +14,16 @@ constexpr double FullScale = 32768.0;
 constexpr double HysteresisShare = 0.05;
 constexpr double HysteresisMinSteps = 2;
 
-int SampleAt(const BlockView& block, Channel channel, int frame)
-{
-    return channel == Channel::A ? block.A(frame) : block.B(frame);
-}
-
 // The extreme sample at `at`, refined to the crest of the parabola through it and its neighbours
 // where it is a crest (see the header). `sign` is +1 for the maximum, −1 for the minimum.
-double Crest(const BlockView& block, Channel channel, int at, double range, double sign)
+template <class Read>
+double Crest(const Read& read, int frames, int at, double range, double sign)
 {
-    const double y0 = sign * SampleAt(block, channel, at);
-    if (at <= 0 || at + 1 >= block.Frames())
+    const double y0 = sign * read(at);
+    if (at <= 0 || at + 1 >= frames)
         return sign * y0;
-    const double left = sign * SampleAt(block, channel, at - 1);
-    const double right = sign * SampleAt(block, channel, at + 1);
+    const double left = sign * read(at - 1);
+    const double right = sign * read(at + 1);
     const double curvature = left + right - 2 * y0;
     if (curvature >= 0 || y0 - std::min(left, right) > range / 4)
         return sign * y0;
@@ -33,68 +31,76 @@ double Crest(const BlockView& block, Channel channel, int at, double range, doub
     return sign * (y0 - slope * slope / (2 * curvature));
 }
 
-}  // namespace
-
-ChannelReadings MeasureChannel(const BlockView& block, Channel channel, int sampleRate)
+// `read(k)`: the channel's sample at frame k. Two passes: the extremes and sums, the crossings.
+template <class Read>
+ChannelReadings Measure(const Read& read, int frames, int sampleRate)
 {
     ChannelReadings r;
-    const int frames = block.Frames();
     if (frames == 0)
         return r;
 
-    int maxAt = 0, minAt = 0;
-    int max = SampleAt(block, channel, 0), min = max;
-    for (int k = 1; k < frames; ++k) {
-        const int s = SampleAt(block, channel, k);
-        if (s > max) {
-            max = s;
-            maxAt = k;
-        } else if (s < min) {
-            min = s;
-            minAt = k;
-        }
-    }
-    const double range = max - min;
-    const double top = Crest(block, channel, maxAt, range, 1);
-    const double bottom = Crest(block, channel, minAt, range, -1);
-
-    // Rising crossings of the middle level, and the running sums at the first and the last of them.
-    const double level = (top + bottom) / 2;
-    const double hysteresis = std::max(HysteresisShare * (top - bottom), HysteresisMinSteps);
+    // The extremes, and the sums of the whole block; then where each extreme comes first.
+    int max = read(0), min = max;
     std::int64_t sum = 0, squares = 0;
-    std::int64_t sumAtBelow = 0, squaresAtBelow = 0;  // through the last sample below the level
-    std::int64_t sumFirst = 0, squaresFirst = 0, sumLast = 0, squaresLast = 0;
-    int lastBelow = -1, firstAt = 0, lastAt = 0, crossings = 0;
-    double firstTime = 0, lastTime = 0;
-    bool armed = false;
     for (int k = 0; k < frames; ++k) {
-        const std::int64_t s = SampleAt(block, channel, k);
+        const int s = read(k);
         sum += s;
         squares += s * s;
-        if (s < level) {
-            lastBelow = k;
-            sumAtBelow = sum;
-            squaresAtBelow = squares;
-            armed = armed || s < level - hysteresis;
-        } else if (armed && s >= level + hysteresis) {
-            const double s0 = SampleAt(block, channel, lastBelow);
-            const double s1 = SampleAt(block, channel, lastBelow + 1);
-            lastTime = lastBelow + (level - s0) / (s1 - s0);
-            lastAt = lastBelow + 1;
-            sumLast = sumAtBelow;
-            squaresLast = squaresAtBelow;
-            if (crossings++ == 0) {
-                firstTime = lastTime;
-                firstAt = lastAt;
-                sumFirst = sumLast;
-                squaresFirst = squaresLast;
-            }
-            armed = false;
-        }
+        max = std::max(max, s);
+        min = std::min(min, s);
     }
+    int maxAt = 0, minAt = 0;
+    while (maxAt + 1 < frames && read(maxAt) != max)
+        ++maxAt;
+    while (minAt + 1 < frames && read(minAt) != min)
+        ++minAt;
+    const double range = max - min;
+    const double top = Crest(read, frames, maxAt, range, 1);
+    const double bottom = Crest(read, frames, minAt, range, -1);
 
+    // Rising crossings of the middle level. Samples are whole numbers, so "below x" is "below
+    // ceil(x)" and "at or above x" is "at or above ceil(x)".
+    const double level = (top + bottom) / 2;
+    const double hysteresis = std::max(HysteresisShare * (top - bottom), HysteresisMinSteps);
+    const int below = static_cast<int>(std::ceil(level));
+    const int arming = static_cast<int>(std::ceil(level - hysteresis));
+    const int rising = static_cast<int>(std::ceil(level + hysteresis));
+    int firstAt = 0, lastAt = 0, crossings = 0;
+    for (int k = 0;;) {
+        while (k < frames && read(k) >= arming)
+            ++k;
+        while (k < frames && read(k) < rising)
+            ++k;
+        if (k == frames)
+            break;
+        // Back to the last step through the level; the sample that armed it lies below.
+        int at = k;
+        while (read(at - 1) >= below)
+            --at;
+        lastAt = at;
+        firstAt = crossings++ == 0 ? at : firstAt;
+    }
+    auto crossingTime = [&](int at) {
+        const double s0 = read(at - 1), s1 = read(at);
+        return at - 1 + (level - s0) / (s1 - s0);
+    };
+
+    // The sums over the whole periods: those of the block less its ends.
+    const bool periodic = crossings >= 2 && sampleRate > 0;
+    auto leaveOut = [&](int from, int to) {
+        for (int k = from; k < to; ++k) {
+            const int s = read(k);
+            sum -= s;
+            squares -= s * s;
+        }
+    };
+    if (periodic) {
+        leaveOut(0, firstAt);
+        leaveOut(lastAt, frames);
+    }
     double span = frames, total = static_cast<double>(sum), totalSquares = static_cast<double>(squares);
-    if (crossings >= 2 && sampleRate > 0) {
+    if (periodic) {
+        const double firstTime = crossingTime(firstAt), lastTime = crossingTime(lastAt);
         const double periodFrames = (lastTime - firstTime) / (crossings - 1);
         r.HasFrequency = true;
         r.Frequency = sampleRate / periodFrames;
@@ -103,10 +109,8 @@ ChannelReadings MeasureChannel(const BlockView& block, Channel channel, int samp
         // firstAt − ½ to lastAt − ½, and a part of a sample at either end makes them span exactly the
         // whole periods.
         span = lastTime - firstTime;
-        total = static_cast<double>(sumLast - sumFirst);
-        totalSquares = static_cast<double>(squaresLast - squaresFirst);
         auto add = [&](int at, double weight) {
-            const double s = SampleAt(block, channel, at);
+            const double s = read(at);
             total += weight * s;
             totalSquares += weight * s * s;
         };
@@ -121,6 +125,25 @@ ChannelReadings MeasureChannel(const BlockView& block, Channel channel, int samp
     r.Mean = total / span / FullScale;
     r.Rms = std::sqrt(std::max(totalSquares, 0.0) / span) / FullScale;
     return r;
+}
+
+}  // namespace
+
+ChannelReadings MeasureChannel(const BlockView& block, Channel channel, int sampleRate)
+{
+    // Little-endian samples, read as such on a little-endian machine (one load, not two bytes).
+    const std::uint8_t* first = block.Bytes().data() + (channel == Channel::A ? 0 : 2);
+    const auto read = [first](int k) {
+        const std::uint8_t* at = first + static_cast<std::size_t>(k) * 4;
+        if constexpr (std::endian::native == std::endian::little) {
+            std::int16_t s;
+            std::memcpy(&s, at, sizeof s);
+            return static_cast<int>(s);
+        } else {
+            return static_cast<int>(static_cast<std::int16_t>(static_cast<std::uint16_t>(at[0] | (at[1] << 8))));
+        }
+    };
+    return Measure(read, block.Frames(), sampleRate);
 }
 
 std::vector<ReadingText> ReadingLines(const ChannelReadings& readings)
