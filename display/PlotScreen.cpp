@@ -217,7 +217,7 @@ constexpr int ReadingsPad = 2;
 }  // namespace
 
 ReadingsBox PlaceReadings(const Canvas& c, const PlotRect& plot, const std::vector<ReadingLine>& lines,
-                          const std::vector<TextBox>& taken)
+                          const std::vector<TextBox>& taken, int cursorX)
 {
     // One pixel inside the plot, so the plot's outline stays whole.
     const int left = Trunc(plot.Left) + 1;
@@ -234,11 +234,16 @@ ReadingsBox PlaceReadings(const Canvas& c, const PlotRect& plot, const std::vect
         const int h = n * lineHeight + 2 * ReadingsPad + 2;
         if (w > right - left || h > bottom - top)
             continue;
-        for (const QPoint corner :
-             {QPoint(right - w, top), QPoint(left, top), QPoint(right - w, bottom - h), QPoint(left, bottom - h)}) {
-            const TextBox box{corner.x(), corner.y(), corner.x() + w, corner.y() + h};
-            if (std::none_of(taken.begin(), taken.end(), [&](const TextBox& t) { return TooClose(t, box); }))
-                return {QRect(corner.x(), corner.y(), w, h), n};
+        // A corner clear of the cursor line first, so the box hides nothing the cursor points at.
+        for (const bool keepOffCursor : {true, false}) {
+            for (const QPoint corner :
+                 {QPoint(right - w, top), QPoint(left, top), QPoint(right - w, bottom - h), QPoint(left, bottom - h)}) {
+                const TextBox box{corner.x(), corner.y(), corner.x() + w, corner.y() + h};
+                if (keepOffCursor && cursorX >= box.Left - 1 && cursorX <= box.Right)
+                    continue;
+                if (std::none_of(taken.begin(), taken.end(), [&](const TextBox& t) { return TooClose(t, box); }))
+                    return {QRect(corner.x(), corner.y(), w, h), n};
+            }
         }
     }
     return {};

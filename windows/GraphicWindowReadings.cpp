@@ -101,7 +101,7 @@ void GraphicWindow::showReadings()
     if (cursorX_)
         cursorLine_ = QRect(QPoint(*cursorX_, Trunc(plot.Top)), QPoint(*cursorX_, Trunc(plot.Top + plot.Height) - 1));
     const plot::ReadingsBox box =
-        plot::PlaceReadings(c, plot, lines, shownTexts_.boxesBut(plot::ShownTexts::Part::Band));
+        plot::PlaceReadings(c, plot, lines, shownTexts_.boxesBut(plot::ShownTexts::Part::Band), cursorX_.value_or(-1));
     readingsArea_ = box.Area;
     if (cursorLine_.isNull() && readingsArea_.isNull())
         return;
