@@ -80,12 +80,13 @@ Complex Kernel(double d, int n)
 }
 
 // The same at bin k for a component at bin `at`, given `scale` = e^(iπ·at)·sin(π·at) / N: since
-// e^(iπd)·sin(πd) does not change with the whole part of d and e^(−ix) / sin x = cot x − i, only one
-// tangent is left per bin.
-Complex KernelAt(double at, int k, int n, Complex scale)
+// e^(iπd)·sin(πd) does not change with the whole part of d and e^(−ix) / sin x = cot x − i, only
+// cot x is left per bin, x = a − b with a = π·at / N and b = πk / N, from their cosines and sines.
+Complex KernelAt(double at, int k, int n, Complex scale, Complex a, Complex b)
 {
-    const double t = std::tan(Pi * (at - k) / n);
-    return std::fabs(t) > 1e-9 ? scale * Complex(1 / t, -1) : Kernel(at - k, n);
+    const double sine = a.imag() * b.real() - a.real() * b.imag();
+    const double cosine = a.real() * b.real() + a.imag() * b.imag();
+    return std::fabs(sine) > 1e-9 ? scale * Complex(cosine / sine, -1) : Kernel(at - k, n);
 }
 
 Complex KernelScale(double at, int n)
@@ -141,10 +142,11 @@ bool FitComponents(std::span<const Complex> bins, double nu, int harmonics, Comp
 {
     const int half = static_cast<int>(bins.size()) - 1;
     const int n = 2 * half;
-    Complex plusScale[MaxHarmonic], minusScale[MaxHarmonic];
+    Complex plusScale[MaxHarmonic], minusScale[MaxHarmonic], angle[MaxHarmonic];
     for (int c = 1; c <= harmonics; ++c) {
         plusScale[c - 1] = KernelScale(c * nu, n);
         minusScale[c - 1] = KernelScale(-c * nu, n);
+        angle[c - 1] = std::polar(1.0, Pi * c * nu / n);
     }
     LeastSquares ls;
     ls.Columns = 2 * harmonics;
@@ -154,9 +156,10 @@ bool FitComponents(std::span<const Complex> bins, double nu, int harmonics, Comp
             fitted[ls.Rows / 2] = k;
             const Complex x = bins[static_cast<std::size_t>(k)] / static_cast<double>(n);
             const int re = ls.Rows++, im = ls.Rows++;
+            const Complex bin = std::polar(1.0, Pi * k / n);
             for (int c = 1; c <= harmonics; ++c) {
-                const Complex plus = KernelAt(c * nu, k, n, plusScale[c - 1]);
-                const Complex minus = KernelAt(-c * nu, k, n, minusScale[c - 1]);
+                const Complex plus = KernelAt(c * nu, k, n, plusScale[c - 1], angle[c - 1], bin);
+                const Complex minus = KernelAt(-c * nu, k, n, minusScale[c - 1], std::conj(angle[c - 1]), bin);
                 const Complex real = plus + minus, imaginary = Complex(0, 1) * (plus - minus);
                 ls.A[2 * c - 2][re] = real.real();
                 ls.A[2 * c - 2][im] = real.imag();
