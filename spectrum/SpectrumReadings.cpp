@@ -1,3 +1,5 @@
+// The readings' estimators: the peak's frequency from three bins, the components fitted together,
+// the noise with their whole leakage taken out, and the readout lines.
 #include "spectrum/SpectrumReadings.h"
 
 #include <algorithm>
