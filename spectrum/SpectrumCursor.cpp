@@ -22,15 +22,29 @@ double Level(std::span<const std::complex<double>> bins, int k, double norm, boo
 
 CursorBin BinAtColumn(std::span<const std::complex<double>> a, std::span<const std::complex<double>> b,
                       const BinRange& range, const PlotGeometry& plot, int fftLength, int sampleRate,
-                      bool amplitudeMode, int x)
+                      bool amplitudeMode, bool leadA, int x)
 {
     if (range.Count() == 0 || range.PixelsPerBin <= 0 || fftLength <= 0 || x < plot.PlotLeft || x > plot.PlotRight())
         return {};
-    // Bin FirstBin + d lies d × PixelsPerBin from the left edge; only FirstBin + 1 … LastBin − 1 are shown.
-    const long d = std::lround((x - plot.PlotLeft) / range.PixelsPerBin);
+    // Bin FirstBin + d lies in column PlotLeft + trunc(d × PixelsPerBin); only FirstBin + 1 … LastBin − 1
+    // are shown.
+    const auto shown = [&](double k) {
+        return static_cast<int>(std::clamp<double>(k, range.FirstBin + 1, range.LastBin - 1));
+    };
+    const double from = (x - plot.PlotLeft) / range.PixelsPerBin;
+    const int first = shown(range.FirstBin + std::ceil(from));
+    const int last = shown(range.FirstBin + std::ceil(from + 1 / range.PixelsPerBin) - 1);
     CursorBin v;
     v.Inside = true;
-    v.Bin = static_cast<int>(std::clamp<long>(range.FirstBin + d, range.FirstBin + 1, range.LastBin - 1));
+    v.Bin = shown(range.FirstBin + std::round(from));
+    // A column that several bins share shows the strongest: its curve rises to it there.
+    if (last > first) {
+        const std::span<const std::complex<double>> lead = leadA ? a : b;
+        v.Bin = first;
+        for (int k = first + 1; k <= last && static_cast<std::size_t>(k) < lead.size(); ++k)
+            if (std::norm(lead[static_cast<std::size_t>(k)]) > std::norm(lead[static_cast<std::size_t>(v.Bin)]))
+                v.Bin = k;
+    }
     v.Frequency = static_cast<double>(v.Bin) * sampleRate / fftLength;
     const double norm = static_cast<double>(fftLength / 2) * 32768;
     v.A = Level(a, v.Bin, norm, amplitudeMode);

@@ -18,11 +18,12 @@ struct CursorBin {
     double B = 0;
 };
 
-// The shown bin of `range` whose column (as ComputeBinPoints places it) is nearest `x`, and the
-// levels of the transforms `a` and `b` of `fftLength` points in it.
+// The shown bin of `range` nearest column `x` (as ComputeBinPoints places the bins), or, where
+// several bins share the column, the strongest of them in `a` (`leadA`) or `b`; and the levels of
+// the transforms `a` and `b` of `fftLength` points in it.
 CursorBin BinAtColumn(std::span<const std::complex<double>> a, std::span<const std::complex<double>> b,
                       const BinRange& range, const PlotGeometry& plot, int fftLength, int sampleRate,
-                      bool amplitudeMode, int x);
+                      bool amplitudeMode, bool leadA, int x);
 
 // "f = 1464 Гц", "f = 12.3 кГц".
 std::string FrequencyText(double hertz);

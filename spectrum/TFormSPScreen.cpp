@@ -68,7 +68,7 @@ std::vector<ReadingLine> TFormSP::Readings()
     if (!cursorX() || !pass_.Allocated())
         return lines;
     const CursorBin v = BinAtColumn(pass_.TransformA(), pass_.TransformB(), pass_.Bins(), geometry_, pass_.FftLength(),
-                                    SampleRate, AmplitudeMode, *cursorX());
+                                    SampleRate, AmplitudeMode, ShowA, *cursorX());
     if (!v.Inside)
         return lines;
     lines.push_back({FrequencyText(v.Frequency)});
