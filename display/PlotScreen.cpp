@@ -1,5 +1,6 @@
 #include "display/PlotScreen.h"
 
+#include <QPainter>
 #include <algorithm>
 
 namespace mirel::plot {
@@ -225,11 +226,11 @@ ReadingsBox PlaceReadings(const Canvas& c, const PlotRect& plot, const std::vect
     const int right = Trunc(plot.Left + plot.Width) - 1;
     const int bottom = Trunc(plot.Top + plot.Height) - 1;
     const int lineHeight = c.textHeight(QStringLiteral("0"));
+    std::vector<int> widths;
+    for (const ReadingLine& line : lines)
+        widths.push_back(c.textWidth(QString::fromStdString(line.Text)));
     for (int n = static_cast<int>(lines.size()); n > 0; --n) {
-        int textWidth = 0;
-        for (int i = 0; i < n; ++i)
-            textWidth =
-                std::max(textWidth, c.textWidth(QString::fromStdString(lines[static_cast<std::size_t>(i)].Text)));
+        const int textWidth = *std::max_element(widths.begin(), widths.begin() + n);
         const int w = textWidth + 2 * ReadingsPad + 2;
         const int h = n * lineHeight + 2 * ReadingsPad + 2;
         if (w > right - left || h > bottom - top)
@@ -250,25 +251,30 @@ ReadingsBox PlaceReadings(const Canvas& c, const PlotRect& plot, const std::vect
 }
 
 void DrawReadings(Canvas& c, const DisplayPalette& palette, const ReadingsBox& box,
-                  const std::vector<ReadingLine>& lines)
+                  const std::vector<ReadingLine>& lines, QImage& scratch)
 {
-    if (box.Lines <= 0 || box.Area.isEmpty())
+    if (box.Lines <= 0 || box.Area.isEmpty() || !scratch.rect().contains(box.Area))
         return;
+    // One painter for the whole box (a painter per line would cost more than the rest of a block's
+    // drawing), then the box copied onto the picture.
     const QRect& a = box.Area;
-    c.setBrushColor(palette.Background);
-    c.fillRect(a.left(), a.top(), a.right() + 1, a.bottom() + 1);
-    c.setPenStyle(Canvas::PenStyle::Solid);
-    c.setPenWidth(1);
-    c.setPenColor(palette.Frame);
-    Outline(c, a.left(), a.top(), a.right(), a.bottom());
-    c.setBold(false);
-    const int lineHeight = c.textHeight(QStringLiteral("0"));
+    const QFontMetrics metrics(c.font(), &scratch);
+    QPainter painter(&scratch);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setRenderHint(QPainter::TextAntialiasing, false);
+    painter.fillRect(a, QColor::fromRgb(palette.Background));
+    painter.setPen(QColor::fromRgb(palette.Frame));
+    painter.drawRect(a.adjusted(0, 0, -1, -1));
+    painter.setFont(c.font());
     for (int i = 0; i < box.Lines && i < static_cast<int>(lines.size()); ++i) {
         const ReadingLine& line = lines[static_cast<std::size_t>(i)];
-        c.setTextColor(ColourOf(palette, line.Colour));
-        c.textOut(a.left() + 1 + ReadingsPad, a.top() + 1 + ReadingsPad + i * lineHeight,
-                  QString::fromStdString(line.Text));
+        painter.setPen(QColor::fromRgb(ColourOf(palette, line.Colour)));
+        painter.drawText(
+            QPoint(a.left() + 1 + ReadingsPad, a.top() + 1 + ReadingsPad + i * metrics.height() + metrics.ascent()),
+            QString::fromStdString(line.Text));
     }
+    painter.end();
+    c.copyRect(scratch, a);
 }
 
 }  // namespace mirel::plot

@@ -11,6 +11,7 @@
 #include "common/ScreenPoint.h"
 #include "display/Canvas.h"
 
+#include <QImage>
 #include <map>
 #include <span>
 #include <string>
@@ -107,7 +108,9 @@ struct ReadingsBox {
 };
 ReadingsBox PlaceReadings(const Canvas& canvas, const PlotRect& plot, const std::vector<ReadingLine>& lines,
                           const std::vector<TextBox>& taken, int cursorX = -1);
+// The box is drawn into `scratch`, a picture of the canvas's size, at its place, and copied from
+// there; nothing is drawn unless the box lies inside it.
 void DrawReadings(Canvas& canvas, const DisplayPalette& palette, const ReadingsBox& box,
-                  const std::vector<ReadingLine>& lines);
+                  const std::vector<ReadingLine>& lines, QImage& scratch);
 
 }  // namespace mirel::plot

@@ -159,6 +159,7 @@ private:
     QRect cursorLine_;
     QRect readingsArea_;
     QImage underReadings_;
+    QImage readingsPicture_;  // the box drawn at its place before it is copied over the picture
     SaveDialog csvDialog_;
     ExportProfile exportProfile_;
     ExportPrompts prompts_;

@@ -105,15 +105,17 @@ void GraphicWindow::showReadings()
     readingsArea_ = box.Area;
     if (cursorLine_.isNull() && readingsArea_.isNull())
         return;
-    if (underReadings_.size() != picture.size())
+    if (underReadings_.size() != picture.size()) {
         underReadings_ = QImage(picture.size(), QImage::Format_RGB32);
+        readingsPicture_ = QImage(picture.size(), QImage::Format_RGB32);
+    }
     CopyPixels(picture, underReadings_, cursorLine_);
     CopyPixels(picture, underReadings_, readingsArea_);
     if (!cursorLine_.isNull()) {
         plot::GridPen(c, CurrentScheme, CurrentScheme.Frame, plot::Pen::Solid);
         plot::VerticalLine(c, plot, *cursorX_);
     }
-    plot::DrawReadings(c, CurrentScheme, box, lines);
+    plot::DrawReadings(c, CurrentScheme, box, lines, readingsPicture_);
 }
 
 void GraphicWindow::hideReadings()
