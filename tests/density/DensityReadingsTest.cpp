@@ -46,6 +46,15 @@ TEST_F(DensityReadingsTest, CursorReadsTheLevelAndTheCurveOfItsColumn)
     EXPECT_EQ(linesAt(pv::BinX(form.geometry(), 192)), (std::vector<std::string>{"U = 500 мВ", "A: 1"}));
     EXPECT_EQ(linesAt(pv::BinX(form.geometry(), 64)), (std::vector<std::string>{"U = -500 мВ", "A: 0.0"}));
     EXPECT_TRUE(linesAt(form.geometry().PlotLeft - 1).empty());
+
+    // A new block under the readings: once they are off, the picture is that block's alone.
+    linesAt(pv::BinX(form.geometry(), 192));
+    const auto level64 = [](int byte) { return static_cast<std::uint8_t>(byte % 2 == 0 ? 64 : 128); };
+    deliver(level64);
+    form.readingsAction()->trigger();
+    const QImage taken = form.screenImage().copy();
+    deliver(level64);
+    EXPECT_EQ(taken, form.screenImage());
 }
 
 }  // namespace

@@ -33,6 +33,13 @@ TEST_F(SpReadingsTest, CursorReadsTheFrequencyAndLevelOfTheBinUnderIt)
     ASSERT_EQ(off.size(), 2u);
     EXPECT_NE(off[0], "f = 1523 Гц");
     EXPECT_NE(off[1], "A: 500 мВ");
+
+    // A new block under the readings: once they are off, the picture is that block's alone.
+    feed(sine(3000, 8000));
+    form.readingsAction()->trigger();
+    const QImage taken = form.screenImage().copy();
+    feed(sine(3000, 8000));
+    EXPECT_EQ(taken, form.screenImage());
 }
 
 }  // namespace
