@@ -115,7 +115,25 @@ std::string ReadingToStr(double value, std::string_view unit, bool prefixed)
         units /= 1000;
         exponent += 3;
     }
-    return ValueToStr(exponent, std::copysign(units, value) * std::pow(10.0, exponent)).append(unit);
+    std::string text = ValueToStr(exponent, std::copysign(units, value) * std::pow(10.0, exponent));
+    // A value below a thousandth of the unit is «0.0 » before the prefix's own blank: one is enough.
+    if (text.ends_with("  "))
+        text.pop_back();
+    return text.append(unit);
+}
+
+std::vector<std::string> ReadingRows(std::string_view channel, std::span<const ReadingText> texts,
+                                     std::initializer_list<int> rowSizes)
+{
+    std::vector<std::string> rows;
+    std::size_t next = 0;
+    for (const int size : rowSizes) {
+        std::string row = std::string(channel) + ":";
+        for (int i = 0; i < size && next < texts.size(); ++i, ++next)
+            row.append(i > 0 ? "  " : " ").append(texts[next].Label).append(" ").append(texts[next].Value);
+        rows.push_back(std::move(row));
+    }
+    return rows;
 }
 
 int GetFreqStep(int fLow, int fHigh, int width)

@@ -2,8 +2,11 @@
 // Texts of scales and readouts: engineering notation with Russian prefixes, and the spacing of the
 // spectrum analyser's frequency grid.
 
+#include <initializer_list>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace mirel {
 
@@ -27,6 +30,11 @@ struct ReadingText {
 // the unit itself), followed by `unit`: «1 кГц», «353 мВ», «-12.5 мкВ», «1.12 %». «—» for a value
 // that is not finite.
 std::string ReadingToStr(double value, std::string_view unit, bool prefixed = true);
+
+// One channel's readings in rows for a readings box, `rowSizes` of them in each, in their order:
+// «A: Частота 1 кГц  Период 1 мс».
+std::vector<std::string> ReadingRows(std::string_view channel, std::span<const ReadingText> texts,
+                                     std::initializer_list<int> rowSizes);
 
 // Label and grid spacing in hertz for the band fLow..fHigh drawn over `width` pixels.
 int GetFreqStep(int fLow, int fHigh, int width);

@@ -19,11 +19,9 @@ double CurveValue(const Histogram& hist, int bin, bool normalised)
     return divisor > 0 ? count / divisor : 0.0;
 }
 
-// A readout value without a doubled or trailing blank.
+// A readout value without a trailing blank (a value without a unit).
 std::string Tidy(std::string text)
 {
-    if (const auto doubled = text.find("  "); doubled != std::string::npos)
-        text.erase(doubled, 1);
     while (!text.empty() && text.back() == ' ')
         text.pop_back();
     return text;

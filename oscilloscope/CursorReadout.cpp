@@ -6,19 +6,6 @@
 
 namespace mirel::osc {
 
-namespace {
-
-// A value in the readouts' format, its unit after one blank.
-std::string Readout(double value, const char* unit)
-{
-    std::string text = ReadingToStr(value, unit);
-    if (const auto doubled = text.find("  "); doubled != std::string::npos)
-        text.erase(doubled, 1);
-    return text;
-}
-
-}  // namespace
-
 CursorValues ValuesAtColumn(const BlockView& block, const TriggerOffsets& triggers, const PlotGeometry& g,
                             const TraceScales& scales, int sampleRate, int x)
 {
@@ -42,12 +29,12 @@ CursorValues ValuesAtColumn(const BlockView& block, const TriggerOffsets& trigge
 
 std::string TimeText(double seconds)
 {
-    return "t = " + Readout(seconds, "с");
+    return "t = " + ReadingToStr(seconds, "с");
 }
 
 std::string SampleText(const char* channel, double volts)
 {
-    return std::string(channel) + ": " + Readout(volts, "В");
+    return std::string(channel) + ": " + ReadingToStr(volts, "В");
 }
 
 }  // namespace mirel::osc

@@ -59,10 +59,7 @@ std::string FrequencyText(double hertz)
 
 std::string LevelText(const char* channel, double level, bool amplitudeMode)
 {
-    std::string text = ReadingToStr(level, amplitudeMode ? "В" : "Вт");
-    if (const auto doubled = text.find("  "); doubled != std::string::npos)
-        text.erase(doubled, 1);
-    return std::string(channel) + ": " + text;
+    return std::string(channel) + ": " + ReadingToStr(level, amplitudeMode ? "В" : "Вт");
 }
 
 }  // namespace mirel::spectrum

@@ -5,8 +5,10 @@
 
 #include "display/PlotScreen.h"
 #include "spectrum/SpectrumCursor.h"
+#include "spectrum/SpectrumReadings.h"
 
 #include <QSlider>
+#include <algorithm>
 
 namespace mirel {
 
@@ -63,6 +65,41 @@ void TFormSP::SPPaint()
 }
 
 std::vector<ReadingLine> TFormSP::Readings()
+{
+    std::vector<ReadingLine> lines = CursorLines();
+    if (readingsOn()) {
+        const std::vector<ReadingLine>& measured = Measurements();
+        lines.insert(lines.end(), measured.begin(), measured.end());
+    }
+    return lines;
+}
+
+const std::vector<ReadingLine>& TFormSP::Measurements()
+{
+    const int choice = (ShowA ? 1 : 0) | (ShowB ? 2 : 0) | (AmplitudeMode ? 4 : 0);
+    if (measuredValid_ && measuredChoice_ == choice)
+        return measured_;
+    measuredValid_ = true;
+    measuredChoice_ = choice;
+    measured_.clear();
+    if (!pass_.Allocated())
+        return measured_;
+    // The peak of both channels first, so that a small box drops distortion and noise.
+    const auto rows = [this](std::span<const std::complex<double>> bins, const char* name) {
+        return ReadingRows(name, ReadingLines(MeasureSpectrum(bins, SampleRate), AmplitudeMode), {2, 2});
+    };
+    const std::vector<std::string> a = ShowA ? rows(pass_.TransformA(), "A") : std::vector<std::string>();
+    const std::vector<std::string> b = ShowB ? rows(pass_.TransformB(), "B") : std::vector<std::string>();
+    for (std::size_t i = 0; i < std::max(a.size(), b.size()); ++i) {
+        if (i < a.size())
+            measured_.push_back({a[i], TextColour::ChannelA});
+        if (i < b.size())
+            measured_.push_back({b[i], TextColour::ChannelB});
+    }
+    return measured_;
+}
+
+std::vector<ReadingLine> TFormSP::CursorLines()
 {
     std::vector<ReadingLine> lines;
     if (!cursorX() || !pass_.Allocated())

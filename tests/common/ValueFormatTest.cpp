@@ -41,6 +41,14 @@ TEST(ValueToStr, NonFiniteValuesDoNotBreakTheText)
     EXPECT_EQ(ValueToStr(0, std::numeric_limits<double>::infinity()), "INF ");
 }
 
+TEST(ReadingToStr, OneBlankBeforeTheUnitWhateverTheValue)
+{
+    EXPECT_EQ(ReadingToStr(0, "В"), "0.0 В");
+    EXPECT_EQ(ReadingToStr(0.00001, "%", false), "0.0 %");
+    EXPECT_EQ(ReadingToStr(-0.0000125, "В"), "-12.5 мкВ");
+    EXPECT_EQ(ReadingToStr(999.7, "Гц"), "1 кГц");
+}
+
 TEST(GeneralFloatText, ShortestDecimalWithComma)
 {
     EXPECT_EQ(GeneralFloatText(24), "24");

@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QMenu>
 #include <QMouseEvent>
 
@@ -26,13 +27,22 @@ struct DensityReadingsTest : test::ScriptedWindowTest {
         form.popupMenu()->hide();
         finish(form);
     }
+    // The box's lines in the colour of one channel, one after another.
+    std::string linesIn(TextColour colour)
+    {
+        std::string text;
+        for (const ReadingLine& line : form.Readings())
+            if (line.Colour == colour)
+                text += line.Text + "\n";
+        return text;
+    }
     std::vector<std::string> linesAt(int x)
     {
         const QPoint at(x, form.geometry().PlotTop + 10);
         QMouseEvent move(QEvent::MouseMove, at, form.pbPV->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(form.pbPV, &move);
         std::vector<std::string> texts;
-        for (const ReadingLine& line : form.Readings())
+        for (const ReadingLine& line : form.CursorLines())
             texts.push_back(line.Text);
         return texts;
     }
@@ -55,6 +65,25 @@ TEST_F(DensityReadingsTest, CursorReadsTheLevelAndTheCurveOfItsColumn)
     const QImage taken = form.screenImage().copy();
     deliver(level64);
     EXPECT_EQ(taken, form.screenImage());
+}
+
+TEST_F(DensityReadingsTest, BoxMeasuresEachShownChannelOfEachBlock)
+{
+    form.cb2k->setChecked(true);
+    // A: levels 192 and 64 in turn (±0.5 V); B: every sample at the top of the range, clipped.
+    deliver([](int byte) { return static_cast<std::uint8_t>(byte % 2 ? 255 : byte % 4 ? 64 : 192); });
+    form.readingsAction()->trigger();
+    const std::string a = linesIn(TextColour::ChannelA), b = linesIn(TextColour::ChannelB);
+    EXPECT_NE(a.find("Среднее 0.0 В  СКО 500 мВ"), std::string::npos) << a;
+    EXPECT_NE(a.find("Ограничено 0.0 %"), std::string::npos) << a;
+    EXPECT_NE(b.find("Среднее 992 мВ"), std::string::npos) << b;
+    EXPECT_NE(b.find("Ограничено 100 %"), std::string::npos) << b;
+
+    form.cb2k->setChecked(false);
+    deliver([](int byte) { return static_cast<std::uint8_t>(byte % 2 ? 128 : 64); });
+    EXPECT_NE(linesIn(TextColour::ChannelA).find("Среднее -500 мВ"), std::string::npos)
+        << linesIn(TextColour::ChannelA);
+    EXPECT_EQ(linesIn(TextColour::ChannelB), "");
 }
 
 }  // namespace

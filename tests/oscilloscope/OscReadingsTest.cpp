@@ -34,11 +34,20 @@ struct OscReadingsTest : OscWindowFixture {
         return form.screenImage().copy(static_cast<int>(g.PlotLeft) - 1, static_cast<int>(g.PlotTop) - 1,
                                        static_cast<int>(g.PlotWidth) + 2, static_cast<int>(g.PlotHeight) + 2);
     }
+    // The box's lines in the colour of one channel, one after another.
+    std::string linesIn(TextColour colour)
+    {
+        std::string text;
+        for (const ReadingLine& line : form.Readings())
+            if (line.Colour == colour)
+                text += line.Text + "\n";
+        return text;
+    }
     // The texts of the readings box.
     std::vector<std::string> shownLines()
     {
         std::vector<std::string> texts;
-        for (const ReadingLine& line : form.Readings())
+        for (const ReadingLine& line : form.CursorLines())
             texts.push_back(line.Text);
         return texts;
     }
@@ -64,10 +73,12 @@ TEST_F(OscReadingsTest, F2AndTheMenuItemShowTheReadingsAndTakeThemOffWithoutARem
         t.on(*this);
         ASSERT_TRUE(form.readingsOn());
         EXPECT_TRUE(form.readingsAction()->isChecked());
+        const QImage measurementsOnly = plotArea();
         moveTo(inside);
-        EXPECT_NE(plotArea(), before) << "no box or cursor line was drawn";
+        EXPECT_NE(plotArea(), measurementsOnly) << "no cursor readout was drawn";
         t.off(*this);
-        EXPECT_EQ(plotArea(), before) << "something of the readings remains";
+        // Leaving the plot takes the cursor readout off and leaves the measurements.
+        EXPECT_EQ(plotArea(), form.readingsOn() ? measurementsOnly : before) << "something of the readings remains";
         if (form.readingsOn())
             form.readingsAction()->trigger();
     }
@@ -107,6 +118,23 @@ TEST_F(OscReadingsTest, CursorReadsTheTraceSamplesAndTimeOfItsColumn)
     }
     leave();
     EXPECT_TRUE(shownLines().empty());
+}
+
+TEST_F(OscReadingsTest, BoxMeasuresEachShownChannelOfEachBlock)
+{
+    form.cb2k->setChecked(true);
+    show(sine, risingSine(24, 5, 8000));  // A: 1 kHz of 16000, B: 2 kHz of 8000
+    form.readingsAction()->trigger();
+    const std::string a = linesIn(TextColour::ChannelA), b = linesIn(TextColour::ChannelB);
+    EXPECT_NE(a.find("Частота 1 кГц"), std::string::npos) << a;
+    EXPECT_NE(a.find("СКЗ 345 мВ"), std::string::npos) << a;
+    EXPECT_NE(b.find("Частота 2 кГц"), std::string::npos) << b;
+    EXPECT_NE(b.find("СКЗ 173 мВ"), std::string::npos) << b;
+
+    form.cb2k->setChecked(false);
+    show(risingSine(16, 5, 16000));
+    EXPECT_NE(linesIn(TextColour::ChannelA).find("Частота 3 кГц"), std::string::npos) << linesIn(TextColour::ChannelA);
+    EXPECT_EQ(linesIn(TextColour::ChannelB), "");
 }
 
 }  // namespace

@@ -3,19 +3,29 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QMouseEvent>
 
 namespace mirel::test {
 namespace {
 
 struct SpReadingsTest : SpWindowFixture {
+    // The box's lines in the colour of one channel, one after another.
+    std::string linesIn(TextColour colour)
+    {
+        std::string text;
+        for (const ReadingLine& line : form.Readings())
+            if (line.Colour == colour)
+                text += line.Text + "\n";
+        return text;
+    }
     std::vector<std::string> linesAt(int x)
     {
         const QPoint at(x, form.geometry().PlotTop + 10);
         QMouseEvent move(QEvent::MouseMove, at, form.pbSP->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(form.pbSP, &move);
         std::vector<std::string> texts;
-        for (const ReadingLine& line : form.Readings())
+        for (const ReadingLine& line : form.CursorLines())
             texts.push_back(line.Text);
         return texts;
     }
@@ -40,6 +50,21 @@ TEST_F(SpReadingsTest, CursorReadsTheFrequencyAndLevelOfTheBinUnderIt)
     const QImage taken = form.screenImage().copy();
     feed(sine(3000, 8000));
     EXPECT_EQ(taken, form.screenImage());
+}
+
+TEST_F(SpReadingsTest, BoxMeasuresEachShownChannelOfEachBlock)
+{
+    form.cb2k->setChecked(true);
+    feed(sine(65 * 23.4375, 16384), sine(3000, 8000));
+    form.readingsAction()->trigger();
+    const std::string a = linesIn(TextColour::ChannelA), b = linesIn(TextColour::ChannelB);
+    EXPECT_NE(a.find("Частота 1.52 кГц  Амплитуда 500 мВ"), std::string::npos) << a;
+    EXPECT_NE(b.find("Частота 3 кГц  Амплитуда 244 мВ"), std::string::npos) << b;
+
+    form.cb2k->setChecked(false);
+    feed(sine(6000, 16384));
+    EXPECT_NE(linesIn(TextColour::ChannelA).find("Частота 6 кГц"), std::string::npos) << linesIn(TextColour::ChannelA);
+    EXPECT_EQ(linesIn(TextColour::ChannelB), "");
 }
 
 }  // namespace
