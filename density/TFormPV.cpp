@@ -89,7 +89,7 @@ void TFormPV::ProcessData()
     const pv::DisplayMode mode{Normalised, ScaleA, ScaleB};
     pv::ProcessData(std::span(BlockCopy).first(static_cast<size_t>(blockBytes_)), geometry_, mode, HistA, HistB,
                     points_.TraceA, points_.TraceB);
-    measuredValid_ = false;
+    measurementsStale();
 }
 
 void TFormPV::RedrawCurves()

@@ -29,11 +29,8 @@ public:
     void Stop() override;
     void ClearDiagr() override;
     void Repaint() override { PVPaint(); }
-    // The readings: the level under the cursor and the shown curves there, then the shown
-    // channels' measurements of the block.
-    std::vector<ReadingLine> Readings() override;
-    // The lines of the value under the cursor; none while the mouse is off the plot.
-    std::vector<ReadingLine> CursorLines();
+    // The level under the cursor and the shown curves there.
+    std::vector<ReadingLine> CursorLines() override;
 
     // Handlers.
     void tbrpsChange();
@@ -106,9 +103,9 @@ private:
     void buildControls();
     void SetNewBufSize();
     void UpdateGeometry();
-    // The shown channels' measurements of the block shown, worked out at its first readout (only
-    // while the readings are on) and kept until the next block or another choice of what is shown.
-    const std::vector<ReadingLine>& Measurements();
+    // The measurements of the block shown: mean and standard deviation; the clipped share.
+    int measurementChoice() const override;
+    std::vector<std::string> measuredRows(TextColour channel) override;
 
     pv::PlotGeometry geometry_;
     std::vector<std::uint8_t> BlockCopy;  // allocated at each start
@@ -116,9 +113,6 @@ private:
     pv::Histogram HistA{};
     pv::Histogram HistB{};
     TraceSet points_;  // PointsA, PointsB and the points last drawn
-    std::vector<ReadingLine> measured_;
-    bool measuredValid_ = false;
-    int measuredChoice_ = 0;
 };
 
 }  // namespace mirel

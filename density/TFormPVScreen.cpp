@@ -79,38 +79,17 @@ void TFormPV::PVPaint()
     showReadings();
 }
 
-std::vector<ReadingLine> TFormPV::Readings()
+int TFormPV::measurementChoice() const
 {
-    std::vector<ReadingLine> lines = CursorLines();
-    if (readingsOn()) {
-        const std::vector<ReadingLine>& measured = Measurements();
-        lines.insert(lines.end(), measured.begin(), measured.end());
-    }
-    return lines;
+    return (ShowA ? 1 : 0) | (ShowB ? 2 : 0);
 }
 
-const std::vector<ReadingLine>& TFormPV::Measurements()
+std::vector<std::string> TFormPV::measuredRows(TextColour channel)
 {
-    const int choice = (ShowA ? 1 : 0) | (ShowB ? 2 : 0);
-    if (measuredValid_ && measuredChoice_ == choice)
-        return measured_;
-    measuredValid_ = true;
-    measuredChoice_ = choice;
-    measured_.clear();
-    if (blockBytes_ == 0)
-        return measured_;
-    const auto rows = [](const pv::Histogram& hist, const char* name) {
-        return ReadingRows(name, pv::ReadingLines(pv::MeasureLevels(hist)), {2, 1});
-    };
-    const std::vector<std::string> a = ShowA ? rows(HistA, "A") : std::vector<std::string>();
-    const std::vector<std::string> b = ShowB ? rows(HistB, "B") : std::vector<std::string>();
-    for (std::size_t i = 0; i < std::max(a.size(), b.size()); ++i) {
-        if (i < a.size())
-            measured_.push_back({a[i], TextColour::ChannelA});
-        if (i < b.size())
-            measured_.push_back({b[i], TextColour::ChannelB});
-    }
-    return measured_;
+    const bool a = channel == TextColour::ChannelA;
+    if (blockBytes_ == 0 || !(a ? ShowA : ShowB))
+        return {};
+    return ReadingRows(a ? "A" : "B", pv::ReadingLines(pv::MeasureLevels(a ? HistA : HistB)), {2, 1});
 }
 
 std::vector<ReadingLine> TFormPV::CursorLines()

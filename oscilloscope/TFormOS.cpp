@@ -121,7 +121,7 @@ void TFormOS::ProcessData()
         return;
     geometry_ = osc::PlotGeometry::FromSurface(pbOS->width(), pbOS->height());
     osc::ProcessData(BlockCopy.View(), triggers_, geometry_, traceScales(), traces_.TraceA, traces_.TraceB);
-    measuredValid_ = false;
+    measurementsStale();
 }
 
 osc::TraceScales TFormOS::traceScales() const

@@ -38,11 +38,8 @@ public:
     void Stop() override;
     void ClearDiagr() override;
     void Repaint() override { OscillPaint(); }
-    // The readings: the time and the channels' samples under the cursor, then the shown channels'
-    // measurements of the block.
-    std::vector<ReadingLine> Readings() override;
-    // The lines of the value under the cursor; none while the mouse is off the plot.
-    std::vector<ReadingLine> CursorLines();
+    // The time and the shown channels' samples under the cursor.
+    std::vector<ReadingLine> CursorLines() override;
 
     // Handlers.
     void ChangeControl(QObject* sender);
@@ -140,9 +137,9 @@ private:
     void applySweepControls();
     // How the traces are mapped now: channels on, sensitivities, shifts and the shown points.
     osc::TraceScales traceScales() const;
-    // The shown channels' measurements of the block shown, worked out at its first readout (only
-    // while the readings are on) and kept until the next block or another choice of channels.
-    const std::vector<ReadingLine>& Measurements();
+    // The measurements of the block shown: frequency, period; RMS, peak-to-peak; maximum, minimum; mean.
+    int measurementChoice() const override;
+    std::vector<std::string> measuredRows(TextColour channel) override;
 
     osc::SweepState sweep_;
     osc::BlockCopy BlockCopy;
@@ -163,9 +160,6 @@ private:
     int ScreenPoints = 2;
     int BlockFrames = 2 + osc::BlockLeadIn + osc::TriggerWindow;
     bool FormReady = false;
-    std::vector<ReadingLine> measured_;
-    bool measuredValid_ = false;
-    int measuredChannels_ = 0;
 };
 
 }  // namespace mirel

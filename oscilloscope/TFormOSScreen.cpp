@@ -89,43 +89,20 @@ void TFormOS::BYTextOut()
                     shownTexts(), plot::ShownTexts::Part::Right);
 }
 
-std::vector<ReadingLine> TFormOS::Readings()
+int TFormOS::measurementChoice() const
 {
-    std::vector<ReadingLine> lines = CursorLines();
-    if (readingsOn()) {
-        const std::vector<ReadingLine>& measured = Measurements();
-        lines.insert(lines.end(), measured.begin(), measured.end());
-    }
-    return lines;
+    return (ChannelAOn ? 1 : 0) | (ChannelBOn ? 2 : 0);
 }
 
-const std::vector<ReadingLine>& TFormOS::Measurements()
+std::vector<std::string> TFormOS::measuredRows(TextColour channel)
 {
-    const int channels = (ChannelAOn ? 1 : 0) | (ChannelBOn ? 2 : 0);
-    if (measuredValid_ && measuredChannels_ == channels)
-        return measured_;
-    measuredValid_ = true;
-    measuredChannels_ = channels;
-    measured_.clear();
-    if (!Running)
-        return measured_;
-    // The most telling rows first, for both channels, so that a small box drops the least telling.
-    const auto rows = [this](osc::Channel channel, const char* name) {
-        // Frequency, period; RMS, peak-to-peak; maximum, minimum; mean.
-        const std::vector<ReadingText> t =
-            osc::ReadingLines(osc::MeasureChannel(BlockCopy.View(), channel, SampleRate));
-        const ReadingText ordered[] = {t[0], t[1], t[6], t[4], t[2], t[3], t[5]};
-        return ReadingRows(name, ordered, {2, 2, 2, 1});
-    };
-    const std::vector<std::string> a = ChannelAOn ? rows(osc::Channel::A, "A") : std::vector<std::string>();
-    const std::vector<std::string> b = ChannelBOn ? rows(osc::Channel::B, "B") : std::vector<std::string>();
-    for (std::size_t i = 0; i < std::max(a.size(), b.size()); ++i) {
-        if (i < a.size())
-            measured_.push_back({a[i], TextColour::ChannelA});
-        if (i < b.size())
-            measured_.push_back({b[i], TextColour::ChannelB});
-    }
-    return measured_;
+    const bool a = channel == TextColour::ChannelA;
+    if (!Running || !(a ? ChannelAOn : ChannelBOn))
+        return {};
+    const std::vector<ReadingText> t =
+        osc::ReadingLines(osc::MeasureChannel(BlockCopy.View(), a ? osc::Channel::A : osc::Channel::B, SampleRate));
+    const ReadingText ordered[] = {t[0], t[1], t[6], t[4], t[2], t[3], t[5]};
+    return ReadingRows(a ? "A" : "B", ordered, {2, 2, 2, 1});
 }
 
 std::vector<ReadingLine> TFormOS::CursorLines()

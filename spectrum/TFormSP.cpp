@@ -104,7 +104,7 @@ void TFormSP::ProcessData()
     FullScaleA = FullScaleAt(AmplitudeMode, tbM1->value());
     FullScaleB = FullScaleAt(AmplitudeMode, tbM2->value());
     pass_.Run(SamplesA, SamplesB, passSettings(), geometry_, CurveA, CurveB);
-    measuredValid_ = false;
+    measurementsStale();
 }
 
 void TFormSP::FormShow()

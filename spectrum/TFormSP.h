@@ -68,11 +68,8 @@ public:
     const QImage& screenImage() const { return pbSP->image(); }
     QSlider* accuracyControl() const { return tbAccuracy; }
 
-    // The readings: the frequency of the bin under the cursor and the shown channels' levels in it,
-    // then the shown channels' measurements of the block.
-    std::vector<ReadingLine> Readings() override;
-    // The lines of the value under the cursor; none while the mouse is off the plot.
-    std::vector<ReadingLine> CursorLines();
+    // The frequency of the bin under the cursor and the shown channels' levels in it.
+    std::vector<ReadingLine> CursorLines() override;
     PlotRect readingsPlot() const override { return geometry_.Plot(); }
 
     DrawingSurface* pbSP;
@@ -119,9 +116,9 @@ private:
     // that a pass never re-enters itself and several requests make one repaint.
     void repaintWindow();
     spectrum::PassSettings passSettings() const;
-    // The shown channels' measurements of the block shown, worked out at its first readout (only
-    // while the readings are on) and kept until the next block or another choice of what is shown.
-    const std::vector<ReadingLine>& Measurements();
+    // The measurements of the block shown: the peak's frequency and level; THD and SNR.
+    int measurementChoice() const override;
+    std::vector<std::string> measuredRows(TextColour channel) override;
 
     spectrum::PlotGeometry geometry_;
     spectrum::SpectrumPass pass_;
@@ -140,9 +137,6 @@ private:
     bool Created = false;
     bool NeedClear = false;
     bool repaintPending_ = false;
-    std::vector<ReadingLine> measured_;
-    bool measuredValid_ = false;
-    int measuredChoice_ = 0;
 };
 
 }  // namespace mirel

@@ -64,39 +64,18 @@ void TFormSP::SPPaint()
     showReadings();
 }
 
-std::vector<ReadingLine> TFormSP::Readings()
+int TFormSP::measurementChoice() const
 {
-    std::vector<ReadingLine> lines = CursorLines();
-    if (readingsOn()) {
-        const std::vector<ReadingLine>& measured = Measurements();
-        lines.insert(lines.end(), measured.begin(), measured.end());
-    }
-    return lines;
+    return (ShowA ? 1 : 0) | (ShowB ? 2 : 0) | (AmplitudeMode ? 4 : 0);
 }
 
-const std::vector<ReadingLine>& TFormSP::Measurements()
+std::vector<std::string> TFormSP::measuredRows(TextColour channel)
 {
-    const int choice = (ShowA ? 1 : 0) | (ShowB ? 2 : 0) | (AmplitudeMode ? 4 : 0);
-    if (measuredValid_ && measuredChoice_ == choice)
-        return measured_;
-    measuredValid_ = true;
-    measuredChoice_ = choice;
-    measured_.clear();
-    if (!pass_.Allocated())
-        return measured_;
-    // The peak of both channels first, so that a small box drops distortion and noise.
-    const auto rows = [this](std::span<const std::complex<double>> bins, const char* name) {
-        return ReadingRows(name, ReadingLines(MeasureSpectrum(bins, SampleRate), AmplitudeMode), {2, 2});
-    };
-    const std::vector<std::string> a = ShowA ? rows(pass_.TransformA(), "A") : std::vector<std::string>();
-    const std::vector<std::string> b = ShowB ? rows(pass_.TransformB(), "B") : std::vector<std::string>();
-    for (std::size_t i = 0; i < std::max(a.size(), b.size()); ++i) {
-        if (i < a.size())
-            measured_.push_back({a[i], TextColour::ChannelA});
-        if (i < b.size())
-            measured_.push_back({b[i], TextColour::ChannelB});
-    }
-    return measured_;
+    const bool a = channel == TextColour::ChannelA;
+    if (!pass_.Allocated() || !(a ? ShowA : ShowB))
+        return {};
+    const auto bins = a ? pass_.TransformA() : pass_.TransformB();
+    return ReadingRows(a ? "A" : "B", ReadingLines(MeasureSpectrum(bins, SampleRate), AmplitudeMode), {2, 2});
 }
 
 std::vector<ReadingLine> TFormSP::CursorLines()

@@ -61,9 +61,12 @@ public:
     void setReadingsOn(bool on);
     // The mouse over the surface at `position` (nothing: it has left), as the surface reports it.
     void cursorMoved(std::optional<QPoint> position);
-    // The lines of the readings box, from what the display holds now; `cursorX()` is the column the
-    // mouse points at inside the plot, if it does.
-    virtual std::vector<ReadingLine> Readings() { return {}; }
+    // The lines of the readings box: the value under the cursor, then, while the readings are on,
+    // the shown channels' measurements of the block shown, A's and B's rows in turn.
+    std::vector<ReadingLine> Readings();
+    // The lines of the value under the cursor, from what the display holds now; `cursorX()` is the
+    // column the mouse points at inside the plot; none while it is off the plot.
+    virtual std::vector<ReadingLine> CursorLines() { return {}; }
 
     // The picture: the display redrawn, the title band written into its top margin where it covers
     // no text (shorter where the whole band does not fit), the surface saved as BMP, JPEG or PNG
@@ -109,6 +112,13 @@ protected:
     // The plot area the cursor and the box belong to.
     virtual PlotRect readingsPlot() const { return {}; }
     std::optional<int> cursorX() const { return cursorX_; }
+    // The measurements are worked out once per block: a new block makes them stale, and so does a
+    // change of what they depend on besides it (`measurementChoice`: the channels shown, a kind).
+    void measurementsStale() { measuredValid_ = false; }
+    virtual int measurementChoice() const { return 0; }
+    // One channel's rows of measurements, the most telling first; none when it is hidden or nothing
+    // has been measured.
+    virtual std::vector<std::string> measuredRows(TextColour /*channel*/) { return {}; }
     // The box and the cursor line put over the picture (after a paint) and taken off it (before the
     // display draws into the plot again): the pixels under them are kept and put back, so nothing
     // of them remains. A cleared picture forgets them (forgetReadings).
@@ -160,6 +170,9 @@ private:
     QRect readingsArea_;
     QImage underReadings_;
     QImage readingsPicture_;  // the box drawn at its place before it is copied over the picture
+    std::vector<ReadingLine> measured_;
+    bool measuredValid_ = false;
+    int measuredChoice_ = 0;
     SaveDialog csvDialog_;
     ExportProfile exportProfile_;
     ExportPrompts prompts_;

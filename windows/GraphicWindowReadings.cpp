@@ -7,6 +7,7 @@
 #include <QEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <algorithm>
 #include <cstring>
 
 namespace mirel {
@@ -134,6 +135,29 @@ void GraphicWindow::forgetReadings()
 {
     cursorLine_ = QRect();
     readingsArea_ = QRect();
+}
+
+std::vector<ReadingLine> GraphicWindow::Readings()
+{
+    std::vector<ReadingLine> lines = CursorLines();
+    if (!readingsOn_)
+        return lines;
+    if (!measuredValid_ || measuredChoice_ != measurementChoice()) {
+        measuredValid_ = true;
+        measuredChoice_ = measurementChoice();
+        measured_.clear();
+        // Both channels' first rows before either's second, so that a small box drops the least telling.
+        const std::vector<std::string> a = measuredRows(TextColour::ChannelA);
+        const std::vector<std::string> b = measuredRows(TextColour::ChannelB);
+        for (std::size_t i = 0; i < std::max(a.size(), b.size()); ++i) {
+            if (i < a.size())
+                measured_.push_back({a[i], TextColour::ChannelA});
+            if (i < b.size())
+                measured_.push_back({b[i], TextColour::ChannelB});
+        }
+    }
+    lines.insert(lines.end(), measured_.begin(), measured_.end());
+    return lines;
 }
 
 }  // namespace mirel
