@@ -37,7 +37,12 @@ std::string described(const ControlEntry& entry)
 {
     std::string text = entry.Names + " " + Unbroken("«" + entry.Caption + "»");
     if (const std::string range = MeaningRange(*entry.Meaning, entry.Low, entry.High); !range.empty())
-        text += " " + std::to_string(entry.Low) + ".." + std::to_string(entry.High) + ": " + Unbroken(range);
+        text.append(" ")
+            .append(std::to_string(entry.Low))
+            .append("..")
+            .append(std::to_string(entry.High))
+            .append(": ")
+            .append(Unbroken(range));
     return text;
 }
 

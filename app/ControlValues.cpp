@@ -254,7 +254,7 @@ std::string Wrapped(std::string_view text, int firstColumn, int indent, int widt
             continue;
         const std::size_t length = Characters(word);
         if (!lineEmpty && column + 1 + length > static_cast<std::size_t>(width)) {
-            wrapped += "\n" + std::string(static_cast<std::size_t>(indent), ' ');
+            wrapped.append("\n").append(static_cast<std::size_t>(indent), ' ');
             column = static_cast<std::size_t>(indent);
             lineEmpty = true;
         }
