@@ -2,6 +2,7 @@
 #include "DensityBlocks.h"
 #include "density/DensityCursor.h"
 #include "density/TFormPV.h"
+#include "support/ReadingLines.h"
 #include "support/ScriptedWindowTest.h"
 
 #include <QAction>
@@ -27,24 +28,11 @@ struct DensityReadingsTest : test::ScriptedWindowTest {
         form.popupMenu()->hide();
         finish(form);
     }
-    // The box's lines in the colour of one channel, one after another.
-    std::string linesIn(TextColour colour)
-    {
-        std::string text;
-        for (const ReadingLine& line : form.Readings())
-            if (line.Colour == colour)
-                text += line.Text + "\n";
-        return text;
-    }
+    std::string linesIn(TextColour colour) { return test::linesIn(form, colour); }
     std::vector<std::string> linesAt(int x)
     {
-        const QPoint at(x, form.geometry().PlotTop + 10);
-        QMouseEvent move(QEvent::MouseMove, at, form.pbPV->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(form.pbPV, &move);
-        std::vector<std::string> texts;
-        for (const ReadingLine& line : form.CursorLines())
-            texts.push_back(line.Text);
-        return texts;
+        test::moveMouse(form.pbPV, QPoint(x, form.geometry().PlotTop + 10));
+        return test::cursorTexts(form);
     }
 };
 

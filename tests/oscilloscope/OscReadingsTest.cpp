@@ -1,6 +1,7 @@
 // The oscilloscope's readings: the switch and the value under the cursor over a known trace.
 #include "OscWindowFixture.h"
 #include "oscilloscope/CursorReadout.h"
+#include "support/ReadingLines.h"
 
 #include <QAction>
 #include <QApplication>
@@ -12,11 +13,7 @@ namespace mirel::test {
 namespace {
 
 struct OscReadingsTest : OscWindowFixture {
-    void moveTo(QPoint at)
-    {
-        QMouseEvent move(QEvent::MouseMove, at, form.pbOS->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(form.pbOS, &move);
-    }
+    void moveTo(QPoint at) { test::moveMouse(form.pbOS, at); }
     // F2 pressed over the display: the surface passes it on to the window.
     void pressF2()
     {
@@ -34,23 +31,8 @@ struct OscReadingsTest : OscWindowFixture {
         return form.screenImage().copy(static_cast<int>(g.PlotLeft) - 1, static_cast<int>(g.PlotTop) - 1,
                                        static_cast<int>(g.PlotWidth) + 2, static_cast<int>(g.PlotHeight) + 2);
     }
-    // The box's lines in the colour of one channel, one after another.
-    std::string linesIn(TextColour colour)
-    {
-        std::string text;
-        for (const ReadingLine& line : form.Readings())
-            if (line.Colour == colour)
-                text += line.Text + "\n";
-        return text;
-    }
-    // The texts of the readings box.
-    std::vector<std::string> shownLines()
-    {
-        std::vector<std::string> texts;
-        for (const ReadingLine& line : form.CursorLines())
-            texts.push_back(line.Text);
-        return texts;
-    }
+    std::string linesIn(TextColour colour) { return test::linesIn(form, colour); }
+    std::vector<std::string> shownLines() { return test::cursorTexts(form); }
 };
 
 TEST_F(OscReadingsTest, F2AndTheMenuItemShowTheReadingsAndTakeThemOffWithoutARemnant)

@@ -1,5 +1,6 @@
 // The spectrum analyser's value under the cursor over a known spectrum.
 #include "SpWindowFixture.h"
+#include "support/ReadingLines.h"
 
 #include <QAction>
 #include <QApplication>
@@ -10,24 +11,11 @@ namespace mirel::test {
 namespace {
 
 struct SpReadingsTest : SpWindowFixture {
-    // The box's lines in the colour of one channel, one after another.
-    std::string linesIn(TextColour colour)
-    {
-        std::string text;
-        for (const ReadingLine& line : form.Readings())
-            if (line.Colour == colour)
-                text += line.Text + "\n";
-        return text;
-    }
+    std::string linesIn(TextColour colour) { return test::linesIn(form, colour); }
     std::vector<std::string> linesAt(int x)
     {
-        const QPoint at(x, form.geometry().PlotTop + 10);
-        QMouseEvent move(QEvent::MouseMove, at, form.pbSP->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(form.pbSP, &move);
-        std::vector<std::string> texts;
-        for (const ReadingLine& line : form.CursorLines())
-            texts.push_back(line.Text);
-        return texts;
+        test::moveMouse(form.pbSP, QPoint(x, form.geometry().PlotTop + 10));
+        return test::cursorTexts(form);
     }
 };
 
