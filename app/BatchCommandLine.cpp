@@ -38,9 +38,10 @@ BatchCommand parseBatchCommand(const std::vector<std::string>& arguments)
     const std::string instrument = arguments.size() < 2 ? std::string() : arguments[1];
     if (snapshot && instrument != "oscilloscope" && instrument != "spectrum" && instrument != "density")
         return fail("после \"snapshot\" нужен прибор: oscilloscope, spectrum или density");
-    if (!snapshot && instrument != "statistics")
-        return fail("после \"measure\" нужен прибор: measure statistics");
+    if (!snapshot && instrument != "statistics" && instrument != "readings")
+        return fail("после \"measure\" нужно statistics или readings");
     result.instrument = instrument;
+    const bool readings = instrument == "readings";
 
     std::vector<std::string> given;
     int sources = 0;
@@ -50,7 +51,8 @@ BatchCommand parseBatchCommand(const std::vector<std::string>& arguments)
         const std::string name = argument.compare(0, 2, "--") == 0 ? argument.substr(0, equals) : argument;
         static const std::vector<std::string> common{"--input", "--generator", "--device", "--rate", "--output"};
         static const std::vector<std::string> snapshotOnly{"--set", "--size", "--scheme", "--blocks", "--no-band"};
-        const auto& own = snapshot ? snapshotOnly : std::vector<std::string>{"--duration"};
+        static const std::vector<std::string> readingsOnly{"--instrument", "--set", "--blocks"};
+        const auto& own = snapshot ? snapshotOnly : readings ? readingsOnly : std::vector<std::string>{"--duration"};
         if (std::find(common.begin(), common.end(), name) == common.end() &&
             std::find(own.begin(), own.end(), name) == own.end())
             return fail(name.compare(0, 1, "-") == 0 ? "неизвестный параметр " + Quoted(name) + " для " + result.command
@@ -96,6 +98,10 @@ BatchCommand parseBatchCommand(const std::vector<std::string>& arguments)
             if (!wholeNumber(value, seconds, 1, 100000000))
                 return fail("--duration: " + Quoted(value) + " — не целое число секунд от 1");
             result.duration = value;
+        } else if (name == "--instrument") {
+            if (value != "oscilloscope" && value != "spectrum" && value != "density")
+                return fail("--instrument: " + Quoted(value) + " — ни oscilloscope, ни spectrum, ни density");
+            result.measured = value;
         } else if (name == "--set") {
             const size_t split = value.find('=');
             if (split == std::string::npos || split == 0 || split + 1 == value.size())
@@ -119,8 +125,10 @@ BatchCommand parseBatchCommand(const std::vector<std::string>& arguments)
     }
     if (sources != 1)
         return fail("нужен ровно один источник: --input FILE, --generator SPEC или --device NAME-OR-NUMBER");
-    if (!snapshot && result.duration.empty())
+    if (!snapshot && !readings && result.duration.empty())
         return fail("для measure statistics нужен --duration SECONDS");
+    if (readings && result.measured.empty())
+        return fail("для measure readings нужен --instrument oscilloscope|spectrum|density");
     if (result.output.empty())
         return fail("для " + result.command + " " + result.instrument + " нужен --output FILE");
     return result;

@@ -4,6 +4,8 @@
 //   mirel snapshot oscilloscope|spectrum|density SOURCE [--rate HZ] [--set CONTROL=VALUE]...
 //                  [--size WxH] [--scheme white|black] [--blocks N] [--no-band] --output FILE
 //   mirel measure statistics SOURCE [--rate HZ] --duration SECONDS --output FILE
+//   mirel measure readings SOURCE --instrument oscilloscope|spectrum|density [--rate HZ]
+//                  [--set CONTROL=VALUE]... [--blocks N] --output FILE
 //   SOURCE := --input AUDIOFILE | --generator SPEC | --device NAME-OR-NUMBER
 //
 // Read apart from the window options so that each parser stays short; parseCommandLine hands the
@@ -19,7 +21,7 @@ namespace mirel {
 
 struct BatchCommand {
     std::string command;     // "snapshot" or "measure"; empty when the words name no subcommand
-    std::string instrument;  // "oscilloscope", "spectrum", "density" or "statistics"
+    std::string instrument;  // "oscilloscope", "spectrum", "density", "statistics" or "readings"
     std::string inputFile;   // --input
     bool generator = false;  // --generator
     GeneratorSpec generatorSpec = GeneratorSpec::defaults();
@@ -28,7 +30,9 @@ struct BatchCommand {
     std::string duration;  // --duration: whole seconds, as typed into the run-length box
     std::string output;
 
-    // snapshot only
+    std::string measured;  // measure readings: the window --instrument names
+
+    // snapshot, and measure readings for the first two
     std::vector<std::pair<std::string, std::string>> settings;  // --set CONTROL=VALUE, in order
     int width = 0;                                              // --size; 0: the window's smallest size
     int height = 0;

@@ -151,6 +151,8 @@ int runBatch(const BatchCommand& command, char* argv0)
     installQtRussian(app);
     if (command.command == "snapshot")
         return takeSnapshot(command, *source->input, source->device, source->rate);
+    if (command.instrument == "readings")
+        return measureReadings(command, *source->input, source->device, source->rate);
     return measureStatistics(command, *source);
 }
 

@@ -1,9 +1,12 @@
 // The window's own export runs: its popup menu's save commands with the questions answered by the
-// command line, or, without the title band, its redraw for the export and the picture writer.
+// command line, or, without the title band, its redraw for the export and the picture writer; and
+// the window's own measurements, taken after each block it handles.
 #include "app/SnapshotRun.h"
 
 #include "app/BatchWait.h"
 #include "app/ControlSettings.h"
+#include "common/AtomicFile.h"
+#include "common/QuotedText.h"
 #include "density/TFormPV.h"
 #include "oscilloscope/TFormOS.h"
 #include "spectrum/TFormSP.h"
@@ -11,7 +14,10 @@
 #include <QFile>
 #include <QImage>
 #include <iostream>
+#include <functional>
 #include <memory>
+#include <optional>
+#include <utility>
 
 namespace mirel {
 
@@ -42,6 +48,8 @@ public:
     virtual GraphicWindow& window() = 0;
     // Blocks after the first `limit` are declined, so that the display holds exactly those.
     virtual void setBlockLimit(int limit) = 0;
+    // Called after each block the window has handled.
+    virtual void setAfterBlock(std::function<void()> afterBlock) = 0;
     // The display redrawn for the export, without the title band.
     virtual QImage picture() = 0;
 };
@@ -52,6 +60,7 @@ public:
     using Window::Window;
     GraphicWindow& window() override { return *this; }
     void setBlockLimit(int limit) override { limit_ = limit; }
+    void setAfterBlock(std::function<void()> afterBlock) override { afterBlock_ = std::move(afterBlock); }
     QImage picture() override
     {
         this->RedrawForExport();
@@ -60,9 +69,16 @@ public:
 
 protected:
     bool AcceptBlock() override { return this->BlockCounter < limit_ && Window::AcceptBlock(); }
+    void BlockHandled() override
+    {
+        Window::BlockHandled();
+        if (afterBlock_)
+            afterBlock_();
+    }
 
 private:
     int limit_ = 1 << 30;
+    std::function<void()> afterBlock_;
 };
 
 std::unique_ptr<Snapshot> makeWindow(const std::string& instrument, WaveInput& input, LauncherLink& launcher)
@@ -74,19 +90,16 @@ std::unique_ptr<Snapshot> makeWindow(const std::string& instrument, WaveInput& i
     return std::make_unique<SnapshotOf<TFormPV>>(input, launcher);
 }
 
-}  // namespace
-
-bool snapshotTypeKnown(const std::string& output)
-{
-    return outputType(output) != nullptr;
-}
-
-int takeSnapshot(const BatchCommand& command, WaveInput& input, int device, int rate)
+// Makes the window `instrument` names, starts it on `device` at `rate`, sets it as the command line
+// says, lets `command.blocks` blocks through, calling `eachBlock` after each, and hands it to
+// `finish`; the exit status of the first step that fails, or of `finish`.
+int runWindow(const BatchCommand& command, const std::string& instrument, WaveInput& input, int device, int rate,
+              const std::function<void(GraphicWindow&)>& eachBlock, const std::function<int(Snapshot&)>& finish)
 {
     LauncherLink launcher;
     launcher.InstrumentWidth = command.width;
     launcher.InstrumentHeight = command.height;
-    const std::unique_ptr<Snapshot> snapshot = makeWindow(command.instrument, input, launcher);
+    const std::unique_ptr<Snapshot> snapshot = makeWindow(instrument, input, launcher);
     GraphicWindow& window = snapshot->window();
     // The capture ends while the whole window still exists, on every way out.
     const std::unique_ptr<GraphicWindow, void (*)(GraphicWindow*)> shutdown(&window,
@@ -110,30 +123,72 @@ int takeSnapshot(const BatchCommand& command, WaveInput& input, int device, int 
 
     const int limit = window.BlockCounter + command.blocks;
     snapshot->setBlockLimit(limit);
+    if (eachBlock)
+        snapshot->setAfterBlock([&window, &eachBlock] { eachBlock(window); });
     if (!waitUntil([&window, limit] { return window.BlockCounter >= limit; },
                    [&window] { return static_cast<double>(window.BlockCounter); })) {
         std::cerr << "mirel: устройство не дает сигнала " << StallMs / 1000 << " с\n";
         return RunFailed;
     }
+    snapshot->setAfterBlock({});
+    return finish(*snapshot);
+}
 
-    const OutputType& type = *outputType(command.output);
-    const QString output = QFile::decodeName(command.output.c_str());
-    QString failure;
-    GraphicWindow::ExportPrompts& prompts = window.exportPrompts();
-    prompts.AskFile = [&](SaveDialog&, const QString&) { return SaveChoice{output, type.FilterIndex}; };
-    prompts.AskReplace = [](const QString&) { return true; };
-    prompts.ShowError = [&failure](const QString& message) { failure = message; };
-    if (!type.Format)
-        window.N2Click();
-    else if (command.band)
-        window.N1Click();
-    else
-        failure = WritePicture(output, snapshot->picture(), type.Format);
-    if (!failure.isEmpty()) {
-        std::cerr << "mirel: " << failure.simplified().toStdString() << '\n';
+}  // namespace
+
+bool snapshotTypeKnown(const std::string& output)
+{
+    return outputType(output) != nullptr;
+}
+
+int takeSnapshot(const BatchCommand& command, WaveInput& input, int device, int rate)
+{
+    return runWindow(command, command.instrument, input, device, rate, {}, [&command](Snapshot& snapshot) {
+        GraphicWindow& window = snapshot.window();
+        const OutputType& type = *outputType(command.output);
+        const QString output = QFile::decodeName(command.output.c_str());
+        QString failure;
+        GraphicWindow::ExportPrompts& prompts = window.exportPrompts();
+        prompts.AskFile = [&](SaveDialog&, const QString&) { return SaveChoice{output, type.FilterIndex}; };
+        prompts.AskReplace = [](const QString&) { return true; };
+        prompts.ShowError = [&failure](const QString& message) { failure = message; };
+        if (!type.Format)
+            window.N2Click();
+        else if (command.band)
+            window.N1Click();
+        else
+            failure = WritePicture(output, snapshot.picture(), type.Format);
+        if (!failure.isEmpty()) {
+            std::cerr << "mirel: " << failure.simplified().toStdString() << '\n';
+            return RunFailed;
+        }
+        return 0;
+    });
+}
+
+int measureReadings(const BatchCommand& command, WaveInput& input, int device, int rate)
+{
+    // An output that cannot be written is refused before the run rather than after it.
+    if (const int error = CheckWritable(command.output); error != 0) {
+        std::cerr << "mirel: не удается записать " << Quoted(command.output) << ": " << FileErrorText(error) << '\n';
         return RunFailed;
     }
-    return 0;
+    std::vector<MeasuredRow> rows;
+    int block = 0;
+    const auto measure = [&rows, &block](GraphicWindow& window) {
+        ++block;
+        for (const auto& [channel, letter] : {std::pair{TextColour::ChannelA, 'A'}, std::pair{TextColour::ChannelB, 'B'}})
+            if (const std::optional<MeasuredValues> values = window.measuredValues(channel))
+                rows.push_back({block, letter, *values});
+    };
+    return runWindow(command, command.measured, input, device, rate, measure, [&command, &rows](Snapshot&) {
+        if (const int error = WriteFileAtomically(command.output, ReadingsCsv(rows)); error != 0) {
+            std::cerr << "mirel: не удается записать " << Quoted(command.output) << ": " << FileErrorText(error)
+                      << '\n';
+            return RunFailed;
+        }
+        return 0;
+    });
 }
 
 }  // namespace mirel

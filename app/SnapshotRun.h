@@ -1,6 +1,6 @@
 #pragma once
-// The snapshot subcommand: a graphical instrument window, not shown on a screen, set by the command
-// line, lets a number of blocks through and saves what its display shows.
+// The subcommands of the graphical windows: an instrument window, not shown on a screen, set by the
+// command line, lets a number of blocks through and saves what its display shows or what it measured.
 
 #include "app/BatchCommandLine.h"
 
@@ -10,6 +10,10 @@ class WaveInput;
 
 // Runs with a QApplication in place; the exit status (BatchRun.h).
 int takeSnapshot(const BatchCommand& command, WaveInput& input, int device, int rate);
+
+// The measure readings subcommand: the window `command.measured` names, set and run the same way,
+// measures each shown channel of each block; the rows go to `command.output` as CSV.
+int measureReadings(const BatchCommand& command, WaveInput& input, int device, int rate);
 
 // Whether `output` names a file type a snapshot writes (.png, .bmp, .jpg, .csv).
 bool snapshotTypeKnown(const std::string& output);

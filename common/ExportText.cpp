@@ -1,6 +1,7 @@
 #include "common/ExportText.h"
 
 #include <algorithm>
+#include <cmath>
 #include <charconv>
 #include <cstdio>
 
@@ -88,6 +89,26 @@ std::string ToCsv(const DataTable& table)
                 out += ',';
             if (r < table[c].Values.size())
                 AppendNumber(out, table[c].Values[r]);
+        }
+        out += "\r\n";
+    }
+    return out;
+}
+
+std::string ReadingsCsv(const std::vector<MeasuredRow>& rows)
+{
+    std::string out(ReadingsCsvHeader);
+    out += "\r\n";
+    for (const MeasuredRow& row : rows) {
+        out += std::to_string(row.Block);
+        out += ',';
+        out += row.Channel;
+        const MeasuredValues& v = row.Values;
+        for (const double value : {v.FrequencyHz, v.PeriodS, v.MaxV, v.MinV, v.PeakToPeakV, v.MeanV, v.RmsV,
+                                   v.PeakFrequencyHz, v.PeakAmplitudeV, v.ThdPercent, v.SnrDb, v.StdV, v.ClippedShare}) {
+            out += ',';
+            if (!std::isnan(value))
+                AppendNumber(out, value);
         }
         out += "\r\n";
     }

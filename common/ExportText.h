@@ -2,6 +2,7 @@
 // Texts of a saved display: the title band written into the picture, the file name the save dialog
 // proposes, the extension rule of the chosen name, and the displayed data as CSV. No Qt here.
 
+#include <limits>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -44,5 +45,40 @@ using DataTable = std::vector<DataColumn>;
 // as the decimal point, each number in the shortest form that reads back to the same double, lines
 // ended with CR LF. A header with a comma or a quote is quoted; a short column leaves empty cells.
 std::string ToCsv(const DataTable& table);
+
+// One channel's automatic measurements of one block, whichever instrument made them; a reading
+// the instrument does not make stays NaN. Volts at full scale 1 V, as the displays read them.
+struct MeasuredValues {
+    static constexpr double None = std::numeric_limits<double>::quiet_NaN();
+    double FrequencyHz = None;  // oscilloscope
+    double PeriodS = None;
+    double MaxV = None;
+    double MinV = None;
+    double PeakToPeakV = None;
+    double MeanV = None;  // oscilloscope and density
+    double RmsV = None;
+    double PeakFrequencyHz = None;  // spectrum
+    double PeakAmplitudeV = None;
+    double ThdPercent = None;
+    double SnrDb = None;
+    double StdV = None;  // density
+    double ClippedShare = None;
+};
+
+struct MeasuredRow {
+    int Block = 0;       // 1 for the first block measured
+    char Channel = 'A';  // 'A' or 'B'
+    MeasuredValues Values;
+};
+
+// The header line of ReadingsCsv, its columns in the order of MeasuredValues after the block and
+// the channel.
+inline constexpr std::string_view ReadingsCsvHeader =
+    "block,channel,frequency_hz,period_s,max_v,min_v,peak_to_peak_v,mean_v,rms_v,peak_frequency_hz,"
+    "peak_amplitude_v,thd_percent,snr_db,std_v,clipped_share";
+
+// The header, then one line per row; numbers as ToCsv writes them, an empty cell for NaN, lines
+// ended with CR LF.
+std::string ReadingsCsv(const std::vector<MeasuredRow>& rows);
 
 }  // namespace mirel

@@ -45,4 +45,15 @@ std::vector<ReadingText> ReadingLines(const LevelReadings& readings)
     };
 }
 
+MeasuredValues ToMeasuredValues(const LevelReadings& r)
+{
+    MeasuredValues v;
+    if (r.Samples > 0) {
+        v.MeanV = r.Mean;
+        v.StdV = r.StdDev;
+        v.ClippedShare = r.ClippedShare;
+    }
+    return v;
+}
+
 }  // namespace mirel::pv

@@ -2,6 +2,7 @@
 // The density display's automatic measurements of one channel, from the level histogram it
 // already holds: the mean and standard deviation of the level and the share of clipped samples.
 
+#include "common/ExportText.h"
 #include "common/ValueFormat.h"
 #include "density/DensityPoints.h"
 
@@ -22,5 +23,9 @@ LevelReadings MeasureLevels(const Histogram& hist);
 
 // The readout of one channel: «Среднее», «СКО» in В/мВ, «Ограничено» in %.
 std::vector<ReadingText> ReadingLines(const LevelReadings& readings);
+
+// The readings as a row of measured values (the clipped share as a fraction); none of an empty
+// histogram.
+MeasuredValues ToMeasuredValues(const LevelReadings& readings);
 
 }  // namespace mirel::pv

@@ -31,6 +31,7 @@ public:
     void Repaint() override { PVPaint(); }
     // The level under the cursor and the shown curves there.
     std::vector<ReadingLine> CursorLines() override;
+    std::optional<MeasuredValues> measuredValues(TextColour channel) override;
 
     // Handlers.
     void tbrpsChange();

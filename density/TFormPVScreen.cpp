@@ -92,6 +92,14 @@ std::vector<std::string> TFormPV::measuredRows(TextColour channel)
     return ReadingRows(a ? "A" : "B", pv::ReadingLines(pv::MeasureLevels(a ? HistA : HistB)), {2, 1});
 }
 
+std::optional<MeasuredValues> TFormPV::measuredValues(TextColour channel)
+{
+    const bool a = channel == TextColour::ChannelA;
+    if (blockBytes_ == 0 || !(a ? ShowA : ShowB))
+        return std::nullopt;
+    return pv::ToMeasuredValues(pv::MeasureLevels(a ? HistA : HistB));
+}
+
 std::vector<ReadingLine> TFormPV::CursorLines()
 {
     std::vector<ReadingLine> lines;

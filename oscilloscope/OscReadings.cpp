@@ -160,4 +160,19 @@ std::vector<ReadingText> ReadingLines(const ChannelReadings& readings)
     };
 }
 
+MeasuredValues ToMeasuredValues(const ChannelReadings& r)
+{
+    MeasuredValues v;
+    if (r.HasFrequency) {
+        v.FrequencyHz = r.Frequency;
+        v.PeriodS = r.Period;
+    }
+    v.MaxV = r.Max;
+    v.MinV = r.Min;
+    v.PeakToPeakV = r.PeakToPeak;
+    v.MeanV = r.Mean;
+    v.RmsV = r.Rms;
+    return v;
+}
+
 }  // namespace mirel::osc

@@ -2,6 +2,7 @@
 // The oscilloscope's automatic measurements of one channel over the whole captured block:
 // frequency and period, maximum, minimum, peak-to-peak, mean and RMS, and their readout lines.
 
+#include "common/ExportText.h"
 #include "common/ValueFormat.h"
 #include "oscilloscope/OscBlock.h"
 
@@ -48,5 +49,8 @@ ChannelReadings MeasureChannel(const BlockView& block, Channel channel, int samp
 // values in the units of the display's labels (Гц/кГц, с/мс/мкс, В/мВ); «—» for a frequency and a
 // period that could not be measured.
 std::vector<ReadingText> ReadingLines(const ChannelReadings& readings);
+
+// The readings as a row of measured values: no frequency and period when they were not measured.
+MeasuredValues ToMeasuredValues(const ChannelReadings& readings);
 
 }  // namespace mirel::osc

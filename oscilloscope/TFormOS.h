@@ -40,6 +40,7 @@ public:
     void Repaint() override { OscillPaint(); }
     // The time and the shown channels' samples under the cursor.
     std::vector<ReadingLine> CursorLines() override;
+    std::optional<MeasuredValues> measuredValues(TextColour channel) override;
 
     // Handlers.
     void ChangeControl(QObject* sender);

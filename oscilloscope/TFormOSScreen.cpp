@@ -105,6 +105,15 @@ std::vector<std::string> TFormOS::measuredRows(TextColour channel)
     return ReadingRows(a ? "A" : "B", ordered, {2, 2, 2, 1});
 }
 
+std::optional<MeasuredValues> TFormOS::measuredValues(TextColour channel)
+{
+    const bool a = channel == TextColour::ChannelA;
+    if (!Running || !(a ? ChannelAOn : ChannelBOn))
+        return std::nullopt;
+    return osc::ToMeasuredValues(
+        osc::MeasureChannel(BlockCopy.View(), a ? osc::Channel::A : osc::Channel::B, SampleRate));
+}
+
 std::vector<ReadingLine> TFormOS::CursorLines()
 {
     std::vector<ReadingLine> lines;

@@ -336,4 +336,14 @@ std::vector<ReadingText> ReadingLines(const SpectrumReadings& r, bool amplitudeM
     };
 }
 
+MeasuredValues ToMeasuredValues(const SpectrumReadings& r)
+{
+    MeasuredValues v;
+    v.PeakFrequencyHz = r.PeakFrequency;
+    v.PeakAmplitudeV = r.PeakAmplitude;
+    v.ThdPercent = r.ThdPercent;
+    v.SnrDb = r.SnrDb;
+    return v;
+}
+
 }  // namespace mirel::spectrum

@@ -15,6 +15,7 @@
 // together, so that the wide leakage of each one is accounted for in the others' bins, and strong
 // harmonics are taken out of the fundamental's bins before its frequency is solved once more.
 
+#include "common/ExportText.h"
 #include "common/ValueFormat.h"
 
 #include <complex>
@@ -50,5 +51,8 @@ SpectrumReadings MeasureSpectrum(std::span<const std::complex<double>> bins, int
 // «Мощность» in Вт (the square of the peak, as the power spectrum's scale reads it); numbers to
 // three significant digits with the engineering prefix (ReadingToStr).
 std::vector<ReadingText> ReadingLines(const SpectrumReadings& readings, bool amplitudeMode);
+
+// The readings as a row of measured values: the peak's amplitude in V whatever kind is shown.
+MeasuredValues ToMeasuredValues(const SpectrumReadings& readings);
 
 }  // namespace mirel::spectrum

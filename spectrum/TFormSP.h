@@ -70,6 +70,7 @@ public:
 
     // The frequency of the bin under the cursor and the shown channels' levels in it.
     std::vector<ReadingLine> CursorLines() override;
+    std::optional<MeasuredValues> measuredValues(TextColour channel) override;
     PlotRect readingsPlot() const override { return geometry_.Plot(); }
 
     DrawingSurface* pbSP;

@@ -78,6 +78,14 @@ std::vector<std::string> TFormSP::measuredRows(TextColour channel)
     return ReadingRows(a ? "A" : "B", ReadingLines(MeasureSpectrum(bins, SampleRate), AmplitudeMode), {2, 2});
 }
 
+std::optional<MeasuredValues> TFormSP::measuredValues(TextColour channel)
+{
+    const bool a = channel == TextColour::ChannelA;
+    if (!pass_.Allocated() || !(a ? ShowA : ShowB))
+        return std::nullopt;
+    return ToMeasuredValues(MeasureSpectrum(a ? pass_.TransformA() : pass_.TransformB(), SampleRate));
+}
+
 std::vector<ReadingLine> TFormSP::CursorLines()
 {
     std::vector<ReadingLine> lines;

@@ -67,6 +67,9 @@ public:
     // The lines of the value under the cursor, from what the display holds now; `cursorX()` is the
     // column the mouse points at inside the plot; none while it is off the plot.
     virtual std::vector<ReadingLine> CursorLines() { return {}; }
+    // One channel's measurements of the block shown, as numbers; none when the channel is hidden or
+    // nothing has been measured. Worked out anew on each call, whether the readings are on or not.
+    virtual std::optional<MeasuredValues> measuredValues(TextColour /*channel*/) { return std::nullopt; }
 
     // The picture: the display redrawn, the title band written into its top margin where it covers
     // no text (shorter where the whole band does not fit), the surface saved as BMP, JPEG or PNG
