@@ -13,8 +13,8 @@
 
 #include <QFile>
 #include <QImage>
-#include <iostream>
 #include <functional>
+#include <iostream>
 #include <memory>
 #include <optional>
 #include <utility>
@@ -177,7 +177,8 @@ int measureReadings(const BatchCommand& command, WaveInput& input, int device, i
     int block = 0;
     const auto measure = [&rows, &block](GraphicWindow& window) {
         ++block;
-        for (const auto& [channel, letter] : {std::pair{TextColour::ChannelA, 'A'}, std::pair{TextColour::ChannelB, 'B'}})
+        for (const auto& [channel, letter] :
+             {std::pair{TextColour::ChannelA, 'A'}, std::pair{TextColour::ChannelB, 'B'}})
             if (const std::optional<MeasuredValues> values = window.measuredValues(channel))
                 rows.push_back({block, letter, *values});
     };

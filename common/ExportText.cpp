@@ -1,8 +1,8 @@
 #include "common/ExportText.h"
 
 #include <algorithm>
-#include <cmath>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 
 namespace mirel {
@@ -104,8 +104,9 @@ std::string ReadingsCsv(const std::vector<MeasuredRow>& rows)
         out += ',';
         out += row.Channel;
         const MeasuredValues& v = row.Values;
-        for (const double value : {v.FrequencyHz, v.PeriodS, v.MaxV, v.MinV, v.PeakToPeakV, v.MeanV, v.RmsV,
-                                   v.PeakFrequencyHz, v.PeakAmplitudeV, v.ThdPercent, v.SnrDb, v.StdV, v.ClippedShare}) {
+        for (const double value :
+             {v.FrequencyHz, v.PeriodS, v.MaxV, v.MinV, v.PeakToPeakV, v.MeanV, v.RmsV, v.PeakFrequencyHz,
+              v.PeakAmplitudeV, v.ThdPercent, v.SnrDb, v.StdV, v.ClippedShare}) {
             out += ',';
             if (!std::isnan(value))
                 AppendNumber(out, value);
