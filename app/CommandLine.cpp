@@ -192,7 +192,21 @@ std::string helpText()
            "                     считается отдельно: фронт, попавший точно между двумя\n"
            "                     блоками, не считается, как и импульс ниже половины\n"
            "                     самого высокого в своем блоке\n"
-           "    пример: mirel measure statistics --input a.wav --duration 60 --output a.txt\n" +
+           "    пример: mirel measure statistics --input a.wav --duration 60 --output a.txt\n"
+           "  measure            mirel measure readings SOURCE\n"
+           "                     --instrument oscilloscope|spectrum|density [--rate HZ]\n"
+           "                     [--set CONTROL=VALUE]... [--blocks N] --output FILE:\n"
+           "                     открывает окно прибора, как snapshot, пропускает N блоков\n"
+           "                     (по умолчанию 1) и пишет в FILE таблицу CSV: по строке\n"
+           "                     на блок и показанный канал с показаниями окна (пункт\n"
+           "                     «Показания», F2) в единицах СИ и с точкой. Столбцы:\n"
+           "                     block, channel (A, B); осциллограф: frequency_hz,\n"
+           "                     period_s, max_v, min_v, peak_to_peak_v, mean_v, rms_v;\n"
+           "                     спектр: peak_frequency_hz, peak_amplitude_v,\n"
+           "                     thd_percent, snr_db; плотность: mean_v, std_v,\n"
+           "                     clipped_share (доля от 0 до 1). Ячейка пуста, где\n"
+           "                     показание не относится к прибору или не измерено\n"
+           "    пример: mirel measure readings --input a.wav --instrument density --output r\n" +
            controlsHelpText() +
            "  Код завершения 2 также при неизвестном элементе управления или значении вне\n"
            "  диапазона, 1 — если измерение не удалось (устройство молчит, выходной файл\n"

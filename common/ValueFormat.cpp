@@ -100,7 +100,7 @@ std::string ValueToStr(int exponent, double x)
     return s;
 }
 
-std::string ReadingToStr(double value, std::string_view unit, bool prefixed)
+std::string ReadingToStr(double value, std::string_view unit, bool prefixed, int digits)
 {
     if (!std::isfinite(value))
         return "—";
@@ -109,6 +109,25 @@ std::string ReadingToStr(double value, std::string_view unit, bool prefixed)
     if (prefixed && size >= 1e-12)
         exponent = std::clamp(static_cast<int>(std::floor(std::log10(size) / 3)) * 3, -12, 9);
     double units = size / std::pow(10.0, exponent);
+    if (digits > 3) {
+        // Rounded to the digits asked for, which may carry it into the next prefix.
+        const auto decimalsOf = [digits](double u) {
+            return std::max(0, digits - (u >= 1 ? static_cast<int>(std::floor(std::log10(u))) + 1 : 1));
+        };
+        const auto rounded = [](double u, int decimals) {
+            const double scale = std::pow(10.0, decimals);
+            return std::round(u * scale) / scale;
+        };
+        int decimals = decimalsOf(units);
+        if (prefixed && rounded(units, decimals) >= 1000 && exponent < 9) {
+            units /= 1000;
+            exponent += 3;
+            decimals = decimalsOf(units);
+        }
+        char text[64];
+        std::snprintf(text, sizeof text, "%.*f", decimals, std::copysign(rounded(units, decimals), value));
+        return std::string(text).append(prefixOf(exponent)).append(unit);
+    }
     const double scale = units >= 100 ? 1 : units >= 10 ? 10 : 100;
     units = std::round(units * scale) / scale;
     if (prefixed && units >= 1000 && exponent < 9) {
@@ -120,6 +139,13 @@ std::string ReadingToStr(double value, std::string_view unit, bool prefixed)
     if (text.ends_with("  "))
         text.pop_back();
     return text.append(unit);
+}
+
+int DigitsFor(double value, double resolution)
+{
+    if (!(value > 0) || !(resolution > 0) || !std::isfinite(value))
+        return 3;
+    return std::clamp(static_cast<int>(std::floor(std::log10(value / resolution))) + 1, 3, 15);
 }
 
 std::vector<std::string> ReadingRows(std::string_view channel, std::span<const ReadingText> texts,

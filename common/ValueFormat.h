@@ -25,11 +25,15 @@ struct ReadingText {
     std::string Value;  // «1 кГц», «—»
 };
 
-// A measured value as a readout shows it: rounded to three significant digits, then written by
-// ValueToStr with the engineering prefix that puts it between 1 and 1000 (`prefixed`; otherwise in
-// the unit itself), followed by `unit`: «1 кГц», «353 мВ», «-12.5 мкВ», «1.12 %». «—» for a value
-// that is not finite.
-std::string ReadingToStr(double value, std::string_view unit, bool prefixed = true);
+// A measured value as a readout shows it: rounded to `digits` significant digits (at least 3),
+// written as ValueToStr writes it with the engineering prefix that puts it between 1 and 1000
+// (`prefixed`; otherwise in the unit itself), followed by `unit`: «1 кГц», «353 мВ», «-12.5 мкВ»,
+// «1.12 %»; with more digits their zeros are kept: «1.000 кГц», «50.00 Гц». «—» for a value that
+// is not finite.
+std::string ReadingToStr(double value, std::string_view unit, bool prefixed = true, int digits = 3);
+
+// The significant digits that show `value` to a multiple of `resolution` (both positive), at least 3.
+int DigitsFor(double value, double resolution);
 
 // One channel's readings in rows for a readings box, `rowSizes` of them in each, in their order:
 // «A: Частота 1 кГц  Период 1 мс».

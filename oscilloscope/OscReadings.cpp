@@ -13,6 +13,8 @@ namespace {
 constexpr double FullScale = 32768.0;
 constexpr double HysteresisShare = 0.05;
 constexpr double HysteresisMinSteps = 2;
+// Frequency and period hold to a few parts in ten thousand on a steady wave: four digits.
+constexpr int TimeDigits = 4;
 
 // The extreme sample at `at`, refined to the crest of the parabola through it and its neighbours
 // where it is a crest (see the header). `sign` is +1 for the maximum, −1 for the minimum.
@@ -150,8 +152,8 @@ std::vector<ReadingText> ReadingLines(const ChannelReadings& readings)
 {
     const double none = NAN;
     return {
-        {"Частота", ReadingToStr(readings.HasFrequency ? readings.Frequency : none, "Гц")},
-        {"Период", ReadingToStr(readings.HasFrequency ? readings.Period : none, "с")},
+        {"Частота", ReadingToStr(readings.HasFrequency ? readings.Frequency : none, "Гц", true, TimeDigits)},
+        {"Период", ReadingToStr(readings.HasFrequency ? readings.Period : none, "с", true, TimeDigits)},
         {"Макс.", ReadingToStr(readings.Max, "В")},
         {"Мин.", ReadingToStr(readings.Min, "В")},
         {"Размах", ReadingToStr(readings.PeakToPeak, "В")},

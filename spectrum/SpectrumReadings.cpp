@@ -328,7 +328,8 @@ std::vector<ReadingText> ReadingLines(const SpectrumReadings& r, bool amplitudeM
 {
     const double a = r.PeakAmplitude;
     return {
-        {"Частота", ReadingToStr(r.PeakFrequency, "Гц")},
+        // To the hundredth of a hertz the estimator holds for a clean tone.
+        {"Частота", ReadingToStr(r.PeakFrequency, "Гц", true, DigitsFor(std::fabs(r.PeakFrequency), 0.01))},
         amplitudeMode ? ReadingText{"Амплитуда", ReadingToStr(a, "В")}
                       : ReadingText{"Мощность", ReadingToStr(a * a, "Вт")},
         {"КНИ", ReadingToStr(r.ThdPercent, "%", false)},

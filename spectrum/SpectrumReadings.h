@@ -48,8 +48,8 @@ struct SpectrumReadings {
 SpectrumReadings MeasureSpectrum(std::span<const std::complex<double>> bins, int sampleRate);
 
 // The readout of `readings` in the spectrum kind shown: the peak as «Амплитуда» in В, or as
-// «Мощность» in Вт (the square of the peak, as the power spectrum's scale reads it); numbers to
-// three significant digits with the engineering prefix (ReadingToStr).
+// «Мощность» in Вт (the square of the peak, as the power spectrum's scale reads it); the frequency
+// to 0.01 Hz, the others to three significant digits, with the engineering prefix (ReadingToStr).
 std::vector<ReadingText> ReadingLines(const SpectrumReadings& readings, bool amplitudeMode);
 
 // The readings as a row of measured values: the peak's amplitude in V whatever kind is shown.

@@ -49,6 +49,16 @@ TEST(ReadingToStr, OneBlankBeforeTheUnitWhateverTheValue)
     EXPECT_EQ(ReadingToStr(999.7, "Гц"), "1 кГц");
 }
 
+TEST(ReadingToStr, MoreDigitsKeepTheirZerosAndCarryIntoThePrefix)
+{
+    EXPECT_EQ(ReadingToStr(1000, "Гц", true, 4), "1.000 кГц");
+    EXPECT_EQ(ReadingToStr(999.96, "Гц", true, 4), "1.000 кГц");
+    EXPECT_EQ(ReadingToStr(-0.0012345, "с", true, 4), "-1.235 мс");
+    EXPECT_EQ(ReadingToStr(50.004, "Гц", true, DigitsFor(50.004, 0.01)), "50.00 Гц");
+    EXPECT_EQ(ReadingToStr(19999.376, "Гц", true, DigitsFor(19999.376, 0.01)), "19.99938 кГц");
+    EXPECT_EQ(DigitsFor(0.5, 0.01), 3);
+}
+
 TEST(GeneralFloatText, ShortestDecimalWithComma)
 {
     EXPECT_EQ(GeneralFloatText(24), "24");

@@ -136,9 +136,9 @@ TEST(OscMeasurements, OffsetNoiseAndTooFewCrossings)
 TEST(OscMeasurements, LinesInTheLabelsUnits)
 {
     ChannelReadings r{true, 1000.2, 0.0009998, 0.5, -0.5, 1.0, 0.0000123, 0.35355};
-    const std::vector<ReadingText> expected = {{"Частота", "1 кГц"}, {"Период", "1 мс"}, {"Макс.", "500 мВ"},
-                                               {"Мин.", "-500 мВ"},  {"Размах", "1 В"},  {"Среднее", "12.3 мкВ"},
-                                               {"СКЗ", "354 мВ"}};
+    const std::vector<ReadingText> expected = {
+        {"Частота", "1.000 кГц"}, {"Период", "999.8 мкс"}, {"Макс.", "500 мВ"}, {"Мин.", "-500 мВ"},
+        {"Размах", "1 В"},        {"Среднее", "12.3 мкВ"}, {"СКЗ", "354 мВ"}};
     auto lines = ReadingLines(r);
     ASSERT_EQ(lines.size(), expected.size());
     for (size_t i = 0; i < lines.size(); ++i)

@@ -108,14 +108,14 @@ TEST_F(OscReadingsTest, BoxMeasuresEachShownChannelOfEachBlock)
     show(sine, risingSine(24, 5, 8000));  // A: 1 kHz of 16000, B: 2 kHz of 8000
     form.readingsAction()->trigger();
     const std::string a = linesIn(TextColour::ChannelA), b = linesIn(TextColour::ChannelB);
-    EXPECT_NE(a.find("Частота 1 кГц"), std::string::npos) << a;
+    EXPECT_NE(a.find("Частота 1.000 кГц"), std::string::npos) << a;
     EXPECT_NE(a.find("СКЗ 345 мВ"), std::string::npos) << a;
-    EXPECT_NE(b.find("Частота 2 кГц"), std::string::npos) << b;
+    EXPECT_NE(b.find("Частота 2.000 кГц"), std::string::npos) << b;
     EXPECT_NE(b.find("СКЗ 173 мВ"), std::string::npos) << b;
 
     form.cb2k->setChecked(false);
     show(risingSine(16, 5, 16000));
-    EXPECT_NE(linesIn(TextColour::ChannelA).find("Частота 3 кГц"), std::string::npos) << linesIn(TextColour::ChannelA);
+    EXPECT_NE(linesIn(TextColour::ChannelA).find("Частота 3.000 кГц"), std::string::npos) << linesIn(TextColour::ChannelA);
     EXPECT_EQ(linesIn(TextColour::ChannelB), "");
 }
 

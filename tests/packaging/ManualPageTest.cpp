@@ -91,7 +91,8 @@ TEST(ManualPage, CarriesEveryWordOfTheHelpInOrder)
         std::string_view start, end;
     } expected[] = {{R"(\fBmirel\fR [\fB\-\-demo\fR] )", "]"},
                     {R"(\fBmirel\fR \fBsnapshot\fR )", R"(\fB\-\-output\fR \fIFILE\fR)"},
-                    {R"(\fBmirel\fR \fBmeasure\fR )", R"(\fIFILE\fR)"}};
+                    {R"(\fBmirel\fR \fBmeasure\fR )", R"(\fIFILE\fR)"},
+                    {R"(\fBmirel\fR \fBmeasure\fR \fBreadings\fR )", R"(\fIFILE\fR)"}};
     ASSERT_EQ(synopsisForms.size(), std::size(expected));
     for (size_t i = 0; i < synopsisForms.size(); ++i) {
         EXPECT_TRUE(synopsisForms[i].starts_with(expected[i].start)) << synopsisForms[i];

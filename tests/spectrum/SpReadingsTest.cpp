@@ -46,12 +46,12 @@ TEST_F(SpReadingsTest, BoxMeasuresEachShownChannelOfEachBlock)
     feed(sine(65 * 23.4375, 16384), sine(3000, 8000));
     form.readingsAction()->trigger();
     const std::string a = linesIn(TextColour::ChannelA), b = linesIn(TextColour::ChannelB);
-    EXPECT_NE(a.find("Частота 1.52 кГц  Амплитуда 500 мВ"), std::string::npos) << a;
-    EXPECT_NE(b.find("Частота 3 кГц  Амплитуда 244 мВ"), std::string::npos) << b;
+    EXPECT_NE(a.find("Частота 1.52344 кГц  Амплитуда 500 мВ"), std::string::npos) << a;
+    EXPECT_NE(b.find("Частота 3.00000 кГц  Амплитуда 244 мВ"), std::string::npos) << b;
 
     form.cb2k->setChecked(false);
     feed(sine(6000, 16384));
-    EXPECT_NE(linesIn(TextColour::ChannelA).find("Частота 6 кГц"), std::string::npos) << linesIn(TextColour::ChannelA);
+    EXPECT_NE(linesIn(TextColour::ChannelA).find("Частота 6.00000 кГц"), std::string::npos) << linesIn(TextColour::ChannelA);
     EXPECT_EQ(linesIn(TextColour::ChannelB), "");
 }
 
