@@ -233,7 +233,8 @@ ReadingsBox PlaceReadings(const Canvas& c, const PlotRect& plot, const std::vect
         const int textWidth = *std::max_element(widths.begin(), widths.begin() + n);
         const int w = textWidth + 2 * ReadingsPad + 2;
         const int h = n * lineHeight + 2 * ReadingsPad + 2;
-        if (w > right - left || h > bottom - top)
+        // At most half the plot's height, so that the curves keep the other half in any size.
+        if (w > right - left || h > (bottom - top) / 2)
             continue;
         // A corner clear of the cursor line first, so the box hides nothing the cursor points at.
         for (const bool keepOffCursor : {true, false}) {

@@ -100,8 +100,8 @@ void DrawNotice(Canvas& canvas, const DisplayPalette& palette, const PlotRect& p
 // The readings box: its lines, each in the colour of what it reads, on an opaque `Background`
 // inside a `Frame` outline, in a corner of the plot (top right, top left, bottom right, bottom
 // left, the first that comes too close to none of `taken`, one off the cursor's column `cursorX`
-// before one over it). Lines that fit in no corner are left out from the end. Area: the pixels the
-// box covers (empty when no line fits).
+// before one over it). It takes at most half the plot's height; lines beyond that, or that fit in
+// no corner, are left out from the end. Area: the pixels the box covers (empty when no line fits).
 struct ReadingsBox {
     QRect Area;
     int Lines = 0;

@@ -35,7 +35,7 @@ TEST(ReadingsBox, TakesTheFirstFreeCornerOffTheCursorAndDropsLinesThatDoNotFit)
         {"three taken: bottom left", 2, {topRight, topLeft, bottomRight}, -1, BL, true},
         {"over the cursor rather than over a text", 2, {topLeft, bottomRight, bottomLeft}, 150, TR, true},
         {"all taken: no box", 2, {topRight, topLeft, bottomRight, bottomLeft}, -1, None, false},
-        {"too many lines: the last ones dropped", 30, {}, -1, TR, false},
+        {"more than half the plot's height: the last lines dropped", 5, {}, -1, TR, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -53,7 +53,7 @@ TEST(ReadingsBox, TakesTheFirstFreeCornerOffTheCursorAndDropsLinesThatDoNotFit)
         if (c.allLines)
             EXPECT_EQ(box.Lines, c.lines);
         else
-            EXPECT_TRUE(box.Lines > 0 && box.Lines < c.lines && box.Area.height() <= 74) << box.Lines;
+            EXPECT_TRUE(box.Lines > 0 && box.Lines < c.lines && box.Area.height() <= 37) << box.Lines;
     }
 }
 
