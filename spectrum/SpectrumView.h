@@ -1,0 +1,22 @@
+#pragma once
+// The analyser's audio-grade view: level in decibels, a logarithmic frequency axis, the window
+// function, averaging and peak hold. Each setting at its default leaves the display as the plain
+// analyser draws it: linear levels and frequencies of a rectangular block, one block at a time.
+
+namespace mirel::spectrum {
+
+enum class WindowKind { Rectangular, Hann, BlackmanHarris, FlatTop };
+
+struct ViewSettings {
+    bool Decibels = false;  // 20·lg of the amplitude re 1 V (dBV), 10·lg of the power re 1 W (dBW)
+    int TopDb = 0;          // the top of the dB scale: 0, 10 or 20
+    int SpanDb = 100;       // the scale's height: 60, 80, 100 or 120 dB
+    bool LogFrequency = false;
+    WindowKind Window = WindowKind::Rectangular;
+    int Averaging = 1;  // blocks of the exponential power average: 1 (off), 4, 16 or 64
+    bool PeakHold = false;
+
+    bool operator==(const ViewSettings&) const = default;
+};
+
+}  // namespace mirel::spectrum
