@@ -145,7 +145,8 @@ int DigitsFor(double value, double resolution)
 {
     if (!(value > 0) || !(resolution > 0) || !std::isfinite(value))
         return 3;
-    return std::clamp(static_cast<int>(std::floor(std::log10(value / resolution))) + 1, 3, 15);
+    const double steps = std::max(std::round(value / resolution), 1.0);
+    return std::clamp(static_cast<int>(std::floor(std::log10(steps))) + 1, 3, 15);
 }
 
 std::vector<std::string> ReadingRows(std::string_view channel, std::span<const ReadingText> texts,

@@ -56,6 +56,7 @@ TEST(ReadingToStr, MoreDigitsKeepTheirZerosAndCarryIntoThePrefix)
     EXPECT_EQ(ReadingToStr(-0.0012345, "с", true, 4), "-1.235 мс");
     EXPECT_EQ(ReadingToStr(50.004, "Гц", true, DigitsFor(50.004, 0.01)), "50.00 Гц");
     EXPECT_EQ(ReadingToStr(19999.376, "Гц", true, DigitsFor(19999.376, 0.01)), "19.99938 кГц");
+    EXPECT_EQ(ReadingToStr(999.999999, "Гц", true, DigitsFor(999.999999, 0.01)), "1.00000 кГц");
     EXPECT_EQ(DigitsFor(0.5, 0.01), 3);
 }
 
