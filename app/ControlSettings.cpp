@@ -11,8 +11,11 @@
 #include "spectrum/TFormSP.h"
 
 #include <QAbstractSlider>
+#include <QAction>
+#include <QActionGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QMenu>
 #include <QRadioButton>
 #include <QStringList>
 
@@ -115,11 +118,71 @@ QString wrongValue(const QWidget* widget, const ControlEntry& entry, const QStri
     return QString::fromStdString(Wrapped(text + ", а не " + Quoted(value.toStdString()), 14, 4, 80) + "\n");
 }
 
+// A setting of a display's popup menu: a named group of exclusive items, each with its word as
+// data, or a named checkable item.
+struct MenuSetting {
+    QActionGroup* Group = nullptr;
+    QAction* Check = nullptr;
+};
+
+MenuSetting menuSetting(QWidget* window, const QString& name)
+{
+    if (auto* group = window->findChild<QActionGroup*>(name))
+        return {group, nullptr};
+    if (auto* action = window->findChild<QAction*>(name); action && action->isCheckable())
+        return {nullptr, action};
+    return {};
+}
+
+// "window «Окно»: rect | hann | blackman | flattop", the caption being the submenu's title.
+std::string describedMenuSetting(const MenuSetting& setting)
+{
+    if (setting.Check)
+        return setting.Check->objectName().toStdString() + " " +
+               Unbroken("«" + setting.Check->text().toStdString() + "»") + ": 0 или 1";
+    QStringList words;
+    QString caption;
+    for (QAction* action : setting.Group->actions()) {
+        words << action->data().toString();
+        if (const auto* menu = qobject_cast<const QMenu*>(action->parent()))
+            caption = menu->title();
+    }
+    return setting.Group->objectName().toStdString() + " " + Unbroken("«" + caption.toStdString() + "»") + ": " +
+           words.join(QStringLiteral(" | ")).toStdString();
+}
+
+// Picks `value` of a menu setting as a click on its item does; false when it has no such value.
+bool applyMenuSetting(const MenuSetting& setting, const QString& value)
+{
+    if (setting.Check) {
+        if (value != QStringLiteral("0") && value != QStringLiteral("1"))
+            return false;
+        if (setting.Check->isChecked() != (value == QStringLiteral("1")))
+            setting.Check->trigger();
+        return true;
+    }
+    for (QAction* action : setting.Group->actions())
+        if (action->data().toString() == value) {
+            action->trigger();
+            return true;
+        }
+    return false;
+}
+
 }  // namespace
 
 bool applySetting(QWidget* window, const QString& control, const QString& value, QString& error)
 {
     QWidget* widget = window->findChild<QWidget*>(control);
+    if (const MenuSetting menu = menuSetting(window, control);
+        (!widget || !settable(widget)) && (menu.Group || menu.Check)) {
+        if (applyMenuSetting(menu, value))
+            return true;
+        error = QString::fromStdString(
+                    Wrapped(describedMenuSetting(menu) + ", а не " + Quoted(value.toStdString()), 14, 4, 80) + "\n") +
+                settableControlsText(window);
+        return false;
+    }
     if (!widget || !settable(widget)) {
         error = QString::fromStdString("нет элемента управления " + Quoted(control.toStdString()) + "\n") +
                 settableControlsText(window);
@@ -176,6 +239,12 @@ QString settableControlsText(QWidget* window)
         }
         text += "  " + Wrapped(line, 2, 6, 80) + "\n";
     }
+    for (const QActionGroup* group : window->findChildren<QActionGroup*>())
+        if (!group->objectName().isEmpty())
+            text += "  " + Wrapped(describedMenuSetting({const_cast<QActionGroup*>(group), nullptr}), 2, 6, 80) + "\n";
+    for (QAction* action : window->findChildren<QAction*>())
+        if (action->isCheckable() && !action->objectName().isEmpty() && !action->actionGroup())
+            text += "  " + Wrapped(describedMenuSetting({nullptr, action}), 2, 6, 80) + "\n";
     return QString::fromStdString(text);
 }
 

@@ -20,6 +20,7 @@ TFormSP::TFormSP(WaveInput& input, LauncherLink& launcher)
     setObjectName("FormSP");
     pbSP = surface();
     buildControls();
+    buildViewMenu();
     geometry_ = PlotGeometry::FromSurface(pbSP->width(), pbSP->height());
 
     rbSpektrAmpClick();  // amplitude: scales at 15, the laid-out positions kept for the power spectrum

@@ -6,6 +6,7 @@
 #include "spectrum/SpectrumBins.h"
 #include "spectrum/SpectrumLabels.h"
 #include "spectrum/SpectrumScales.h"
+#include "spectrum/SpectrumView.h"
 #include "windows/GraphicWindow.h"
 
 #include <QTimer>
@@ -40,6 +41,10 @@ public:
     void tbAccuracyChange();
     void FrameResize();
     void FormPaint();
+    // The popup menu's view settings (ViewMenuItems): the choice `word` of setting `name`, as a
+    // click on its item makes it; and «Сбросить пики».
+    void setViewChoice(const std::string& name, const std::string& word);
+    void resetPeaksClick();
 
     // Screen.
     void ClearFon() override;
@@ -60,6 +65,7 @@ public:
     int lowFrequency() const { return LowFrequency; }
     int highFrequency() const { return HighFrequency; }
     const spectrum::PlotGeometry& geometry() const { return geometry_; }
+    const spectrum::ViewSettings& view() const { return View; }
     const spectrum::SpectrumPass& pass() const { return pass_; }
     const spectrum::SpectrumCurve& curveA() const { return CurveA; }
     const spectrum::SpectrumCurve& curveB() const { return CurveB; }
@@ -110,6 +116,9 @@ protected:
 
 private:
     void buildControls();
+    void buildViewMenu();
+    // The menu's items checked as View holds them.
+    void showViewChoices();
     // Band track-bar ranges for the sample rate (the full band of that rate); kept while the rate
     // stays the same, so a band chosen by the user survives switching instruments.
     void setBandRanges();
@@ -128,6 +137,8 @@ private:
     std::vector<int> freqLines_;  // x of the vertical grid lines of the band below
     int freqLinesLow_ = -1, freqLinesHigh_ = -1, freqLinesWidth_ = -1;
     spectrum::ScalePositions savedScalePos_;
+    spectrum::ViewSettings View;
+    QAction* resetPeaksAction_ = nullptr;
     bool AmplitudeMode = true;
     double FullScaleA = 1, FullScaleB = 1;
     int LowFrequency = 0;
