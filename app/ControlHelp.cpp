@@ -7,6 +7,7 @@
 #include "density/DensityControlTable.h"
 #include "oscilloscope/OscControlTable.h"
 #include "spectrum/SpectrumControlTable.h"
+#include "spectrum/ViewMenu.h"
 
 #include <algorithm>
 
@@ -62,6 +63,20 @@ std::string listed(const ControlTable& table, const ControlTable* others = nullp
     return text;
 }
 
+// The analyser's view settings of its display's menu: "levelScale «Шкала уровней» linear | db".
+std::string viewMenuListed()
+{
+    std::string text;
+    for (const spectrum::ViewMenuItem& item : spectrum::ViewMenuItems()) {
+        std::string words;
+        for (const spectrum::ViewChoice& choice : item.Choices)
+            words.append(words.empty() ? "" : " | ").append(choice.Word);
+        text.append(text.empty() ? "" : "; ")
+            .append(item.Name + " " + Unbroken("«" + item.Caption + "»") + " " + words);
+    }
+    return text;
+}
+
 // A list entry of the help: the term, then its text from the text column on.
 std::string entry(const std::string& term, const std::string& text)
 {
@@ -87,12 +102,15 @@ std::string controlsHelpText()
                    "tbVP1=0.2/дел. Целое число в пределах позиций — позиция; число без единицы вне их — "
                    "герцы у частот и число точек у «Точность». Значение, не совпадающее ни с одной "
                    "позицией, отвергается со списком позиций и их значений. Флажки принимают 0 или 1, "
-                   "переключатели 1, список — текст пункта, смещения — позицию в точках графика. "
+                   "переключатели 1, список — текст пункта, смещения — позицию в точках графика, "
+                   "пункт меню графика — слово выбора, пункт с флажком 0 или 1 (NReadings «Показания» "
+                   "во всех трех окнах). "
                    "Элементы окон ниже; В/дел и с/дел — в окне 500x450 (в большем окне деления бывают "
                    "вдвое мельче), частоты — при 48000 Гц",
                    23, TextColumn, LineWidth) +
            "\n" + entry("oscilloscope", listed(oscilloscope)) +
-           entry("spectrum", listed(amplitude) + "; у спектра мощностей " + listed(power, &amplitude)) +
+           entry("spectrum", listed(amplitude) + "; у спектра мощностей " + listed(power, &amplitude) +
+                                 "; пункты меню графика (щелчок правой кнопкой): " + viewMenuListed()) +
            entry("density", listed(density));
 }
 

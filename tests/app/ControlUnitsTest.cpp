@@ -14,6 +14,8 @@
 #include "support/ScriptedWindowTest.h"
 
 #include <QAbstractSlider>
+#include <QAction>
+#include <QActionGroup>
 #include <QTimer>
 #include <memory>
 #include <ostream>
@@ -118,6 +120,34 @@ TEST_P(ControlUnits, AValueReachesThePositionThatReadsIt)
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, ControlUnits, ::testing::ValuesIn(Cases));
+
+// A setting of a display's menu takes the word of a choice, as a click on its item takes it, and
+// the menu shows it checked; a word it lacks is refused with the words it takes.
+struct MenuSettings : test::ScriptedWindowTest {};
+
+TEST_F(MenuSettings, AWordPicksItsItem)
+{
+    TFormSP sp(input, link);
+    showAt(sp, 500, 450, 48000);
+    QString error;
+    for (const auto& [name, word] : {std::pair{"window", "blackman"},
+                                     {"levelScale", "db"},
+                                     {"dbTop", "20"},
+                                     {"dbSpan", "60"},
+                                     {"frequencyScale", "log"},
+                                     {"averaging", "16"},
+                                     {"peakHold", "1"},
+                                     {"NReadings", "1"}})
+        EXPECT_TRUE(applySetting(&sp, name, word, error)) << name << " " << error.toStdString();
+    EXPECT_EQ(sp.view(), (spectrum::ViewSettings{true, 20, 60, true, spectrum::WindowKind::BlackmanHarris, 16, true}));
+    EXPECT_TRUE(sp.readingsOn());
+    for (const QAction* item : sp.findChild<QActionGroup*>("window")->actions())
+        EXPECT_EQ(item->isChecked(), item->data().toString() == "blackman");
+    EXPECT_FALSE(applySetting(&sp, "window", "kaiser", error));
+    EXPECT_TRUE(error.contains("rect | hann | blackman | flattop")) << error.toStdString();
+    EXPECT_EQ(sp.view().Window, spectrum::WindowKind::BlackmanHarris);
+    finish(sp);
+}
 
 // Every position of every table, at both display sizes, both rates and both spectrum kinds, is
 // named by its own caption: the values behind the captions are the captions' numbers.
