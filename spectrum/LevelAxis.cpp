@@ -1,0 +1,110 @@
+#include "spectrum/LevelAxis.h"
+
+#include <cmath>
+
+namespace mirel::spectrum {
+
+namespace {
+
+// Advance of a bold label in pixels: 8 per digit, 9 for '+', 5 for '-'.
+int BoldAdvance(const std::string& text)
+{
+    int width = 0;
+    for (const char c : text)
+        width += c == '+' ? 9 : c == '-' ? 5 : 8;
+    return width;
+}
+
+// Labels are centred on their grid line, as on the linear scale.
+int DbLabelY(const DbLine& line)
+{
+    return line.Y - 7;
+}
+
+// Blanks that erase the longest caption of each side before the new one is written.
+const std::string CaptionEraserA(25, ' ');
+const std::string CaptionEraserB(22, ' ');
+
+// The labels of one side, bottom first so that their Index counts up the scale; the scale's
+// origin is its 0 dB label when the scale shows one.
+AxisTexts DbLabels(const PlotGeometry& g, const ViewSettings& view, TextColour colour, bool rightAligned)
+{
+    AxisTexts out;
+    const std::vector<DbLine> lines = DbLines(g, view);
+    const int n = static_cast<int>(lines.size());
+    for (int i = 0; i < n; ++i) {
+        const DbLine& line = lines[static_cast<std::size_t>(n - 1 - i)];
+        std::string text = DbLabelText(line.Db);
+        const int x = rightAligned ? g.PlotLeft - BoldAdvance(text) - 3 : g.PlotRight() + 4;
+        if (line.Db == 0)
+            out.Origin = i;
+        out.Texts.push_back({std::move(text), x, DbLabelY(line), true, colour, i});
+    }
+    return out;
+}
+
+}  // namespace
+
+double LevelDb(double level, bool amplitudeKind)
+{
+    return (amplitudeKind ? 20 : 10) * std::log10(level);
+}
+
+double LevelFraction(double level, bool amplitudeKind, const ViewSettings& view, double fullScale)
+{
+    if (!view.Decibels)
+        return level / fullScale;
+    return DbFraction(LevelDb(level, amplitudeKind), view);
+}
+
+double DbFraction(double db, const ViewSettings& view)
+{
+    const double fraction = (db - (view.TopDb - view.SpanDb)) / view.SpanDb;
+    return fraction > 0 ? fraction : 0;  // also NaN and −∞
+}
+
+int DbStep(const PlotGeometry& g, const ViewSettings& view)
+{
+    return view.SpanDb > 0 && g.PlotHeight * 10 >= DbLabelPitch * view.SpanDb ? 10 : 20;
+}
+
+std::vector<DbLine> DbLines(const PlotGeometry& g, const ViewSettings& view)
+{
+    std::vector<DbLine> lines;
+    if (view.SpanDb <= 0)
+        return lines;
+    const int step = DbStep(g, view);
+    for (int db = view.TopDb; db >= view.TopDb - view.SpanDb; db -= step)
+        lines.push_back({db, Trunc(g.PlotBottom() - g.PlotHeight * DbFraction(db, view))});
+    return lines;
+}
+
+std::string DbLabelText(int db)
+{
+    return (db > 0 ? "+" : "") + std::to_string(db);
+}
+
+std::string DbCaption(char channel, bool amplitudeKind)
+{
+    return std::string("Канал ") + channel + (amplitudeKind ? " (дБВ)" : " (дБВт)");
+}
+
+AxisTexts DbLabelsA(const PlotGeometry& g, const ViewSettings& view, bool amplitudeKind)
+{
+    AxisTexts out = DbLabels(g, view, TextColour::ChannelA, true);
+    out.Clear = {2, g.PlotTop - 6, g.PlotLeft - 3, g.PlotBottom() + 5};
+    out.Texts.push_back({CaptionEraserA, 8, g.PlotTop - 18, true, TextColour::Background});
+    out.Texts.push_back({DbCaption('A', amplitudeKind), 8, g.PlotTop - 18, true, TextColour::ChannelA});
+    return out;
+}
+
+AxisTexts DbLabelsB(const PlotGeometry& g, const ViewSettings& view, bool amplitudeKind)
+{
+    AxisTexts out = DbLabels(g, view, TextColour::ChannelB, false);
+    out.Clear = {g.PlotRight() + 1, g.PlotTop - 6, 2 * g.PlotLeft + g.PlotWidth - 3, g.PlotBottom() + 5};
+    out.Texts.push_back({CaptionEraserB, g.PlotWidth - 12, g.PlotTop - 18, true, TextColour::Background});
+    out.Texts.push_back({DbCaption('B', amplitudeKind), g.PlotWidth - 12, g.PlotTop - 18, true, TextColour::ChannelB});
+    return out;
+}
+
+}  // namespace mirel::spectrum
