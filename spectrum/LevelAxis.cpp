@@ -1,5 +1,6 @@
 #include "spectrum/LevelAxis.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace mirel::spectrum {
@@ -15,15 +16,28 @@ int BoldAdvance(const std::string& text)
     return width;
 }
 
-// Labels are centred on their grid line, as on the linear scale.
-int DbLabelY(const DbLine& line)
+// Labels are centred on their grid line, as on the linear scale; the one on the bottom edge
+// stands above it, clear of the frequency axis's unit.
+int DbLabelY(const DbLine& line, const PlotGeometry& g)
 {
-    return line.Y - 7;
+    return line.Y >= g.PlotBottom() ? line.Y - 10 : line.Y - 7;
 }
 
-// Blanks that erase the longest caption of each side before the new one is written.
-const std::string CaptionEraserA(25, ' ');
-const std::string CaptionEraserB(22, ' ');
+// The captions stand a row higher than the linear scale's: «д» reaches below the line.
+int CaptionY(const PlotGeometry& g)
+{
+    return g.PlotTop - 19;
+}
+
+// Blanks that erase the longest caption, of either scale, before the new one is written.
+const std::string CaptionEraser(25, ' ');
+
+// Channel B's caption ends two pixels inside the surface's right edge: «Канал B (дБВ)» is 94
+// pixels wide in the display's bold font, «Канал B (дБВт)» 99.
+int CaptionBX(const PlotGeometry& g, bool amplitudeKind)
+{
+    return MarginLeft + g.PlotWidth + MarginRight - 2 - (amplitudeKind ? 94 : 99);
+}
 
 // The labels of one side, bottom first so that their Index counts up the scale; the scale's
 // origin is its 0 dB label when the scale shows one.
@@ -38,7 +52,7 @@ AxisTexts DbLabels(const PlotGeometry& g, const ViewSettings& view, TextColour c
         const int x = rightAligned ? g.PlotLeft - BoldAdvance(text) - 3 : g.PlotRight() + 4;
         if (line.Db == 0)
             out.Origin = i;
-        out.Texts.push_back({std::move(text), x, DbLabelY(line), true, colour, i});
+        out.Texts.push_back({std::move(text), x, DbLabelY(line, g), true, colour, i});
     }
     return out;
 }
@@ -93,8 +107,8 @@ AxisTexts DbLabelsA(const PlotGeometry& g, const ViewSettings& view, bool amplit
 {
     AxisTexts out = DbLabels(g, view, TextColour::ChannelA, true);
     out.Clear = {2, g.PlotTop - 6, g.PlotLeft - 3, g.PlotBottom() + 5};
-    out.Texts.push_back({CaptionEraserA, 8, g.PlotTop - 18, true, TextColour::Background});
-    out.Texts.push_back({DbCaption('A', amplitudeKind), 8, g.PlotTop - 18, true, TextColour::ChannelA});
+    out.Texts.push_back({CaptionEraser, 8, CaptionY(g), true, TextColour::Background});
+    out.Texts.push_back({DbCaption('A', amplitudeKind), 8, CaptionY(g), true, TextColour::ChannelA});
     return out;
 }
 
@@ -102,8 +116,9 @@ AxisTexts DbLabelsB(const PlotGeometry& g, const ViewSettings& view, bool amplit
 {
     AxisTexts out = DbLabels(g, view, TextColour::ChannelB, false);
     out.Clear = {g.PlotRight() + 1, g.PlotTop - 6, 2 * g.PlotLeft + g.PlotWidth - 3, g.PlotBottom() + 5};
-    out.Texts.push_back({CaptionEraserB, g.PlotWidth - 12, g.PlotTop - 18, true, TextColour::Background});
-    out.Texts.push_back({DbCaption('B', amplitudeKind), g.PlotWidth - 12, g.PlotTop - 18, true, TextColour::ChannelB});
+    const int x = CaptionBX(g, amplitudeKind);
+    out.Texts.push_back({CaptionEraser, std::min(x, g.PlotWidth - 12), CaptionY(g), true, TextColour::Background});
+    out.Texts.push_back({DbCaption('B', amplitudeKind), x, CaptionY(g), true, TextColour::ChannelB});
     return out;
 }
 

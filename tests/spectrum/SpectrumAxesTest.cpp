@@ -3,6 +3,7 @@
 // large size (surfaces of 500 × 302 and 1280 × 652).
 #include "spectrum/FrequencyAxis.h"
 #include "spectrum/LevelAxis.h"
+#include "spectrum/SpectrumLabels.h"
 
 #include <gtest/gtest.h>
 
@@ -17,23 +18,31 @@ const PlotGeometry kSmall = PlotGeometry::FromSurface(500, 302);   // plot 420 �
 const PlotGeometry kLarge = PlotGeometry::FromSurface(1280, 652);  // plot 1200 × 612
 
 // The glyph box of a text as the display font draws it: 7 pixels a character, 8 in bold, 4 for a
-// comma, 5 for a minus and 9 for a plus; rows 2 … 10 below its place.
+// comma, 5 for a minus and 9 for a plus; rows 2 … 10 below its place, 1 … 12 for words, whose
+// letters reach higher and lower than the digits.
 TextBox Glyphs(const PlacedText& t)
 {
     int width = 0;
     for (const char c : t.Text)
         if ((static_cast<unsigned char>(c) & 0xC0) != 0x80)
             width += c == ',' ? 4 : c == '-' ? 5 : c == '+' ? 9 : t.Bold ? 8 : 7;
-    return {t.X + 1, t.Y + 2, t.X + width - 1, t.Y + 10};
+    const bool word =
+        t.Text.size() > 2 && t.Text.find("к") == std::string::npos && Utf8Length(t.Text) < int(t.Text.size());
+    return {t.X + 1, t.Y + (word ? 1 : 2), t.X + width - 1, t.Y + (word ? 12 : 10)};
 }
 
-// The texts FitTexts would leave out of `texts` with such boxes.
-std::vector<std::string> LeftOut(const AxisTexts& texts)
+std::vector<TextBox> BoxesOf(const AxisTexts& texts)
 {
     std::vector<TextBox> boxes;
     for (const PlacedText& t : texts.Texts)
         boxes.push_back(t.Colour == TextColour::Background ? TextBox{} : Glyphs(t));
-    const std::vector<bool> keep = FitTexts(texts, boxes, {});
+    return boxes;
+}
+
+// The texts FitTexts would leave out of `texts` with such boxes, beside the texts `shown`.
+std::vector<std::string> LeftOut(const AxisTexts& texts, const AxisTexts& shown = {})
+{
+    const std::vector<bool> keep = FitTexts(texts, BoxesOf(texts), BoxesOf(shown));
     std::vector<std::string> out;
     for (std::size_t i = 0; i < keep.size(); ++i)
         if (!keep[i])
@@ -112,10 +121,19 @@ TEST(LevelAxis, GridEvery10DbOrEvery20WhereLabelsWouldCrowd)
             EXPECT_EQ(LabelTexts(a), c.labels);
             EXPECT_EQ(a.Texts.back().Text, amplitude ? "Канал A (дБВ)" : "Канал A (дБВт)");
             EXPECT_EQ(b.Texts.back().Text, amplitude ? "Канал B (дБВ)" : "Канал B (дБВт)");
-            EXPECT_TRUE(LeftOut(a).empty()) << c.span;
-            EXPECT_TRUE(LeftOut(b).empty()) << c.span;
+            EXPECT_LE(b.Texts.back().X + (amplitude ? 94 : 99), c.plot.SurfaceWidth) << "the caption's width in bold";
+            // Beside either frequency axis.
+            const FrequencyScale log = FrequencyScaleFor(c.plot, 0, 24000, true, 32768, 48000);
+            for (const AxisTexts& axis : {FreqLabels(c.plot, 0, 24000), LogFreqLabels(c.plot, log)}) {
+                EXPECT_EQ(LeftOut(a, axis), std::vector<std::string>{}) << c.span;
+                EXPECT_EQ(LeftOut(b, axis), std::vector<std::string>{}) << c.span;
+            }
+            // Right-aligned against the plot at A, left-aligned after it at B, inside their strips.
+            for (std::size_t i = 0; i < c.labels.size(); ++i) {
+                EXPECT_EQ(Glyphs(a.Texts[i]).Right, c.plot.PlotLeft - 4) << a.Texts[i].Text;
+                EXPECT_EQ(Glyphs(b.Texts[i]).Left, c.plot.PlotRight() + 5) << b.Texts[i].Text;
+            }
             EXPECT_GE(a.Texts.front().X, a.Clear.Left) << "the widest label inside the strip";
-            EXPECT_LE(Glyphs(a.Texts.front()).Right, a.Clear.Right);
         }
     }
 }
