@@ -1,6 +1,6 @@
 // One block in the density window (copy, both histograms and curves, drawing on a 1280 × 800
 // surface) at 48000 samples per second. The argument is the refresh rate (1: 48000 frames per
-// block, 10: 4800).
+// block, 10: 4800); the *Readings cases have the readings on, measured and drawn per block.
 #include "bench/WindowBench.h"
 #include "density/TFormPV.h"
 
@@ -34,9 +34,10 @@ struct DensityDisplay : bench::BenchWindow<TFormPV> {
     }
 };
 
-void Run(benchmark::State& state, bool normalised)
+void Run(benchmark::State& state, bool normalised, bool readings = false)
 {
     DensityDisplay display(static_cast<int>(state.range(0)), normalised);
+    display.form.setReadingsOn(readings);
     bench::FeedBlocks(state, display.input, display.form, display.block);
     state.counters["frames"] = display.form.FramesPerBlock;
 }
@@ -49,9 +50,19 @@ void BM_BlockDensity(benchmark::State& state)
 {
     Run(state, false);
 }
+void BM_BlockNormalisedReadings(benchmark::State& state)
+{
+    Run(state, true, true);
+}
+void BM_BlockDensityReadings(benchmark::State& state)
+{
+    Run(state, false, true);
+}
 
 BENCHMARK(BM_BlockNormalised)->Arg(1)->Arg(10)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_BlockDensity)->Arg(1)->Arg(10)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_BlockNormalisedReadings)->Arg(1)->Arg(10)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_BlockDensityReadings)->Arg(1)->Arg(10)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

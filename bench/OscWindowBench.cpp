@@ -1,6 +1,7 @@
 // One accepted block in the oscilloscope window (trigger search, mapping and drawing on a
 // 1280 × 800 and a 3840 × 2160 surface), and the refresh period the window reaches with "Max" on
-// the generator (and on a sound card, when one is named).
+// the generator (and on a sound card, when one is named). BM_AcceptedBlockReadings is the same block
+// with the readings on, measured and drawn per block.
 #include "bench/WindowBench.h"
 #include "capture/GeneratorInput.h"
 #include "capture/PortAudioInput.h"
@@ -45,14 +46,29 @@ struct Scope : bench::BenchWindow<TFormOS> {
     }
 };
 
-void BM_AcceptedBlock(benchmark::State& state)
+void Run(benchmark::State& state, bool readings)
 {
     Scope scope(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), static_cast<int>(state.range(2)));
+    scope.form.setReadingsOn(readings);
     bench::FeedBlocks(state, scope.input, scope.form, scope.block);
     state.counters["points"] = scope.form.screenPoints();
 }
+
+void BM_AcceptedBlock(benchmark::State& state)
+{
+    Run(state, false);
+}
+void BM_AcceptedBlockReadings(benchmark::State& state)
+{
+    Run(state, true);
+}
 // Arguments: time-base position, surface width and height.
 BENCHMARK(BM_AcceptedBlock)
+    ->Args({6, bench::SurfaceWidth, bench::SurfaceHeight})
+    ->Args({12, bench::SurfaceWidth, bench::SurfaceHeight})
+    ->Args({12, 3840, 2160})
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_AcceptedBlockReadings)
     ->Args({6, bench::SurfaceWidth, bench::SurfaceHeight})
     ->Args({12, bench::SurfaceWidth, bench::SurfaceHeight})
     ->Args({12, 3840, 2160})

@@ -1,6 +1,7 @@
 // One block through the spectrum analyser window: the hand-off, both transforms, bins and curves,
 // and the repaint (erase, grid, curves, frame) on a 1280 × 800 surface. The argument is the
-// transform length.
+// transform length; the *Readings cases have the readings on, so that both channels are measured
+// and the box drawn per block.
 #include "bench/WindowBench.h"
 #include "spectrum/TFormSP.h"
 
@@ -27,15 +28,26 @@ struct Analyser : bench::BenchWindow<TFormSP> {
     }
 };
 
-void BM_Block(benchmark::State& state)
+void Run(benchmark::State& state, bool readings)
 {
     Analyser analyser(static_cast<int>(state.range(0)));
     if (analyser.form.FftLength != state.range(0))
         state.SkipWithError("wrong transform length");
+    analyser.form.setReadingsOn(readings);
     bench::FeedBlocks(state, analyser.input, analyser.form, analyser.block);
     state.counters["curve_points"] = analyser.form.curveA().Used;
 }
+
+void BM_Block(benchmark::State& state)
+{
+    Run(state, false);
+}
+void BM_BlockReadings(benchmark::State& state)
+{
+    Run(state, true);
+}
 BENCHMARK(BM_Block)->Arg(2048)->Arg(32768)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_BlockReadings)->Arg(2048)->Arg(32768)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
