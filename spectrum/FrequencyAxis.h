@@ -28,8 +28,8 @@ FrequencyScale FrequencyScaleFor(const PlotGeometry& geometry, int lowFrequency,
                                  int fftLength, int sampleRate);
 
 // x of a frequency: Left + Width × (f − Low) / (High − Low), or Left + Width × ln(f / Low) /
-// ln(High / Low) on the logarithmic scale; it stands in pixel column trunc(x). Frequencies at or
-// below 0 Hz stand far left of a logarithmic plot.
+// ln(High / Low) on the logarithmic scale; it stands in pixel column trunc(x). On the logarithmic
+// scale 0 Hz (and below) has no place: −∞.
 double FrequencyX(double hz, const FrequencyScale& scale);
 // The frequency at x, the inverse of FrequencyX.
 double FrequencyAtX(double x, const FrequencyScale& scale);

@@ -46,8 +46,8 @@ std::string DbLabelText(int db);
 std::string DbCaption(char channel, bool amplitudeKind);
 
 // As LevelLabelsA / LevelLabelsB draw the linear scale: the strip cleared, one label per grid
-// level (right-aligned against the plot for A, left-aligned after it for B), the old caption
-// erased by blanks and the caption.
+// level (right-aligned against the plot for A, left-aligned after it for B; the bottom one above
+// the bottom edge), the old caption erased by blanks and the caption, right-aligned for B.
 AxisTexts DbLabelsA(const PlotGeometry& geometry, const ViewSettings& view, bool amplitudeKind);
 AxisTexts DbLabelsB(const PlotGeometry& geometry, const ViewSettings& view, bool amplitudeKind);
 
