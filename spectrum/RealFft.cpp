@@ -45,13 +45,18 @@ void RealFft::SetLength(int length)
     std::fill_n(output_, length_ / 2 + 1, std::complex<double>{});
 }
 
-void RealFft::Transform(std::span<const std::int16_t> samples)
+void RealFft::Transform(std::span<const std::int16_t> samples, std::span<const double> window)
 {
     if (!plan_)
         return;
     const std::size_t n = std::min(samples.size(), static_cast<std::size_t>(length_));
-    for (std::size_t m = 0; m < n; ++m)
-        input_[m] = samples[m];
+    if (!window.empty() && window.size() >= n) {
+        for (std::size_t m = 0; m < n; ++m)
+            input_[m] = samples[m] * window[m];
+    } else {
+        for (std::size_t m = 0; m < n; ++m)
+            input_[m] = samples[m];
+    }
     std::fill(input_ + n, input_ + length_, 0.0);
     fftw_execute(plan_);
 }

@@ -24,9 +24,11 @@ public:
     int Length() const { return length_; }
     bool Ready() const { return plan_ != nullptr; }
 
-    // Transforms the first Length() samples (missing ones count as 0). Without normalisation:
-    // bin k is Σ x[n] e^(−2πikn/N), k = 0 … N/2.
-    void Transform(std::span<const std::int16_t> samples);
+    // Transforms the first Length() samples (missing ones count as 0), each multiplied by its
+    // coefficient of `window` when one is given (it then holds Length() of them; none is a
+    // rectangular block, the samples as they are). Without normalisation: bin k is
+    // Σ w[n] x[n] e^(−2πikn/N), k = 0 … N/2.
+    void Transform(std::span<const std::int16_t> samples, std::span<const double> window = {});
     std::span<const std::complex<double>> Bins() const;
 
 private:

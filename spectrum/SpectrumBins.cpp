@@ -96,6 +96,80 @@ void BuildCurve(std::span<const ScreenPoint> points, const BinRange& range, cons
     curve.Used = last + 2;
 }
 
+namespace {
+
+// How a level in the display's unit becomes a fraction of the plot height, for every curve: here
+// linear, full scale at the top.
+auto LevelToFraction(const PassSettings&, double fullScale)
+{
+    return [inverse = 1 / fullScale](double level) { return level * inverse; };
+}
+
+// Whether levels made for `held` are no longer those asked for by `now`.
+bool StartAgain(const PassSettings& held, const PassSettings& now)
+{
+    return held.View != now.View || held.AmplitudeMode != now.AmplitudeMode || held.LowFrequency != now.LowFrequency ||
+           held.HighFrequency != now.HighFrequency || held.SampleRate != now.SampleRate;
+}
+
+// The bins of `range` that both arrays hold: first … end − 1.
+int EndOf(const BinRange& range, std::size_t a, std::size_t b)
+{
+    return static_cast<int>(std::min({static_cast<std::size_t>(std::max(range.LastBin, 0)), a, b}));
+}
+
+}  // namespace
+
+void ChannelLevels::Allocate(int bins)
+{
+    const auto size = static_cast<std::size_t>(std::max(bins, 0));
+    power_.assign(size, 0);
+    levels_.assign(size, 0);
+    peaks_.assign(size, 0);
+    blocks_ = 0;
+}
+
+void ChannelLevels::ResetAverage()
+{
+    std::fill(power_.begin(), power_.end(), 0.0);
+    blocks_ = 0;
+}
+
+void ChannelLevels::ResetPeaks()
+{
+    std::fill(peaks_.begin(), peaks_.end(), 0.0);
+}
+
+void ChannelLevels::Add(std::span<const std::complex<double>> bins, const BinRange& range, const LevelRule& rule)
+{
+    const double norm = rule.Norm * rule.CoherentGain;
+    if (rule.Averaging <= 1) {
+        // One block: ComputeBinValues' value with the gain-corrected norm and, for power, the
+        // noise bandwidth in place of the full scale.
+        ComputeBinValues(bins, range, rule.AmplitudeMode, norm, rule.AmplitudeMode ? 1.0 : rule.NoiseBandwidth,
+                         levels_);
+        blocks_ = 1;
+        return;
+    }
+    blocks_ = std::min(blocks_ + 1, rule.Averaging);
+    const double scale = 1 / (norm * norm);
+    const double weight = 1.0 / blocks_;
+    const double toWatts = 1 / rule.NoiseBandwidth;
+    const int end = EndOf(range, bins.size(), levels_.size());
+    for (auto k = static_cast<std::size_t>(range.FirstBin + 1); k < static_cast<std::size_t>(end); ++k) {
+        double& power = power_[k];
+        power += weight * (std::norm(bins[k]) * scale - power);
+        levels_[k] = rule.AmplitudeMode ? std::sqrt(power) : power * toWatts;
+    }
+}
+
+void ChannelLevels::HoldPeaks(const BinRange& range)
+{
+    const int end = EndOf(range, levels_.size(), peaks_.size());
+    for (auto k = static_cast<std::size_t>(range.FirstBin + 1); k < static_cast<std::size_t>(end); ++k)
+        peaks_[k] = std::max(peaks_[k], levels_[k]);
+}
+
 void SpectrumPass::Allocate(int fftLength)
 {
     fft_.SetLength(fftLength);
@@ -104,31 +178,92 @@ void SpectrumPass::Allocate(int fftLength)
     values_.assign(half, 0);
     pointsA_.assign(half, {});
     pointsB_.assign(half, {});
+    peakPoints_.assign(half, {});
+    levelsA_.Allocate(static_cast<int>(half));
+    levelsB_.Allocate(static_cast<int>(half));
+    holding_ = false;
     range_ = {};
 }
 
-void SpectrumPass::Channel(RealFft& fft, std::span<const std::int16_t> samples, bool amplitudeMode, double fullScale,
-                           const PlotGeometry& geometry, std::span<ScreenPoint> points)
+void SpectrumPass::ResetAverages()
 {
-    const double norm = static_cast<double>(fft.Length() / 2) * 32768;
-    fft.Transform(samples);
-    ComputeBinValues(fft.Bins(), range_, amplitudeMode, norm, fullScale, values_);
+    levelsA_.ResetAverage();
+    levelsB_.ResetAverage();
+}
+
+void SpectrumPass::ResetHold()
+{
+    levelsA_.ResetPeaks();
+    levelsB_.ResetPeaks();
+}
+
+void SpectrumPass::Update(std::span<const std::int16_t> samplesA, std::span<const std::int16_t> samplesB,
+                          const PassSettings& s, int plotWidth, bool newBlock)
+{
+    const int n = fft_.Length();
+    plotWidth_ = plotWidth;
+    range_ = BinRangeFor(s.LowFrequency, s.HighFrequency, n, s.SampleRate, plotWidth);
+    levelRange_ = BinRangeFor(s.LowFrequency, s.HighFrequency, n, s.SampleRate, 1);
+    window_.Set(s.View.Window, n);
+    const bool startAgain = !holding_ || StartAgain(held_, s);
+    if (startAgain) {
+        ResetAverages();
+        ResetHold();
+        held_ = s;
+        holding_ = true;
+    }
+    if (newBlock || startAgain || levelsA_.Empty()) {
+        const LevelRule rule{s.AmplitudeMode, static_cast<double>(n / 2) * 32768, window_.CoherentGain(),
+                             window_.NoiseBandwidth(), s.View.Averaging};
+        fft_.Transform(samplesA, window_.Coefficients());
+        levelsA_.Add(fft_.Bins(), levelRange_, rule);
+        fftB_.Transform(samplesB, window_.Coefficients());
+        levelsB_.Add(fftB_.Bins(), levelRange_, rule);
+    }
+    if (s.View.PeakHold) {
+        levelsA_.HoldPeaks(levelRange_);
+        levelsB_.HoldPeaks(levelRange_);
+    }
+}
+
+void SpectrumPass::MapLevels(std::span<const double> levels, const PassSettings& s, double fullScale,
+                             const PlotGeometry& geometry, std::span<ScreenPoint> points)
+{
+    const auto toFraction = LevelToFraction(s, fullScale);
+    const int end = EndOf(range_, levels.size(), values_.size());
+    for (auto k = static_cast<std::size_t>(range_.FirstBin + 1); k < static_cast<std::size_t>(end); ++k)
+        values_[k] = toFraction(levels[k]);
     ComputeBinPoints(values_, range_, geometry, points);
 }
 
 void SpectrumPass::Run(std::span<const std::int16_t> samplesA, std::span<const std::int16_t> samplesB,
                        const PassSettings& s, const PlotGeometry& geometry, SpectrumCurve& curveA,
-                       SpectrumCurve& curveB)
+                       SpectrumCurve& curveB, bool newBlock)
 {
     if (!Allocated())
         return;
-    range_ = BinRangeFor(s.LowFrequency, s.HighFrequency, fft_.Length(), s.SampleRate, geometry.PlotWidth);
-    Channel(fft_, samplesA, s.AmplitudeMode, s.FullScaleA, geometry, pointsA_);
-    Channel(fftB_, samplesB, s.AmplitudeMode, s.FullScaleB, geometry, pointsB_);
+    Update(samplesA, samplesB, s, geometry.PlotWidth, newBlock);
+    MapLevels(levelsA_.Levels(), s, s.FullScaleA, geometry, pointsA_);
+    MapLevels(levelsB_.Levels(), s, s.FullScaleB, geometry, pointsB_);
     if (s.ShowA)
         BuildCurve(pointsA_, range_, geometry, curveA);
     if (s.ShowB)
         BuildCurve(pointsB_, range_, geometry, curveB);
+}
+
+void SpectrumPass::BuildPeakCurves(const PassSettings& s, const PlotGeometry& geometry, SpectrumCurve& peakA,
+                                   SpectrumCurve& peakB)
+{
+    if (!Allocated())
+        return;
+    if (s.ShowA) {
+        MapLevels(levelsA_.Peaks(), s, s.FullScaleA, geometry, peakPoints_);
+        BuildCurve(peakPoints_, range_, geometry, peakA);
+    }
+    if (s.ShowB) {
+        MapLevels(levelsB_.Peaks(), s, s.FullScaleB, geometry, peakPoints_);
+        BuildCurve(peakPoints_, range_, geometry, peakB);
+    }
 }
 
 DataTable SpectrumPass::ShownLevels(std::span<const std::int16_t> samplesA, std::span<const std::int16_t> samplesB,
@@ -137,23 +272,21 @@ DataTable SpectrumPass::ShownLevels(std::span<const std::int16_t> samplesA, std:
     DataTable table{{"Частота", "Гц", {}}};
     if (!Allocated() || s.SampleRate <= 0)
         return table;
+    Update(samplesA, samplesB, s, plotWidth_, false);
     const int first = range_.FirstBin + 1;
     const int end = std::min(range_.LastBin, static_cast<int>(values_.size()));
     for (int k = first; k < end; ++k)
         table[0].Values.push_back(static_cast<double>(k) * s.SampleRate / fft_.Length());
-    const double norm = static_cast<double>(fft_.Length() / 2) * 32768;
-    auto channel = [&](const char* name, RealFft& fft, std::span<const std::int16_t> samples) {
-        fft.Transform(samples);
-        ComputeBinValues(fft.Bins(), range_, s.AmplitudeMode, norm, 1.0, values_);
+    auto channel = [&](const char* name, const ChannelLevels& levels) {
         DataColumn column{name, s.AmplitudeMode ? "В" : "Вт", {}};
         for (int k = first; k < end; ++k)
-            column.Values.push_back(values_[static_cast<std::size_t>(k)]);
+            column.Values.push_back(levels.Levels()[static_cast<std::size_t>(k)]);
         table.push_back(std::move(column));
     };
     if (s.ShowA)
-        channel("Канал A", fft_, samplesA);
+        channel("Канал A", levelsA_);
     if (s.ShowB)
-        channel("Канал B", fftB_, samplesB);
+        channel("Канал B", levelsB_);
     return table;
 }
 

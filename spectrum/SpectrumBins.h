@@ -1,12 +1,15 @@
 #pragma once
-// From transform bins to screen points: the bins of the chosen band, their values as a fraction of
-// the plot height, one point per bin, and the curve that the screen draws, with at most two
-// points per pixel column however many bins share it.
+// From transform bins to screen points: the bins of the chosen band, their levels (windowed,
+// averaged, their peaks held), those levels as a fraction of the plot height, one point per bin,
+// and the curve that the screen draws, with at most two points per pixel column however many bins
+// share it.
 
 #include "common/ExportText.h"
 #include "common/ScreenPoint.h"
 #include "spectrum/RealFft.h"
 #include "spectrum/SpectrumScales.h"
+#include "spectrum/SpectrumView.h"
+#include "spectrum/WindowFunctions.h"
 
 #include <complex>
 #include <span>
@@ -75,43 +78,104 @@ struct PassSettings {
     double FullScaleB = 1;
     bool ShowA = true;
     bool ShowB = false;
+    ViewSettings View;  // window, averaging and peak hold of the levels
 };
 
-// The computing core of the analyser: the transform and the arrays of one transform length.
-// Allocate() makes them for a length (nothing when it is unchanged); Run() then allocates nothing
-// unless the plot has grown wider than ever before.
+// What turns a channel's transform into its levels in the display's unit: volts of a sine's peak,
+// |X(k)| / (Norm · CoherentGain), in amplitude mode; watts, that amplitude squared over the noise
+// bandwidth, in power mode, so that noise reads the same density in every window.
+struct LevelRule {
+    bool AmplitudeMode = true;
+    double Norm = 1;  // |X| of a 1 V sine on a bin of a rectangular block: N/2 · 32768
+    double CoherentGain = 1;
+    double NoiseBandwidth = 1;  // in bins
+    int Averaging = 1;          // blocks
+};
+
+// One channel's levels per bin. The average is one of power (|X|² corrected by the coherent gain):
+// the plain mean while fewer than Averaging blocks have come since the last reset, after that an
+// exponential one that weights the newest block 1 / Averaging. Amplitude mode shows its square
+// root. The peaks are each bin's largest level since their reset.
+class ChannelLevels {
+public:
+    void Allocate(int bins);
+    void ResetAverage();
+    void ResetPeaks();
+    bool Empty() const { return blocks_ == 0; }
+
+    // Counts one more transform into the bins of `range` and makes their levels.
+    void Add(std::span<const std::complex<double>> bins, const BinRange& range, const LevelRule& rule);
+    void HoldPeaks(const BinRange& range);
+
+    std::span<const double> Levels() const { return levels_; }
+    std::span<const double> Peaks() const { return peaks_; }
+
+private:
+    std::vector<double> power_, levels_, peaks_;
+    int blocks_ = 0;  // in the average, at most its length
+};
+
+// The computing core of the analyser: the transform, the window and the arrays of one transform
+// length. Allocate() makes them for a length (nothing when it is unchanged); Run() then allocates
+// nothing unless the plot has grown wider than ever before or another window is chosen.
 class SpectrumPass {
 public:
     void Allocate(int fftLength);
     bool Allocated() const { return fft_.Ready(); }
     int FftLength() const { return fft_.Length(); }
 
-    // Transforms both channels (shown or not), maps their bins into points and builds the curves
-    // of the shown channels; a hidden channel's curve keeps what it held.
+    // Transforms both channels (shown or not) through the chosen window, counts them into their
+    // levels, maps the levels into points and builds the curves of the shown channels; a hidden
+    // channel's curve keeps what it held. Averages and peaks start again when the view settings,
+    // the kind, the band or the rate differ from the last pass's (or the length was allocated
+    // again). With `newBlock` false the samples are those of the last pass (a frozen display
+    // drawn again): they are not counted again, only transformed when the levels start again.
     void Run(std::span<const std::int16_t> samplesA, std::span<const std::int16_t> samplesB,
-             const PassSettings& settings, const PlotGeometry& geometry, SpectrumCurve& curveA, SpectrumCurve& curveB);
+             const PassSettings& settings, const PlotGeometry& geometry, SpectrumCurve& curveA, SpectrumCurve& curveB,
+             bool newBlock = true);
+    // The curves of the held peaks, mapped as Run() maps the levels.
+    void BuildPeakCurves(const PassSettings& settings, const PlotGeometry& geometry, SpectrumCurve& peakA,
+                         SpectrumCurve& peakB);
+    void ResetAverages();
+    void ResetHold();
 
     // The shown bins as numbers, for saving: the frequency of each bin of Bins() in hertz
     // ("Частота") and, for each shown channel, its level in the display's unit (volts of a sine's
-    // peak in amplitude mode, watts in power mode), transformed again from the same samples.
+    // peak in amplitude mode, watts in power mode) as the last pass left it. The samples, those
+    // of the last pass, are transformed again only when `settings` make the levels start again.
     DataTable ShownLevels(std::span<const std::int16_t> samplesA, std::span<const std::int16_t> samplesB,
                           const PassSettings& settings);
 
     const BinRange& Bins() const { return range_; }
-    // Each channel's transform of the last Run(), bins 0 … N/2 as RealFft gives them.
+    // Each channel's transform of the last pass, bins 0 … N/2 as RealFft gives them: of the
+    // windowed block when Windowed().
     std::span<const std::complex<double>> TransformA() const { return fft_.Bins(); }
     std::span<const std::complex<double>> TransformB() const { return fftB_.Bins(); }
+    bool Windowed() const { return !window_.Coefficients().empty(); }
+    const WindowTable& Window() const { return window_; }
+    // The shown levels in the display's unit and their peaks, index = bin; bins of the band only.
+    std::span<const double> LevelsA() const { return levelsA_.Levels(); }
+    std::span<const double> LevelsB() const { return levelsB_.Levels(); }
+    std::span<const double> PeakLevelsA() const { return levelsA_.Peaks(); }
+    std::span<const double> PeakLevelsB() const { return levelsB_.Peaks(); }
     std::span<const ScreenPoint> BinPointsA() const { return pointsA_; }
     std::span<const ScreenPoint> BinPointsB() const { return pointsB_; }
 
 private:
-    void Channel(RealFft& fft, std::span<const std::int16_t> samples, bool amplitudeMode, double fullScale,
-                 const PlotGeometry& geometry, std::span<ScreenPoint> points);
+    void Update(std::span<const std::int16_t> samplesA, std::span<const std::int16_t> samplesB,
+                const PassSettings& settings, int plotWidth, bool newBlock);
+    void MapLevels(std::span<const double> levels, const PassSettings& settings, double fullScale,
+                   const PlotGeometry& geometry, std::span<ScreenPoint> points);
 
     RealFft fft_, fftB_;  // channel A's and channel B's
+    WindowTable window_;
+    ChannelLevels levelsA_, levelsB_;
+    PassSettings held_;  // the settings the levels were made for
+    bool holding_ = false;
+    int plotWidth_ = 0;
     std::vector<double> values_;
-    std::vector<ScreenPoint> pointsA_, pointsB_;
-    BinRange range_;
+    std::vector<ScreenPoint> pointsA_, pointsB_, peakPoints_;
+    BinRange range_, levelRange_;
 };
 
 }  // namespace mirel::spectrum

@@ -90,7 +90,7 @@ bool TFormSP::CopyBlock(const std::uint8_t* buffer)
 
 PassSettings TFormSP::passSettings() const
 {
-    return {SampleRate, LowFrequency, HighFrequency, AmplitudeMode, FullScaleA, FullScaleB, ShowA, ShowB};
+    return {SampleRate, LowFrequency, HighFrequency, AmplitudeMode, FullScaleA, FullScaleB, ShowA, ShowB, {}};
 }
 
 void TFormSP::ProcessData()

@@ -158,6 +158,18 @@ TEST(SpectrumPass, APassAllocatesNothingAndPlansOnlyForANewLength)
         p.Run(a, b);
     EXPECT_EQ(gAllocations - before, 0);
 
+    // A window, averaging and held peaks: the window's coefficients are made once.
+    p.settings.View = {.Window = WindowKind::BlackmanHarris, .Averaging = 64, .PeakHold = true};
+    SpectrumCurve peakA, peakB;
+    p.Run(a, b);
+    p.pass.BuildPeakCurves(p.settings, kSmall, peakA, peakB);
+    const long windowed = gAllocations;
+    for (int i = 0; i < 3; ++i) {
+        p.Run(a, b);
+        p.pass.BuildPeakCurves(p.settings, kSmall, peakA, peakB);
+    }
+    EXPECT_EQ(gAllocations - windowed, 0);
+
     p.pass.Allocate(32768);
     EXPECT_EQ(p.pass.BinPointsA().data(), bins) << "the same length keeps its arrays";
     p.pass.Allocate(2048);
