@@ -20,7 +20,7 @@ int BoldAdvance(const std::string& text)
 // stands above it, clear of the frequency axis's unit.
 int DbLabelY(const DbLine& line, const PlotGeometry& g)
 {
-    return line.Y >= g.PlotBottom() ? line.Y - 10 : line.Y - 7;
+    return line.Y >= g.PlotBottom() ? line.Y - 12 : line.Y - 7;
 }
 
 // The captions stand a row higher than the linear scale's: «д» reaches below the line.
@@ -106,7 +106,7 @@ std::string DbCaption(char channel, bool amplitudeKind)
 AxisTexts DbLabelsA(const PlotGeometry& g, const ViewSettings& view, bool amplitudeKind)
 {
     AxisTexts out = DbLabels(g, view, TextColour::ChannelA, true);
-    out.Clear = {2, g.PlotTop - 6, g.PlotLeft - 3, g.PlotBottom() + 5};
+    out.Clear = {2, g.PlotTop - 6, g.PlotLeft - 3, g.PlotBottom() + 1};
     out.Texts.push_back({CaptionEraser, 8, CaptionY(g), true, TextColour::Background});
     out.Texts.push_back({DbCaption('A', amplitudeKind), 8, CaptionY(g), true, TextColour::ChannelA});
     return out;
@@ -115,7 +115,7 @@ AxisTexts DbLabelsA(const PlotGeometry& g, const ViewSettings& view, bool amplit
 AxisTexts DbLabelsB(const PlotGeometry& g, const ViewSettings& view, bool amplitudeKind)
 {
     AxisTexts out = DbLabels(g, view, TextColour::ChannelB, false);
-    out.Clear = {g.PlotRight() + 1, g.PlotTop - 6, 2 * g.PlotLeft + g.PlotWidth - 3, g.PlotBottom() + 5};
+    out.Clear = {g.PlotRight() + 1, g.PlotTop - 6, 2 * g.PlotLeft + g.PlotWidth - 3, g.PlotBottom() + 1};
     const int x = CaptionBX(g, amplitudeKind);
     out.Texts.push_back({CaptionEraser, std::min(x, g.PlotWidth - 12), CaptionY(g), true, TextColour::Background});
     out.Texts.push_back({DbCaption('B', amplitudeKind), x, CaptionY(g), true, TextColour::ChannelB});

@@ -3,6 +3,7 @@
 // the block hand-off into the transform, the freeze gestures, and the drawing of frame, grid,
 // curves and labels on its surface. The computation lives in the Qt-free parts of this folder.
 
+#include "spectrum/FrequencyAxis.h"
 #include "spectrum/SpectrumBins.h"
 #include "spectrum/SpectrumLabels.h"
 #include "spectrum/SpectrumScales.h"
@@ -126,6 +127,8 @@ private:
     // that a pass never re-enters itself and several requests make one repaint.
     void repaintWindow();
     spectrum::PassSettings passSettings() const;
+    // The frequency axis of the band on the plot, linear or logarithmic as the view has it.
+    spectrum::FrequencyScale frequencyScale() const;
     // The measurements of the block shown: the peak's frequency and level; THD and SNR.
     int measurementChoice() const override;
     std::vector<std::string> measuredRows(TextColour channel) override;
@@ -134,8 +137,12 @@ private:
     spectrum::SpectrumPass pass_;
     spectrum::SpectrumCurve CurveA, CurveB, PrevCurveA, PrevCurveB;
     std::vector<std::int16_t> SamplesA, SamplesB;
-    std::vector<int> freqLines_;  // x of the vertical grid lines of the band below
-    int freqLinesLow_ = -1, freqLinesHigh_ = -1, freqLinesWidth_ = -1;
+    std::vector<int> freqLines_;  // x of the vertical grid lines of the band, axis and plot below
+    struct FreqLinesKey {
+        int Low = -1, High = -1, Width = -1, FftLength = 0, Rate = 0;
+        bool Logarithmic = false;
+        bool operator==(const FreqLinesKey&) const = default;
+    } freqLinesKey_;
     spectrum::ScalePositions savedScalePos_;
     spectrum::ViewSettings View;
     QAction* resetPeaksAction_ = nullptr;

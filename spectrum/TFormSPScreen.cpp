@@ -4,6 +4,7 @@
 #include "spectrum/TFormSP.h"
 
 #include "display/PlotScreen.h"
+#include "spectrum/LevelAxis.h"
 #include "spectrum/SpectrumCursor.h"
 #include "spectrum/SpectrumReadings.h"
 
@@ -125,20 +126,33 @@ void TFormSP::PaintHorLines(Rgb colour)
 {
     Canvas& c = pbSP->canvas();
     plot::GridPen(c, CurrentScheme, colour, plot::Pen::Dotted);
+    if (View.Decibels) {
+        // The scale's edges are the plot's frame.
+        const std::vector<DbLine> lines = DbLines(geometry_, View);
+        for (std::size_t i = 1; i + 1 < lines.size(); ++i)
+            plot::HorizontalLine(c, geometry_.Plot(), lines[i].Y);
+        return;
+    }
     const double division = static_cast<double>(geometry_.PlotHeight) / LevelDivisions;
     for (int i = 1; i < LevelDivisions; ++i)
         plot::HorizontalLine(c, geometry_.Plot(), Trunc(division * i + geometry_.PlotTop));
+}
+
+FrequencyScale TFormSP::frequencyScale() const
+{
+    return FrequencyScaleFor(geometry_, LowFrequency, HighFrequency, View.LogFrequency, pass_.FftLength(), SampleRate);
 }
 
 void TFormSP::PaintVertLines(Rgb colour)
 {
     // The lines follow the band and the plot width; they are worked out again only when those
     // change, not for every block.
-    if (LowFrequency != freqLinesLow_ || HighFrequency != freqLinesHigh_ || geometry_.PlotWidth != freqLinesWidth_) {
-        freqLines_ = FreqGridLines(geometry_, LowFrequency, HighFrequency);
-        freqLinesLow_ = LowFrequency;
-        freqLinesHigh_ = HighFrequency;
-        freqLinesWidth_ = geometry_.PlotWidth;
+    const FreqLinesKey key{LowFrequency,      HighFrequency, geometry_.PlotWidth,
+                           pass_.FftLength(), SampleRate,    View.LogFrequency};
+    if (!(key == freqLinesKey_)) {
+        freqLines_ = View.LogFrequency ? LogFreqGridLines(frequencyScale())
+                                       : FreqGridLines(geometry_, LowFrequency, HighFrequency);
+        freqLinesKey_ = key;
     }
     Canvas& c = pbSP->canvas();
     plot::GridPen(c, CurrentScheme, colour, plot::Pen::Dotted);
@@ -148,15 +162,25 @@ void TFormSP::PaintVertLines(Rgb colour)
 
 void TFormSP::PaintFreqLabels()
 {
-    plot::DrawTexts(pbSP->canvas(), CurrentScheme, FreqLabels(geometry_, LowFrequency, HighFrequency), shownTexts(),
-                    plot::ShownTexts::Part::Horizontal);
+    plot::DrawTexts(pbSP->canvas(), CurrentScheme,
+                    View.LogFrequency ? LogFreqLabels(geometry_, frequencyScale())
+                                      : FreqLabels(geometry_, LowFrequency, HighFrequency),
+                    shownTexts(), plot::ShownTexts::Part::Horizontal);
 }
 
 void TFormSP::PaintLevelLabels()
 {
-    plot::DrawTexts(pbSP->canvas(), CurrentScheme, LevelLabelsA(geometry_, FullScaleA, AmplitudeMode), shownTexts(),
+    Canvas& c = pbSP->canvas();
+    if (View.Decibels) {
+        plot::DrawTexts(c, CurrentScheme, DbLabelsA(geometry_, View, AmplitudeMode), shownTexts(),
+                        plot::ShownTexts::Part::Left);
+        plot::DrawTexts(c, CurrentScheme, DbLabelsB(geometry_, View, AmplitudeMode), shownTexts(),
+                        plot::ShownTexts::Part::Right);
+        return;
+    }
+    plot::DrawTexts(c, CurrentScheme, LevelLabelsA(geometry_, FullScaleA, AmplitudeMode), shownTexts(),
                     plot::ShownTexts::Part::Left);
-    plot::DrawTexts(pbSP->canvas(), CurrentScheme, LevelLabelsB(geometry_, FullScaleB, AmplitudeMode), shownTexts(),
+    plot::DrawTexts(c, CurrentScheme, LevelLabelsB(geometry_, FullScaleB, AmplitudeMode), shownTexts(),
                     plot::ShownTexts::Part::Right);
 }
 

@@ -127,6 +127,9 @@ TEST(LevelAxis, GridEvery10DbOrEvery20WhereLabelsWouldCrowd)
             for (const AxisTexts& axis : {FreqLabels(c.plot, 0, 24000), LogFreqLabels(c.plot, log)}) {
                 EXPECT_EQ(LeftOut(a, axis), std::vector<std::string>{}) << c.span;
                 EXPECT_EQ(LeftOut(b, axis), std::vector<std::string>{}) << c.span;
+                // The strips are cleared when a scale changes: never over the axis's texts.
+                for (const PlacedText& text : axis.Texts)
+                    EXPECT_LE(b.Clear.Bottom, text.Y) << text.Text;
             }
             // Right-aligned against the plot at A, left-aligned after it at B, inside their strips.
             for (std::size_t i = 0; i < c.labels.size(); ++i) {
