@@ -40,23 +40,36 @@ void ComputeBinValues(std::span<const std::complex<double>> bins, const BinRange
     }
 }
 
-void ComputeBinPoints(std::span<const double> values, const BinRange& range, const PlotGeometry& g,
-                      std::span<ScreenPoint> points)
+namespace {
+
+// ComputeBinPoints with each value made by `toFraction` from the level held for its bin.
+template <class ToFraction>
+void LevelPoints(std::span<const double> levels, const ToFraction& toFraction, const BinRange& range,
+                 const PlotGeometry& g, std::span<ScreenPoint> points)
 {
     const int count = std::min(range.Count(), static_cast<int>(points.size()) - 1);
     const double top = g.PlotTop;
     const double bottom = g.PlotBottom();
     for (int d = 1; d <= count; ++d) {
         const auto k = static_cast<std::size_t>(range.FirstBin + d);
-        if (k >= values.size())
+        if (k >= levels.size())
             break;
         // Clipped before the conversion, which truncates toward zero, so that no value overflows it.
-        double y = bottom - g.PlotHeight * values[k];
+        double y = bottom - g.PlotHeight * toFraction(levels[k]);
         if (!(y >= top))  // above full height, or not a number at all
             y = top;
         points[static_cast<std::size_t>(d)] = {static_cast<std::int32_t>(d * range.PixelsPerBin + g.PlotLeft),
                                                static_cast<std::int32_t>(y)};
     }
+}
+
+}  // namespace
+
+void ComputeBinPoints(std::span<const double> values, const BinRange& range, const PlotGeometry& g,
+                      std::span<ScreenPoint> points)
+{
+    LevelPoints(
+        values, [](double value) { return value; }, range, g, points);
 }
 
 int CurveCapacity(int plotWidth)
@@ -156,11 +169,17 @@ void ChannelLevels::Add(std::span<const std::complex<double>> bins, const BinRan
     const double weight = 1.0 / blocks_;
     const double toWatts = 1 / rule.NoiseBandwidth;
     const int end = EndOf(range, bins.size(), levels_.size());
-    for (auto k = static_cast<std::size_t>(range.FirstBin + 1); k < static_cast<std::size_t>(end); ++k) {
-        double& power = power_[k];
-        power += weight * (std::norm(bins[k]) * scale - power);
-        levels_[k] = rule.AmplitudeMode ? std::sqrt(power) : power * toWatts;
-    }
+    auto average = [&](auto toLevel) {
+        for (auto k = static_cast<std::size_t>(range.FirstBin + 1); k < static_cast<std::size_t>(end); ++k) {
+            double& power = power_[k];
+            power += weight * (std::norm(bins[k]) * scale - power);
+            levels_[k] = toLevel(power);
+        }
+    };
+    if (rule.AmplitudeMode)
+        average([](double power) { return std::sqrt(power); });
+    else
+        average([toWatts](double power) { return power * toWatts; });
 }
 
 void ChannelLevels::HoldPeaks(const BinRange& range)
@@ -175,7 +194,6 @@ void SpectrumPass::Allocate(int fftLength)
     fft_.SetLength(fftLength);
     fftB_.SetLength(fftLength);
     const auto half = static_cast<std::size_t>(std::max(fftLength / 2, 0));
-    values_.assign(half, 0);
     pointsA_.assign(half, {});
     pointsB_.assign(half, {});
     peakPoints_.assign(half, {});
@@ -229,11 +247,7 @@ void SpectrumPass::Update(std::span<const std::int16_t> samplesA, std::span<cons
 void SpectrumPass::MapLevels(std::span<const double> levels, const PassSettings& s, double fullScale,
                              const PlotGeometry& geometry, std::span<ScreenPoint> points)
 {
-    const auto toFraction = LevelToFraction(s, fullScale);
-    const int end = EndOf(range_, levels.size(), values_.size());
-    for (auto k = static_cast<std::size_t>(range_.FirstBin + 1); k < static_cast<std::size_t>(end); ++k)
-        values_[k] = toFraction(levels[k]);
-    ComputeBinPoints(values_, range_, geometry, points);
+    LevelPoints(levels, LevelToFraction(s, fullScale), range_, geometry, points);
 }
 
 void SpectrumPass::Run(std::span<const std::int16_t> samplesA, std::span<const std::int16_t> samplesB,
@@ -274,7 +288,7 @@ DataTable SpectrumPass::ShownLevels(std::span<const std::int16_t> samplesA, std:
         return table;
     Update(samplesA, samplesB, s, plotWidth_, false);
     const int first = range_.FirstBin + 1;
-    const int end = std::min(range_.LastBin, static_cast<int>(values_.size()));
+    const int end = std::min(range_.LastBin, static_cast<int>(levelsA_.Levels().size()));
     for (int k = first; k < end; ++k)
         table[0].Values.push_back(static_cast<double>(k) * s.SampleRate / fft_.Length());
     auto channel = [&](const char* name, const ChannelLevels& levels) {

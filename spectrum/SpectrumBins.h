@@ -173,7 +173,6 @@ private:
     PassSettings held_;  // the settings the levels were made for
     bool holding_ = false;
     int plotWidth_ = 0;
-    std::vector<double> values_;
     std::vector<ScreenPoint> pointsA_, pointsB_, peakPoints_;
     BinRange range_, levelRange_;
 };
