@@ -1,5 +1,7 @@
 #include "spectrum/SpectrumBins.h"
 
+#include "spectrum/LevelAxis.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -111,11 +113,14 @@ void BuildCurve(std::span<const ScreenPoint> points, const BinRange& range, cons
 
 namespace {
 
-// How a level in the display's unit becomes a fraction of the plot height, for every curve: here
-// linear, full scale at the top.
-auto LevelToFraction(const PassSettings&, double fullScale)
+// How a level in the display's unit becomes a fraction of the plot height, for every curve: on the
+// decibel scale, or linear with full scale at the top (times the inverse, as the plain display
+// has always computed it).
+auto LevelToFraction(const PassSettings& s, double fullScale)
 {
-    return [inverse = 1 / fullScale](double level) { return level * inverse; };
+    return [&s, fullScale, inverse = 1 / fullScale](double level) {
+        return s.View.Decibels ? LevelFraction(level, s.AmplitudeMode, s.View, fullScale) : level * inverse;
+    };
 }
 
 // Whether levels made for `held` are no longer those asked for by `now`.

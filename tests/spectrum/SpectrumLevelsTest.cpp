@@ -234,5 +234,17 @@ TEST(SpectrumLevels, AFrozenBlockDrawnAgainCountsOnceAndTheCsvReadsTheShownLevel
     EXPECT_NEAR(watts[1].Values[100 - 2], 0, 1e-6);
 }
 
+// On the dB scale (top 0 dBV, span 100 dB) a 0.5 V sine stands 6.02 % of the height below the top
+// and an empty bin, far below the span, on the bottom edge.
+TEST(SpectrumLevels, TheCurvesFollowTheDecibelScale)
+{
+    Pass p(4096, WindowKind::Hann);
+    p.settings.View.Decibels = true;
+    p.Run(Tones(4096, {{0.5, 300}}));
+    const auto point = [&](int bin) { return p.pass.BinPointsA()[static_cast<std::size_t>(bin - 1)]; };
+    EXPECT_NEAR(point(300).y, kPlot.PlotTop + 0.0602 * kPlot.PlotHeight, 1);
+    EXPECT_EQ(point(1000).y, kPlot.PlotBottom());
+}
+
 }  // namespace
 }  // namespace mirel::spectrum
