@@ -123,6 +123,67 @@ auto LevelToFraction(const PassSettings& s, double fullScale)
     };
 }
 
+// BuildCurve for the points that `row` (a level's row on the plot, never rising as the level
+// falls) gives each bin, asking `row` only for what the curve keeps: per column the row of its
+// largest level, and, from its last bin backwards, the first bin lying below the largest level
+// of the column's bins up to it (the column's first bin when none does).
+template <class Row>
+void BuildCurveFromLevels(std::span<const double> levels, const BinRange& range, const PlotGeometry& g, const Row& row,
+                          std::span<double> prefix, SpectrumCurve& curve)
+{
+    const int capacity = CurveCapacity(g.PlotWidth);
+    curve.Points.resize(static_cast<std::size_t>(capacity));
+    auto entry = [&](int i) -> ScreenPoint& { return curve.Points[static_cast<std::size_t>(i)]; };
+    auto level = [&](int d) { return levels[static_cast<std::size_t>(range.FirstBin + d)]; };
+    auto column = [&](int d) { return static_cast<std::int32_t>(d * range.PixelsPerBin + g.PlotLeft); };
+
+    entry(0) = {g.PlotLeft, g.PlotBottom()};
+    int last = 0;
+    const int count = std::min(
+        {range.Count(), static_cast<int>(levels.size()) - range.FirstBin - 1, static_cast<int>(prefix.size())});
+    if (count > 0) {
+        entry(1) = {column(1), row(level(1))};
+        last = 1;
+    }
+    for (int d = 1, end = 1; d <= count; d = end + 1) {
+        if (last + 4 > capacity)
+            break;  // as in BuildCurve
+        const std::int32_t x = column(d);
+        double top = level(d);
+        prefix[0] = top;
+        for (end = d; end < count && column(end + 1) == x;) {
+            ++end;
+            top = std::max(top, level(end));
+            prefix[static_cast<std::size_t>(end - d)] = top;
+        }
+        const int topRow = row(top);
+        int firstRow = topRow;
+        if (topRow < g.PlotBottom()) {  // otherwise every bin of the column lies on the bottom edge
+            bool below = false;
+            double known = top;
+            int knownRow = topRow;
+            for (int b = end; b > d && !below; --b) {
+                const double highest = prefix[static_cast<std::size_t>(b - d)];
+                if (!(level(b) < highest))
+                    continue;  // the column's top so far, on its row
+                if (highest != known) {
+                    known = highest;
+                    knownRow = row(highest);
+                }
+                firstRow = row(level(b));
+                below = firstRow > knownRow;
+            }
+            if (!below)
+                firstRow = level(d) == top ? topRow : row(level(d));
+        }
+        entry(last + 1) = {x, firstRow};
+        entry(last + 2) = {x, topRow};
+        last += 2;
+    }
+    std::fill(curve.Points.begin() + last + 1, curve.Points.end(), ScreenPoint{g.PlotRight(), g.PlotBottom()});
+    curve.Used = last + 2;
+}
+
 // Whether levels made for `held` are no longer those asked for by `now`.
 bool StartAgain(const PassSettings& held, const PassSettings& now)
 {
@@ -202,6 +263,7 @@ void SpectrumPass::Allocate(int fftLength)
     pointsA_.assign(half, {});
     pointsB_.assign(half, {});
     peakPoints_.assign(half, {});
+    prefix_.assign(half, 0);
     levelsA_.Allocate(static_cast<int>(half));
     levelsB_.Allocate(static_cast<int>(half));
     holding_ = false;
@@ -249,10 +311,24 @@ void SpectrumPass::Update(std::span<const std::int16_t> samplesA, std::span<cons
     }
 }
 
-void SpectrumPass::MapLevels(std::span<const double> levels, const PassSettings& s, double fullScale,
-                             const PlotGeometry& geometry, std::span<ScreenPoint> points)
+void SpectrumPass::Curve(std::span<const double> levels, const PassSettings& s, double fullScale, const PlotGeometry& g,
+                         std::span<ScreenPoint> points, SpectrumCurve* curve)
 {
-    LevelPoints(levels, LevelToFraction(s, fullScale), range_, geometry, points);
+    const auto toFraction = LevelToFraction(s, fullScale);
+    if (!s.View.Decibels) {
+        LevelPoints(levels, toFraction, range_, g, points);
+        if (curve)
+            BuildCurve(points, range_, g, *curve);
+        return;
+    }
+    // A logarithm per bin would cost more than the rest of the pass: only the rows that the curve
+    // keeps are computed.
+    const auto row = [&](double level) {
+        const double y = g.PlotBottom() - g.PlotHeight * toFraction(level);
+        return static_cast<int>(y >= g.PlotTop ? y : g.PlotTop);
+    };
+    if (curve)
+        BuildCurveFromLevels(levels, range_, g, row, prefix_, *curve);
 }
 
 void SpectrumPass::Run(std::span<const std::int16_t> samplesA, std::span<const std::int16_t> samplesB,
@@ -262,12 +338,8 @@ void SpectrumPass::Run(std::span<const std::int16_t> samplesA, std::span<const s
     if (!Allocated())
         return;
     Update(samplesA, samplesB, s, geometry.PlotWidth, newBlock);
-    MapLevels(levelsA_.Levels(), s, s.FullScaleA, geometry, pointsA_);
-    MapLevels(levelsB_.Levels(), s, s.FullScaleB, geometry, pointsB_);
-    if (s.ShowA)
-        BuildCurve(pointsA_, range_, geometry, curveA);
-    if (s.ShowB)
-        BuildCurve(pointsB_, range_, geometry, curveB);
+    Curve(levelsA_.Levels(), s, s.FullScaleA, geometry, pointsA_, s.ShowA ? &curveA : nullptr);
+    Curve(levelsB_.Levels(), s, s.FullScaleB, geometry, pointsB_, s.ShowB ? &curveB : nullptr);
 }
 
 void SpectrumPass::BuildPeakCurves(const PassSettings& s, const PlotGeometry& geometry, SpectrumCurve& peakA,
@@ -275,14 +347,10 @@ void SpectrumPass::BuildPeakCurves(const PassSettings& s, const PlotGeometry& ge
 {
     if (!Allocated())
         return;
-    if (s.ShowA) {
-        MapLevels(levelsA_.Peaks(), s, s.FullScaleA, geometry, peakPoints_);
-        BuildCurve(peakPoints_, range_, geometry, peakA);
-    }
-    if (s.ShowB) {
-        MapLevels(levelsB_.Peaks(), s, s.FullScaleB, geometry, peakPoints_);
-        BuildCurve(peakPoints_, range_, geometry, peakB);
-    }
+    if (s.ShowA)
+        Curve(levelsA_.Peaks(), s, s.FullScaleA, geometry, peakPoints_, &peakA);
+    if (s.ShowB)
+        Curve(levelsB_.Peaks(), s, s.FullScaleB, geometry, peakPoints_, &peakB);
 }
 
 DataTable SpectrumPass::ShownLevels(std::span<const std::int16_t> samplesA, std::span<const std::int16_t> samplesB,

@@ -158,14 +158,17 @@ public:
     std::span<const double> LevelsB() const { return levelsB_.Levels(); }
     std::span<const double> PeakLevelsA() const { return levelsA_.Peaks(); }
     std::span<const double> PeakLevelsB() const { return levelsB_.Peaks(); }
+    // Each bin's point of the last pass on the linear scale (the dB scale builds only the curves).
     std::span<const ScreenPoint> BinPointsA() const { return pointsA_; }
     std::span<const ScreenPoint> BinPointsB() const { return pointsB_; }
 
 private:
     void Update(std::span<const std::int16_t> samplesA, std::span<const std::int16_t> samplesB,
                 const PassSettings& settings, int plotWidth, bool newBlock);
-    void MapLevels(std::span<const double> levels, const PassSettings& settings, double fullScale,
-                   const PlotGeometry& geometry, std::span<ScreenPoint> points);
+    // Maps `levels` into `points` and builds `curve` (when given) from them; on the dB scale only
+    // the curve is built.
+    void Curve(std::span<const double> levels, const PassSettings& settings, double fullScale,
+               const PlotGeometry& geometry, std::span<ScreenPoint> points, SpectrumCurve* curve);
 
     RealFft fft_, fftB_;  // channel A's and channel B's
     WindowTable window_;
@@ -174,6 +177,7 @@ private:
     bool holding_ = false;
     int plotWidth_ = 0;
     std::vector<ScreenPoint> pointsA_, pointsB_, peakPoints_;
+    std::vector<double> prefix_;  // the largest level so far in a column
     BinRange range_, levelRange_;
 };
 

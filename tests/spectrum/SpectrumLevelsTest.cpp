@@ -1,10 +1,12 @@
 // Levels of generated signals through the analyser's pass at 48000 Hz: a sine's peak in each
 // window, a weak tone beside a strong one, the density and spread of averaged noise, and when
 // averages and held peaks start again.
+#include "spectrum/LevelAxis.h"
 #include "spectrum/SpectrumBins.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <initializer_list>
 #include <numbers>
@@ -235,15 +237,48 @@ TEST(SpectrumLevels, AFrozenBlockDrawnAgainCountsOnceAndTheCsvReadsTheShownLevel
 }
 
 // On the dB scale (top 0 dBV, span 100 dB) a 0.5 V sine stands 6.02 % of the height below the top
-// and an empty bin, far below the span, on the bottom edge.
+// and the empty bins, far below the span, on the bottom edge.
 TEST(SpectrumLevels, TheCurvesFollowTheDecibelScale)
 {
     Pass p(4096, WindowKind::Hann);
     p.settings.View.Decibels = true;
     p.Run(Tones(4096, {{0.5, 300}}));
-    const auto point = [&](int bin) { return p.pass.BinPointsA()[static_cast<std::size_t>(bin - 1)]; };
-    EXPECT_NEAR(point(300).y, kPlot.PlotTop + 0.0602 * kPlot.PlotHeight, 1);
-    EXPECT_EQ(point(1000).y, kPlot.PlotBottom());
+    const auto drawn = p.a.Drawn();
+    EXPECT_NEAR(std::ranges::min(drawn, {}, &ScreenPoint::y).y, kPlot.PlotTop + 0.0602 * kPlot.PlotHeight, 1);
+    EXPECT_EQ(drawn[drawn.size() - 2].y, kPlot.PlotBottom()) << "the last column";
+}
+
+// On the dB scale the curves are built from the rows they keep only: they must be those built
+// from every bin's point, on wide, narrow and low plots, in a narrow band and for the held peaks.
+TEST(SpectrumLevels, DecibelCurvesAreThoseOfEveryBinsPoint)
+{
+    Noise noise;
+    Pass p(Noise::N, WindowKind::Hann, 4);
+    p.settings.View = {.Decibels = true, .SpanDb = 60, .Window = WindowKind::Hann, .Averaging = 4, .PeakHold = true};
+    for (const bool amplitude : {true, false})
+        for (const int low : {0, 20000})
+            for (const auto& [width, height] : {std::pair{300, 400}, {2000, 400}, {300, 70}}) {
+                p.settings.AmplitudeMode = amplitude;
+                p.settings.LowFrequency = low;
+                const PlotGeometry g = PlotGeometry::FromSurface(width, height);
+                Samples block = noise.Block();
+                for (std::size_t i = 0; i < block.size(); ++i)
+                    block[i] = static_cast<std::int16_t>(block[i] + 8000 * std::sin(0.3 * static_cast<double>(i)));
+                p.pass.Run(block, {}, p.settings, g, p.a, p.b);
+                SpectrumCurve peak, none;
+                p.pass.BuildPeakCurves(p.settings, g, peak, none);
+                for (const auto& [levels, curve] : {std::pair{p.pass.LevelsA(), &p.a}, {p.pass.PeakLevelsA(), &peak}}) {
+                    std::vector<double> fractions(levels.size());
+                    for (std::size_t k = 0; k < levels.size(); ++k)
+                        fractions[k] = LevelFraction(levels[k], amplitude, p.settings.View, 1);
+                    std::vector<ScreenPoint> points(levels.size());
+                    ComputeBinPoints(fractions, p.pass.Bins(), g, points);
+                    SpectrumCurve expected;
+                    BuildCurve(points, p.pass.Bins(), g, expected);
+                    ASSERT_TRUE(std::ranges::equal(curve->Drawn(), expected.Drawn()))
+                        << "amplitude " << amplitude << ", from " << low << " Hz, " << width << " × " << height;
+                }
+            }
 }
 
 }  // namespace
