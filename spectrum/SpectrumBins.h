@@ -78,7 +78,7 @@ struct PassSettings {
     double FullScaleB = 1;
     bool ShowA = true;
     bool ShowB = false;
-    ViewSettings View;  // window, averaging and peak hold of the levels
+    ViewSettings View;  // window, averaging and peak hold of the levels; the curves' level scale
 };
 
 // What turns a channel's transform into its levels in the display's unit: volts of a sine's peak,

@@ -158,8 +158,8 @@ TEST(SpectrumPass, APassAllocatesNothingAndPlansOnlyForANewLength)
         p.Run(a, b);
     EXPECT_EQ(gAllocations - before, 0);
 
-    // A window, averaging and held peaks: the window's coefficients are made once.
-    p.settings.View = {.Window = WindowKind::BlackmanHarris, .Averaging = 64, .PeakHold = true};
+    // Decibels, a window, averaging and held peaks: the window's coefficients are made once.
+    p.settings.View = {.Decibels = true, .Window = WindowKind::BlackmanHarris, .Averaging = 64, .PeakHold = true};
     SpectrumCurve peakA, peakB;
     p.Run(a, b);
     p.pass.BuildPeakCurves(p.settings, kSmall, peakA, peakB);
@@ -169,6 +169,7 @@ TEST(SpectrumPass, APassAllocatesNothingAndPlansOnlyForANewLength)
         p.pass.BuildPeakCurves(p.settings, kSmall, peakA, peakB);
     }
     EXPECT_EQ(gAllocations - windowed, 0);
+    p.settings.View = {};
 
     p.pass.Allocate(32768);
     EXPECT_EQ(p.pass.BinPointsA().data(), bins) << "the same length keeps its arrays";
