@@ -113,16 +113,6 @@ void BuildCurve(std::span<const ScreenPoint> points, const BinRange& range, cons
 
 namespace {
 
-// How a level in the display's unit becomes a fraction of the plot height, for every curve: on the
-// decibel scale, or linear with full scale at the top (times the inverse, as the plain display
-// has always computed it).
-auto LevelToFraction(const PassSettings& s, double fullScale)
-{
-    return [&s, fullScale, inverse = 1 / fullScale](double level) {
-        return s.View.Decibels ? LevelFraction(level, s.AmplitudeMode, s.View, fullScale) : level * inverse;
-    };
-}
-
 // BuildCurve for the points that `row` (a level's row on the plot, never rising as the level
 // falls) gives each bin, asking `row` only for what the curve keeps: per column the row of its
 // largest level, and, from its last bin backwards, the first bin lying below the largest level
@@ -314,9 +304,10 @@ void SpectrumPass::Update(std::span<const std::int16_t> samplesA, std::span<cons
 void SpectrumPass::Curve(std::span<const double> levels, const PassSettings& s, double fullScale, const PlotGeometry& g,
                          std::span<ScreenPoint> points, SpectrumCurve* curve)
 {
-    const auto toFraction = LevelToFraction(s, fullScale);
     if (!s.View.Decibels) {
-        LevelPoints(levels, toFraction, range_, g, points);
+        // Full scale at the top; times the inverse, as the plain display has always computed it.
+        LevelPoints(
+            levels, [inverse = 1 / fullScale](double level) { return level * inverse; }, range_, g, points);
         if (curve)
             BuildCurve(points, range_, g, *curve);
         return;
@@ -324,7 +315,7 @@ void SpectrumPass::Curve(std::span<const double> levels, const PassSettings& s, 
     // A logarithm per bin would cost more than the rest of the pass: only the rows that the curve
     // keeps are computed.
     const auto row = [&](double level) {
-        const double y = g.PlotBottom() - g.PlotHeight * toFraction(level);
+        const double y = g.PlotBottom() - g.PlotHeight * LevelFraction(level, s.AmplitudeMode, s.View, fullScale);
         return static_cast<int>(y >= g.PlotTop ? y : g.PlotTop);
     };
     if (curve)
