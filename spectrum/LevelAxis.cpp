@@ -95,7 +95,8 @@ std::vector<DbLine> DbLines(const PlotGeometry& g, const ViewSettings& view)
 
 std::string DbLabelText(int db)
 {
-    return (db > 0 ? "+" : "") + std::to_string(db);
+    std::string text = db > 0 ? "+" : "";
+    return text.append(std::to_string(db));
 }
 
 std::string DbCaption(char channel, bool amplitudeKind)
