@@ -25,6 +25,15 @@ constexpr unsigned BlueOf(Rgb c)
     return c & 0xFFu;
 }
 
+// `colour` taken halfway towards `background`: a paler shade of a curve's colour for a second
+// curve of the same channel (a held peak), in either scheme.
+constexpr Rgb Blended(Rgb colour, Rgb background)
+{
+    return MakeRgb((RedOf(colour) + RedOf(background)) / 2, (GreenOf(colour) + GreenOf(background)) / 2,
+                   (BlueOf(colour) + BlueOf(background)) / 2);
+}
+static_assert(Blended(0x008000, 0xFFFFFF) == 0x7FBF7F);
+
 // The five colours a display draws with, always in this order.
 struct DisplayPalette {
     Rgb Background;  // surface fill, brush, erase colour, background of texts

@@ -1,5 +1,6 @@
 #include "spectrum/SpectrumBins.h"
 
+#include "spectrum/FrequencyAxis.h"
 #include "spectrum/LevelAxis.h"
 
 #include <algorithm>
@@ -117,15 +118,14 @@ namespace {
 // falls) gives each bin, asking `row` only for what the curve keeps: per column the row of its
 // largest level, and, from its last bin backwards, the first bin lying below the largest level
 // of the column's bins up to it (the column's first bin when none does).
-template <class Row>
+template <class Row, class Column>
 void BuildCurveFromLevels(std::span<const double> levels, const BinRange& range, const PlotGeometry& g, const Row& row,
-                          std::span<double> prefix, SpectrumCurve& curve)
+                          const Column& column, std::span<double> prefix, SpectrumCurve& curve)
 {
     const int capacity = CurveCapacity(g.PlotWidth);
     curve.Points.resize(static_cast<std::size_t>(capacity));
     auto entry = [&](int i) -> ScreenPoint& { return curve.Points[static_cast<std::size_t>(i)]; };
     auto level = [&](int d) { return levels[static_cast<std::size_t>(range.FirstBin + d)]; };
-    auto column = [&](int d) { return static_cast<std::int32_t>(d * range.PixelsPerBin + g.PlotLeft); };
 
     entry(0) = {g.PlotLeft, g.PlotBottom()};
     int last = 0;
@@ -279,6 +279,11 @@ void SpectrumPass::Update(std::span<const std::int16_t> samplesA, std::span<cons
     plotWidth_ = plotWidth;
     range_ = BinRangeFor(s.LowFrequency, s.HighFrequency, n, s.SampleRate, plotWidth);
     levelRange_ = BinRangeFor(s.LowFrequency, s.HighFrequency, n, s.SampleRate, 1);
+    if (s.View.LogFrequency && s.LowFrequency == 0 && range_.LastBin > 1) {
+        // The logarithmic axis starts at the first bin above 0 Hz, which is shown at its left edge.
+        range_.FirstBin = 0;
+        levelRange_.FirstBin = 0;
+    }
     window_.Set(s.View.Window, n);
     const bool startAgain = !holding_ || StartAgain(held_, s);
     if (startAgain) {
@@ -304,6 +309,24 @@ void SpectrumPass::Update(std::span<const std::int16_t> samplesA, std::span<cons
 void SpectrumPass::Curve(std::span<const double> levels, const PassSettings& s, double fullScale, const PlotGeometry& g,
                          std::span<ScreenPoint> points, SpectrumCurve* curve)
 {
+    if (s.View.LogFrequency) {
+        // Each bin in the column of its frequency on the logarithmic axis; the level's row on
+        // either scale.
+        const FrequencyScale scale =
+            FrequencyScaleFor(g, s.LowFrequency, s.HighFrequency, true, fft_.Length(), s.SampleRate);
+        const double hzPerBin = static_cast<double>(s.SampleRate) / fft_.Length();
+        const auto column = [&](int d) {
+            const double x = FrequencyX((range_.FirstBin + d) * hzPerBin, scale);
+            return static_cast<std::int32_t>(std::clamp(x, double(g.PlotLeft), double(g.PlotRight())));
+        };
+        const auto row = [&](double level) {
+            const double y = g.PlotBottom() - g.PlotHeight * LevelFraction(level, s.AmplitudeMode, s.View, fullScale);
+            return static_cast<int>(y >= g.PlotTop ? y : g.PlotTop);
+        };
+        if (curve)
+            BuildCurveFromLevels(levels, range_, g, row, column, prefix_, *curve);
+        return;
+    }
     if (!s.View.Decibels) {
         // Full scale at the top; times the inverse, as the plain display has always computed it.
         LevelPoints(
@@ -318,8 +341,9 @@ void SpectrumPass::Curve(std::span<const double> levels, const PassSettings& s, 
         const double y = g.PlotBottom() - g.PlotHeight * LevelFraction(level, s.AmplitudeMode, s.View, fullScale);
         return static_cast<int>(y >= g.PlotTop ? y : g.PlotTop);
     };
+    const auto column = [&](int d) { return static_cast<std::int32_t>(d * range_.PixelsPerBin + g.PlotLeft); };
     if (curve)
-        BuildCurveFromLevels(levels, range_, g, row, prefix_, *curve);
+        BuildCurveFromLevels(levels, range_, g, row, column, prefix_, *curve);
 }
 
 void SpectrumPass::Run(std::span<const std::int16_t> samplesA, std::span<const std::int16_t> samplesB,

@@ -9,6 +9,7 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QSlider>
+#include <utility>
 
 namespace mirel {
 
@@ -85,12 +86,13 @@ bool TFormSP::CopyBlock(const std::uint8_t* buffer)
     const int frames = BufferBytes / 4;
     if (buffer && static_cast<int>(SamplesA.size()) >= frames && static_cast<int>(SamplesB.size()) >= frames)
         DeinterleaveStereo16(buffer, BufferBytes, SamplesA.data(), SamplesB.data());
+    newBlock_ = true;
     return true;
 }
 
 PassSettings TFormSP::passSettings() const
 {
-    return {SampleRate, LowFrequency, HighFrequency, AmplitudeMode, FullScaleA, FullScaleB, ShowA, ShowB, {}};
+    return {SampleRate, LowFrequency, HighFrequency, AmplitudeMode, FullScaleA, FullScaleB, ShowA, ShowB, View};
 }
 
 void TFormSP::ProcessData()
@@ -104,7 +106,10 @@ void TFormSP::ProcessData()
     }
     FullScaleA = FullScaleAt(AmplitudeMode, tbM1->value());
     FullScaleB = FullScaleAt(AmplitudeMode, tbM2->value());
-    pass_.Run(SamplesA, SamplesB, passSettings(), geometry_, CurveA, CurveB);
+    // A frozen or stopped display drawn again counts its block into the averages only once.
+    pass_.Run(SamplesA, SamplesB, passSettings(), geometry_, CurveA, CurveB, std::exchange(newBlock_, false));
+    if (View.PeakHold)
+        pass_.BuildPeakCurves(passSettings(), geometry_, PeakA, PeakB);
     measurementsStale();
 }
 

@@ -70,6 +70,7 @@ public:
     const spectrum::SpectrumPass& pass() const { return pass_; }
     const spectrum::SpectrumCurve& curveA() const { return CurveA; }
     const spectrum::SpectrumCurve& curveB() const { return CurveB; }
+    const spectrum::SpectrumCurve& peakCurveA() const { return PeakA; }
     const std::vector<std::int16_t>& samplesA() const { return SamplesA; }
     const std::vector<std::int16_t>& samplesB() const { return SamplesB; }
     const QImage& screenImage() const { return pbSP->image(); }
@@ -136,6 +137,12 @@ private:
     spectrum::PlotGeometry geometry_;
     spectrum::SpectrumPass pass_;
     spectrum::SpectrumCurve CurveA, CurveB, PrevCurveA, PrevCurveB;
+    // The held peaks' curves, drawn under the levels' in a paler shade while peak hold is on.
+    spectrum::SpectrumCurve PeakA, PeakB, PrevPeakA, PrevPeakB;
+    bool newBlock_ = false;  // a block came since the last pass
+    spectrum::RealFft readingsFft_;
+    // The rectangular transform of channel A's (`a`) or B's block shown, for the readings.
+    std::span<const std::complex<double>> readingBins(bool a);
     std::vector<std::int16_t> SamplesA, SamplesB;
     std::vector<int> freqLines_;  // x of the vertical grid lines of the band, axis and plot below
     struct FreqLinesKey {

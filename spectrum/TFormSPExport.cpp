@@ -2,6 +2,8 @@
 // opened the menu has frozen the display; it is live again once the dialog is closed.
 #include "spectrum/TFormSP.h"
 
+#include "spectrum/LevelAxis.h"
+
 namespace mirel {
 
 void TFormSP::RedrawForExport()
@@ -21,7 +23,14 @@ void TFormSP::AfterExport(bool saved)
 
 DataTable TFormSP::DisplayedData()
 {
-    return pass_.ShownLevels(SamplesA, SamplesB, passSettings());
+    DataTable table = pass_.ShownLevels(SamplesA, SamplesB, passSettings());
+    if (View.Decibels)
+        for (std::size_t c = 1; c < table.size(); ++c) {
+            table[c].Unit = AmplitudeMode ? "дБВ" : "дБВт";
+            for (double& value : table[c].Values)
+                value = spectrum::LevelDb(value, AmplitudeMode);
+        }
+    return table;
 }
 
 }  // namespace mirel

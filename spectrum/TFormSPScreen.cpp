@@ -40,6 +40,8 @@ void TFormSP::ClearFon()
     // Nothing of the old curves is left to erase.
     PrevCurveA.Used = 0;
     PrevCurveB.Used = 0;
+    PrevPeakA.Used = 0;
+    PrevPeakB.Used = 0;
     tbM1Change();
     tbFv1Change(tbFn1);
     PaintBorders();
@@ -54,6 +56,11 @@ void TFormSP::SPPaint()
         return;
     ClearDiagr();
     Canvas& c = pbSP->canvas();
+    const bool peaks = View.PeakHold;
+    if (peaks && ShowA)
+        plot::DrawCurve(c, Blended(CurrentScheme.ChannelA, CurrentScheme.Background), LineWidth, PeakA.Drawn());
+    if (peaks && ShowB)
+        plot::DrawCurve(c, Blended(CurrentScheme.ChannelB, CurrentScheme.Background), LineWidth, PeakB.Drawn());
     if (ShowA)
         plot::DrawCurve(c, CurrentScheme.ChannelA, LineWidth, CurveA.Drawn());
     if (ShowB)
@@ -61,6 +68,13 @@ void TFormSP::SPPaint()
     PaintBorders();
     PrevCurveA = CurveA;
     PrevCurveB = CurveB;
+    if (peaks) {
+        PrevPeakA = PeakA;
+        PrevPeakB = PeakB;
+    } else {
+        PrevPeakA.Used = 0;
+        PrevPeakB.Used = 0;
+    }
     DeviceLostTextOut(geometry_.Plot());
     showReadings();
 }
@@ -75,8 +89,22 @@ std::vector<std::string> TFormSP::measuredRows(TextColour channel)
     const bool a = channel == TextColour::ChannelA;
     if (!pass_.Allocated() || !(a ? ShowA : ShowB))
         return {};
-    const auto bins = a ? pass_.TransformA() : pass_.TransformB();
-    return ReadingRows(a ? "A" : "B", ReadingLines(MeasureSpectrum(bins, SampleRate), AmplitudeMode), {2, 2});
+    const SpectrumReadings r = MeasureSpectrum(readingBins(a), SampleRate);
+    std::vector<ReadingText> texts = ReadingLines(r, AmplitudeMode);
+    if (View.Decibels)
+        texts[1].Value = ReadingToStr(LevelDb(r.PeakAmplitude, true), AmplitudeMode ? "дБВ" : "дБВт", false);
+    return ReadingRows(a ? "A" : "B", texts, {2, 2});
+}
+
+std::span<const std::complex<double>> TFormSP::readingBins(bool a)
+{
+    if (!pass_.Windowed())
+        return a ? pass_.TransformA() : pass_.TransformB();
+    // The estimators hold for a rectangular block: through a window, the block shown is
+    // transformed once more for them.
+    readingsFft_.SetLength(pass_.FftLength());
+    readingsFft_.Transform(a ? SamplesA : SamplesB);
+    return readingsFft_.Bins();
 }
 
 std::optional<MeasuredValues> TFormSP::measuredValues(TextColour channel)
@@ -84,7 +112,7 @@ std::optional<MeasuredValues> TFormSP::measuredValues(TextColour channel)
     const bool a = channel == TextColour::ChannelA;
     if (!pass_.Allocated() || !(a ? ShowA : ShowB))
         return std::nullopt;
-    return ToMeasuredValues(MeasureSpectrum(a ? pass_.TransformA() : pass_.TransformB(), SampleRate));
+    return ToMeasuredValues(MeasureSpectrum(readingBins(a), SampleRate));
 }
 
 std::vector<ReadingLine> TFormSP::CursorLines()
@@ -92,15 +120,34 @@ std::vector<ReadingLine> TFormSP::CursorLines()
     std::vector<ReadingLine> lines;
     if (!cursorX() || !pass_.Allocated())
         return lines;
-    const CursorBin v = BinAtColumn(pass_.TransformA(), pass_.TransformB(), pass_.Bins(), geometry_, pass_.FftLength(),
-                                    SampleRate, AmplitudeMode, ShowA, *cursorX());
+    CursorBin v = BinAtColumn(pass_.TransformA(), pass_.TransformB(), pass_.Bins(), geometry_, pass_.FftLength(),
+                              SampleRate, AmplitudeMode, ShowA, *cursorX());
+    if (View.LogFrequency) {
+        v.Bin = BinAtX(*cursorX(), frequencyScale(), pass_.FftLength(), SampleRate);
+        v.Frequency = static_cast<double>(v.Bin) * SampleRate / pass_.FftLength();
+        v.Inside = true;
+    }
     if (!v.Inside)
         return lines;
+    if (!(View == ViewSettings())) {
+        // The levels as the curves show them: through the window, averaged.
+        const auto at = [k = static_cast<std::size_t>(v.Bin)](std::span<const double> levels) {
+            return k < levels.size() ? levels[k] : 0.0;
+        };
+        v.A = at(pass_.LevelsA());
+        v.B = at(pass_.LevelsB());
+    }
+    const auto text = [this](const char* channel, double level) {
+        if (!View.Decibels)
+            return LevelText(channel, level, AmplitudeMode);
+        return std::string(channel).append(": ").append(
+            ReadingToStr(LevelDb(level, AmplitudeMode), AmplitudeMode ? "дБВ" : "дБВт", false));
+    };
     lines.push_back({FrequencyText(v.Frequency)});
     if (ShowA)
-        lines.push_back({LevelText("A", v.A, AmplitudeMode), TextColour::ChannelA});
+        lines.push_back({text("A", v.A), TextColour::ChannelA});
     if (ShowB)
-        lines.push_back({LevelText("B", v.B, AmplitudeMode), TextColour::ChannelB});
+        lines.push_back({text("B", v.B), TextColour::ChannelB});
     return lines;
 }
 
@@ -112,6 +159,8 @@ void TFormSP::ClearDiagr()
         const std::span<const ScreenPoint> none;
         plot::EraseCurves(pbSP->canvas(), CurrentScheme, LineWidth, ShowA ? PrevCurveA.Drawn() : none,
                           ShowB ? PrevCurveB.Drawn() : none);
+        plot::EraseCurves(pbSP->canvas(), CurrentScheme, LineWidth, ShowA ? PrevPeakA.Drawn() : none,
+                          ShowB ? PrevPeakB.Drawn() : none);
     }
     PaintHorLines(CurrentScheme.Grid);
     PaintVertLines(CurrentScheme.Grid);

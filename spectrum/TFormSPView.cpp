@@ -24,9 +24,8 @@ void TFormSP::buildViewMenu()
             QAction* action = menu->addAction(caption);
             action->setObjectName(name);
             action->setCheckable(true);
-            connect(action, &QAction::triggered, this, [this, name](bool on) {
-                setViewChoice(name.toStdString(), on ? "1" : "0");
-            });
+            connect(action, &QAction::triggered, this,
+                    [this, name](bool on) { setViewChoice(name.toStdString(), on ? "1" : "0"); });
             continue;
         }
         QMenu* submenu = menu->addMenu(caption);
@@ -79,6 +78,7 @@ void TFormSP::setViewChoice(const std::string& name, const std::string& word)
 
 void TFormSP::resetPeaksClick()
 {
+    pass_.ResetHold();
     repaintWindow();
 }
 
