@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QSlider>
 #include <cmath>
+#include <utility>
 
 using namespace mirel;
 
@@ -28,12 +29,20 @@ struct Analyser : bench::BenchWindow<TFormSP> {
     }
 };
 
-void Run(benchmark::State& state, bool readings)
+void Run(benchmark::State& state, bool readings, bool audioView = false)
 {
     Analyser analyser(static_cast<int>(state.range(0)));
     if (analyser.form.FftLength != state.range(0))
         state.SkipWithError("wrong transform length");
     analyser.form.setReadingsOn(readings);
+    if (audioView)
+        for (const auto& [name, word] : {std::pair{"levelScale", "db"},
+                                         {"frequencyScale", "log"},
+                                         {"window", "blackman"},
+                                         {"averaging", "64"},
+                                         {"peakHold", "1"}})
+            analyser.form.setViewChoice(name, word);
+    QCoreApplication::processEvents();
     bench::FeedBlocks(state, analyser.input, analyser.form, analyser.block);
     state.counters["curve_points"] = analyser.form.curveA().Used;
 }
@@ -46,8 +55,14 @@ void BM_BlockReadings(benchmark::State& state)
 {
     Run(state, true);
 }
+// Decibels, the logarithmic axis, Blackman-Harris, averaging over 64 blocks and held peaks.
+void BM_BlockAudioView(benchmark::State& state)
+{
+    Run(state, false, true);
+}
 BENCHMARK(BM_Block)->Arg(2048)->Arg(32768)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_BlockReadings)->Arg(2048)->Arg(32768)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_BlockAudioView)->Arg(32768)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

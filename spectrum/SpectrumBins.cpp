@@ -312,13 +312,8 @@ void SpectrumPass::Curve(std::span<const double> levels, const PassSettings& s, 
     if (s.View.LogFrequency) {
         // Each bin in the column of its frequency on the logarithmic axis; the level's row on
         // either scale.
-        const FrequencyScale scale =
-            FrequencyScaleFor(g, s.LowFrequency, s.HighFrequency, true, fft_.Length(), s.SampleRate);
-        const double hzPerBin = static_cast<double>(s.SampleRate) / fft_.Length();
-        const auto column = [&](int d) {
-            const double x = FrequencyX((range_.FirstBin + d) * hzPerBin, scale);
-            return static_cast<std::int32_t>(std::clamp(x, double(g.PlotLeft), double(g.PlotRight())));
-        };
+        LogColumns(s, g);
+        const auto column = [this](int d) { return logColumns_[static_cast<std::size_t>(range_.FirstBin + d)]; };
         const auto row = [&](double level) {
             const double y = g.PlotBottom() - g.PlotHeight * LevelFraction(level, s.AmplitudeMode, s.View, fullScale);
             return static_cast<int>(y >= g.PlotTop ? y : g.PlotTop);
@@ -344,6 +339,24 @@ void SpectrumPass::Curve(std::span<const double> levels, const PassSettings& s, 
     const auto column = [&](int d) { return static_cast<std::int32_t>(d * range_.PixelsPerBin + g.PlotLeft); };
     if (curve)
         BuildCurveFromLevels(levels, range_, g, row, column, prefix_, *curve);
+}
+
+void SpectrumPass::LogColumns(const PassSettings& s, const PlotGeometry& g)
+{
+    // A logarithm per bin would cost more than the rest of the pass: the columns are kept until
+    // the axis changes.
+    const LogKey key{s.LowFrequency, s.HighFrequency, s.SampleRate, fft_.Length(), g.PlotLeft, g.PlotWidth};
+    if (key == logKey_ && !logColumns_.empty())
+        return;
+    logKey_ = key;
+    const FrequencyScale scale =
+        FrequencyScaleFor(g, s.LowFrequency, s.HighFrequency, true, key.FftLength, s.SampleRate);
+    const double hzPerBin = static_cast<double>(s.SampleRate) / key.FftLength;
+    logColumns_.resize(static_cast<std::size_t>(key.FftLength / 2 + 1));
+    for (std::size_t k = 0; k < logColumns_.size(); ++k) {
+        const double x = FrequencyX(static_cast<double>(k) * hzPerBin, scale);
+        logColumns_[k] = static_cast<std::int32_t>(std::clamp(x, double(g.PlotLeft), double(g.PlotRight())));
+    }
 }
 
 void SpectrumPass::Run(std::span<const std::int16_t> samplesA, std::span<const std::int16_t> samplesB,

@@ -170,6 +170,14 @@ private:
     void Curve(std::span<const double> levels, const PassSettings& settings, double fullScale,
                const PlotGeometry& geometry, std::span<ScreenPoint> points, SpectrumCurve* curve);
 
+    // The pixel column of each bin on the logarithmic axis, made when the axis changes.
+    void LogColumns(const PassSettings& settings, const PlotGeometry& geometry);
+    struct LogKey {
+        int Low = -1, High = -1, Rate = 0, FftLength = 0, Left = 0, Width = 0;
+        bool operator==(const LogKey&) const = default;
+    } logKey_;
+    std::vector<std::int32_t> logColumns_;
+
     RealFft fft_, fftB_;  // channel A's and channel B's
     WindowTable window_;
     ChannelLevels levelsA_, levelsB_;
