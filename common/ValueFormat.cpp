@@ -1,6 +1,7 @@
 #include "common/ValueFormat.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -44,9 +45,9 @@ std::string GeneralFloatText(double value)
     if (value == 0 || !std::isfinite(value))
         return value == 0 ? "0" : (std::isnan(value) ? "NAN" : (value > 0 ? "INF" : "-INF"));
 
-    // 15 significant digits: mantissa digits and decimal exponent.
+    // 15 significant digits: mantissa digits and decimal exponent (as printf's %.14e writes them).
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.14e", std::fabs(value));
+    *std::to_chars(buffer, buffer + sizeof buffer - 1, std::fabs(value), std::chars_format::scientific, 14).ptr = '\0';
     std::string digits;
     const char* p = buffer;
     for (; *p && *p != 'e'; ++p)
@@ -124,9 +125,13 @@ std::string ReadingToStr(double value, std::string_view unit, bool prefixed, int
             exponent += 3;
             decimals = decimalsOf(units);
         }
-        char text[64];
-        std::snprintf(text, sizeof text, "%.*f", decimals, std::copysign(rounded(units, decimals), value));
-        return std::string(text).append(prefixOf(exponent)).append(unit);
+        // As printf's %.*f writes it; the longest double has 309 digits before the point.
+        char text[352];
+        char* end =
+            std::to_chars(text, text + sizeof text, std::copysign(rounded(units, decimals), value),
+                          std::chars_format::fixed, decimals)
+                .ptr;
+        return std::string(text, end).append(prefixOf(exponent)).append(unit);
     }
     const double scale = units >= 100 ? 1 : units >= 10 ? 10 : 100;
     units = std::round(units * scale) / scale;

@@ -1,5 +1,7 @@
 #include "display/Canvas.h"
 
+#include "display/GlyphLines.h"
+
 #include "display/AppFont.h"
 #include "display/CanvasPixels.h"
 
@@ -158,6 +160,14 @@ void Canvas::textOut(int x, int y, const QString& text)
         painter.end();
     }
     changed(cell | glyphs);
+}
+
+void Canvas::glyphsOut(int x, int baseline, GlyphLines& glyphs, const QString& text)
+{
+    if (text.isEmpty() || !prepare())
+        return;
+    glyphs.setFont(font_);
+    changed(glyphs.write(image_, QPoint(x, baseline), textColor_, text));
 }
 
 QFontMetrics Canvas::fontMetrics() const

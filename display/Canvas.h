@@ -30,6 +30,10 @@
 class QImage;
 
 namespace mirel {
+class GlyphLines;
+}
+
+namespace mirel {
 
 // A point type with plain integer fields x and y.
 template <class Point>
@@ -114,6 +118,9 @@ public:
     void textOut(int x, int y, const QString& text);
     int textWidth(const QString& text) const;
     int textHeight(const QString& text) const;
+    // The glyphs of `text` alone, in the text colour and the canvas's font, laid out by `glyphs`,
+    // with the baseline's left end at (x, baseline): for lines written anew on every block.
+    void glyphsOut(int x, int baseline, GlyphLines& glyphs, const QString& text);
 
 private:
     void stroke(const QPoint* points, int count);

@@ -10,6 +10,7 @@
 #include "common/PlotText.h"
 #include "common/ScreenPoint.h"
 #include "display/Canvas.h"
+#include "display/GlyphLines.h"
 
 #include <QImage>
 #include <map>
@@ -106,11 +107,10 @@ struct ReadingsBox {
     QRect Area;
     int Lines = 0;
 };
-ReadingsBox PlaceReadings(const Canvas& canvas, const PlotRect& plot, const std::vector<ReadingLine>& lines,
-                          const std::vector<TextBox>& taken, int cursorX = -1);
-// The box is drawn into `scratch`, a picture of the canvas's size, at its place, and copied from
-// there; nothing is drawn unless the box lies inside it.
-void DrawReadings(Canvas& canvas, const DisplayPalette& palette, const ReadingsBox& box,
-                  const std::vector<ReadingLine>& lines, QImage& scratch);
+// The lines are laid out by `glyphs`, which keeps them for DrawReadings.
+ReadingsBox PlaceReadings(const Canvas& canvas, GlyphLines& glyphs, const PlotRect& plot,
+                          const std::vector<ReadingLine>& lines, const std::vector<TextBox>& taken, int cursorX = -1);
+void DrawReadings(Canvas& canvas, GlyphLines& glyphs, const DisplayPalette& palette, const ReadingsBox& box,
+                  const std::vector<ReadingLine>& lines);
 
 }  // namespace mirel::plot

@@ -2,19 +2,14 @@
 // fitted components' whole leakage is taken out.
 #include "spectrum/SpectrumResidual.h"
 
+#include "common/WideVectors.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <numbers>
 #include <utility>
 
-// On x86-64 these loops are built twice, for the baseline and for AVX2 with FMA; the loader picks
-// the one the processor runs.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
-#define MIREL_WIDE_VECTORS __attribute__((target_clones("arch=x86-64-v3", "default")))
-#else
-#define MIREL_WIDE_VECTORS
-#endif
 
 namespace mirel::spectrum {
 

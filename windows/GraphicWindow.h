@@ -172,7 +172,7 @@ private:
     QRect cursorLine_;
     QRect readingsArea_;
     QImage underReadings_;
-    QImage readingsPicture_;  // the box drawn at its place before it is copied over the picture
+    GlyphLines readingsGlyphs_;  // the box's lines, laid out once per text
     std::vector<ReadingLine> measured_;
     bool measuredValid_ = false;
     int measuredChoice_ = 0;

@@ -102,13 +102,12 @@ void GraphicWindow::showReadings()
     if (cursorX_)
         cursorLine_ = QRect(QPoint(*cursorX_, Trunc(plot.Top)), QPoint(*cursorX_, Trunc(plot.Top + plot.Height) - 1));
     const plot::ReadingsBox box =
-        plot::PlaceReadings(c, plot, lines, shownTexts_.boxesBut(plot::ShownTexts::Part::Band), cursorX_.value_or(-1));
+        plot::PlaceReadings(c, readingsGlyphs_, plot, lines, shownTexts_.boxesBut(plot::ShownTexts::Part::Band), cursorX_.value_or(-1));
     readingsArea_ = box.Area;
     if (cursorLine_.isNull() && readingsArea_.isNull())
         return;
     if (underReadings_.size() != picture.size()) {
         underReadings_ = QImage(picture.size(), QImage::Format_RGB32);
-        readingsPicture_ = QImage(picture.size(), QImage::Format_RGB32);
     }
     CopyPixels(picture, underReadings_, cursorLine_);
     CopyPixels(picture, underReadings_, readingsArea_);
@@ -116,7 +115,7 @@ void GraphicWindow::showReadings()
         plot::GridPen(c, CurrentScheme, CurrentScheme.Frame, plot::Pen::Solid);
         plot::VerticalLine(c, plot, *cursorX_);
     }
-    plot::DrawReadings(c, CurrentScheme, box, lines, readingsPicture_);
+    plot::DrawReadings(c, readingsGlyphs_, CurrentScheme, box, lines);
 }
 
 void GraphicWindow::hideReadings()

@@ -1,5 +1,6 @@
 #include "windows/InstrumentWindow.h"
 
+#include "common/WideVectors.h"
 #include "display/AppFont.h"
 
 #include <QCloseEvent>
@@ -146,6 +147,7 @@ void InstrumentWindow::OnWimData(const WimDataEvent& message)
         ~GiveBack() { now(); }
     } giveBack{*this, message};
 
+    ClearWideRegisters();  // whatever ran since the last block, this one runs at full speed
     if (!AcceptBlock())
         return;
     ++BlockCounter;

@@ -1,10 +1,13 @@
 // Where the readings box goes: a free corner of the plot, off the cursor, dropping lines that fit
-// nowhere.
+// nowhere; and its lines, laid out glyph by glyph, written exactly as Qt writes them.
 
 #include "display/Canvas.h"
+#include "display/GlyphLines.h"
 #include "display/PlotScreen.h"
 
+#include <QFontMetrics>
 #include <QImage>
+#include <QPainter>
 #include <gtest/gtest.h>
 
 using namespace mirel;
@@ -40,7 +43,8 @@ TEST(ReadingsBox, TakesTheFirstFreeCornerOffTheCursorAndDropsLinesThatDoNotFit)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         const std::vector<ReadingLine> lines(static_cast<std::size_t>(c.lines), ReadingLine{"0,5 В"});
-        const plot::ReadingsBox box = plot::PlaceReadings(canvas, plot, lines, c.taken, c.cursorX);
+        GlyphLines glyphs;
+        const plot::ReadingsBox box = plot::PlaceReadings(canvas, glyphs, plot, lines, c.taken, c.cursorX);
         if (c.corner == None) {
             EXPECT_EQ(box.Lines, 0);
             EXPECT_TRUE(box.Area.isEmpty());
@@ -54,6 +58,38 @@ TEST(ReadingsBox, TakesTheFirstFreeCornerOffTheCursorAndDropsLinesThatDoNotFit)
             EXPECT_EQ(box.Lines, c.lines);
         else
             EXPECT_TRUE(box.Lines > 0 && box.Lines < c.lines && box.Area.height() <= 37) << box.Lines;
+    }
+}
+
+// Kerned pairs, both weights, a line measured and then drawn, a line cut by the picture's edge, and
+// characters the display font lacks (laid out by Qt).
+TEST(ReadingsBox, GlyphLinesWriteWhatQtWrites)
+{
+    const char* const texts[] = {"A: Частота 1.00037 кГц  Амплитуда -6.02 дБВ", "AV To Ту ГА Ча «—» µ² 0,125 мВ",
+                                 "B: 周波数 1 кГц"};
+    for (const bool bold : {false, true}) {
+        GlyphLines glyphs;
+        for (const char* text : texts) {
+            for (const int x : {3, -20}) {
+                SCOPED_TRACE(testing::Message() << text << " at " << x << (bold ? " bold" : ""));
+                const QString line = QString::fromUtf8(text);
+                QImage qt(300, 20, QImage::Format_RGB32), ours(300, 20, QImage::Format_RGB32);
+                qt.fill(Qt::white);
+                ours.fill(Qt::white);
+                Canvas canvas(ours);
+                canvas.setBold(bold);
+                canvas.setTextColor(0x800000);
+                const QFontMetrics metrics(canvas.font(), &qt);
+                EXPECT_EQ(canvas.textWidth(line), (glyphs.setFont(canvas.font()), glyphs.width(line)));
+                canvas.glyphsOut(x, 3 + metrics.ascent(), glyphs, line);
+                QPainter painter(&qt);
+                painter.setFont(canvas.font());
+                painter.setPen(QColor(0x800000));
+                painter.drawText(QPoint(x, 3 + metrics.ascent()), line);
+                painter.end();
+                EXPECT_EQ(ours, qt);
+            }
+        }
     }
 }
 
