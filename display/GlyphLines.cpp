@@ -101,11 +101,11 @@ int GlyphLines::slotOf(quint32 glyph)
     pixels.Top = top - room;
     pixels.Width = right - left + 1;
     pixels.Height = bottom - top + 1;
-    pixels.Set.resize(static_cast<std::size_t>(pixels.Width) * static_cast<std::size_t>(pixels.Height));
     for (int y = 0; y < pixels.Height; ++y) {
         const auto* row = reinterpret_cast<const QRgb*>(picture.constScanLine(top + y)) + left;
         for (int x = 0; x < pixels.Width; ++x)
-            pixels.Set[static_cast<std::size_t>(y * pixels.Width + x)] = row[x] != 0xFFFFFFFFu;
+            if (row[x] != 0xFFFFFFFFu)
+                pixels.Set.emplace_back(x, y);
     }
     return slot;
 }
@@ -133,6 +133,8 @@ QRect GlyphLines::write(QImage& image, QPoint origin, Rgb colour, const QString&
         return writeWithQt(image, origin, colour, text);
     const QRgb pen = 0xFF000000u | colour;
     const QRect bounds = image.rect();
+    uchar* const bits = image.bits();
+    const qsizetype stride = image.bytesPerLine();
     QRect set;
     for (std::size_t i = 0; i < line.Glyphs.size(); ++i) {
         const GlyphPixels& glyph = pixels_[static_cast<std::size_t>(slots_[line.Glyphs[i]])];
@@ -142,12 +144,11 @@ QRect GlyphLines::write(QImage& image, QPoint origin, Rgb colour, const QString&
         if (shown.isEmpty())
             continue;
         set |= shown;
-        for (int y = shown.top(); y <= shown.bottom(); ++y) {
-            const std::uint8_t* bits = glyph.Set.data() + static_cast<std::size_t>((y - at.top()) * glyph.Width);
-            auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-            for (int x = shown.left(); x <= shown.right(); ++x)
-                if (bits[x - at.left()])
-                    row[x] = pen;
+        const bool whole = shown == at;
+        for (const QPoint p : glyph.Set) {
+            const QPoint pixel = at.topLeft() + p;
+            if (whole || shown.contains(pixel))
+                *reinterpret_cast<QRgb*>(bits + pixel.y() * stride + pixel.x() * qsizetype{4}) = pen;
         }
     }
     return set;

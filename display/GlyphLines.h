@@ -38,11 +38,11 @@ private:
         std::vector<quint32> Glyphs;
         std::vector<QPointF> Positions;
     };
-    // A glyph's pixels: Width × Height, a byte each (set or not), its top-left corner at (Left, Top)
-    // from the pen's position on the baseline.
+    // A glyph's pixels: the box that holds them, its top-left corner at (Left, Top) from the pen's
+    // position on the baseline, and the set ones (x, y) within the box.
     struct GlyphPixels {
         int Left = 0, Top = 0, Width = 0, Height = 0;
-        std::vector<std::uint8_t> Set;
+        std::vector<QPoint> Set;
     };
     // The line of `text`, laid out unless it is among the last ones (a box's lines are measured,
     // then drawn).

@@ -117,7 +117,9 @@ protected:
     std::optional<int> cursorX() const { return cursorX_; }
     // The measurements are worked out once per block: a new block makes them stale, and so does a
     // change of what they depend on besides it (`measurementChoice`: the channels shown, a kind).
-    void measurementsStale() { measuredValid_ = false; }
+    // While the readings are shown they are worked out again at once, while the block's data is
+    // still in the processor's cache.
+    void measurementsStale();
     virtual int measurementChoice() const { return 0; }
     // One channel's rows of measurements, the most telling first; none when it is hidden or nothing
     // has been measured.
@@ -128,6 +130,8 @@ protected:
     void showReadings();
     void hideReadings();
     void forgetReadings();
+    // Works the measurements out unless they are up to date.
+    void updateMeasurements();
 
     // While the capture's device is lost, the displays say so over their plot: the surface is
     // cleared (ClearFon writes the notice) and drawn again when the device is back.

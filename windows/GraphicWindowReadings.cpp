@@ -136,11 +136,15 @@ void GraphicWindow::forgetReadings()
     readingsArea_ = QRect();
 }
 
-std::vector<ReadingLine> GraphicWindow::Readings()
+void GraphicWindow::measurementsStale()
 {
-    std::vector<ReadingLine> lines = CursorLines();
-    if (!readingsOn_)
-        return lines;
+    measuredValid_ = false;
+    if (readingsOn_)
+        updateMeasurements();
+}
+
+void GraphicWindow::updateMeasurements()
+{
     if (!measuredValid_ || measuredChoice_ != measurementChoice()) {
         measuredValid_ = true;
         measuredChoice_ = measurementChoice();
@@ -155,6 +159,14 @@ std::vector<ReadingLine> GraphicWindow::Readings()
                 measured_.push_back({b[i], TextColour::ChannelB});
         }
     }
+}
+
+std::vector<ReadingLine> GraphicWindow::Readings()
+{
+    std::vector<ReadingLine> lines = CursorLines();
+    if (!readingsOn_)
+        return lines;
+    updateMeasurements();
     lines.insert(lines.end(), measured_.begin(), measured_.end());
     return lines;
 }
