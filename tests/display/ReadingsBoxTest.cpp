@@ -1,6 +1,7 @@
 // Where the readings box goes: a free corner of the plot, off the cursor, dropping lines that fit
 // nowhere; and its lines, laid out glyph by glyph, written exactly as Qt writes them.
 
+#include "display/AppFont.h"
 #include "display/Canvas.h"
 #include "display/GlyphLines.h"
 #include "display/PlotScreen.h"
@@ -61,28 +62,29 @@ TEST(ReadingsBox, TakesTheFirstFreeCornerOffTheCursorAndDropsLinesThatDoNotFit)
     }
 }
 
-// Kerned pairs, both weights, a line measured and then drawn, a line cut by the picture's edge, and
-// characters the display font lacks (laid out by Qt).
+// Kerned pairs, both weights, a line measured and then drawn, a line cut by the picture's edge,
+// characters the display font lacks and a font with smoothing (both left to Qt).
 TEST(ReadingsBox, GlyphLinesWriteWhatQtWrites)
 {
     const char* const texts[] = {"A: Частота 1.00037 кГц  Амплитуда -6.02 дБВ", "AV To Ту ГА Ча «—» µ² 0,125 мВ",
                                  "B: 周波数 1 кГц"};
-    for (const bool bold : {false, true}) {
+    for (const QFont& font : {displayFont(false), displayFont(true), appFont()}) {
         GlyphLines glyphs;
         for (const char* text : texts) {
             for (const int x : {3, -20}) {
-                SCOPED_TRACE(testing::Message() << text << " at " << x << (bold ? " bold" : ""));
+                SCOPED_TRACE(testing::Message() << text << " at " << x << " in " << font.toString().toStdString());
                 const QString line = QString::fromUtf8(text);
                 QImage qt(300, 20, QImage::Format_RGB32), ours(300, 20, QImage::Format_RGB32);
                 qt.fill(Qt::white);
                 ours.fill(Qt::white);
                 Canvas canvas(ours);
-                canvas.setBold(bold);
+                canvas.setFont(font);
                 canvas.setTextColor(0x800000);
                 const QFontMetrics metrics(canvas.font(), &qt);
                 EXPECT_EQ(canvas.textWidth(line), (glyphs.setFont(canvas.font()), glyphs.width(line)));
                 canvas.glyphsOut(x, 3 + metrics.ascent(), glyphs, line);
                 QPainter painter(&qt);
+                painter.setRenderHint(QPainter::TextAntialiasing, false);
                 painter.setFont(canvas.font());
                 painter.setPen(QColor(0x800000));
                 painter.drawText(QPoint(x, 3 + metrics.ascent()), line);
