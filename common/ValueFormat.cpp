@@ -127,10 +127,9 @@ std::string ReadingToStr(double value, std::string_view unit, bool prefixed, int
         }
         // As printf's %.*f writes it; the longest double has 309 digits before the point.
         char text[352];
-        char* end =
-            std::to_chars(text, text + sizeof text, std::copysign(rounded(units, decimals), value),
-                          std::chars_format::fixed, decimals)
-                .ptr;
+        char* end = std::to_chars(text, text + sizeof text, std::copysign(rounded(units, decimals), value),
+                                  std::chars_format::fixed, decimals)
+                        .ptr;
         return std::string(text, end).append(prefixOf(exponent)).append(unit);
     }
     const double scale = units >= 100 ? 1 : units >= 10 ? 10 : 100;

@@ -1,9 +1,8 @@
 #include "display/Canvas.h"
 
-#include "display/GlyphLines.h"
-
 #include "display/AppFont.h"
 #include "display/CanvasPixels.h"
+#include "display/GlyphLines.h"
 
 #include <QFontMetrics>
 #include <QImage>

@@ -37,7 +37,8 @@ const GlyphLines::Line& GlyphLines::layOut(const QString& text)
     int count = static_cast<int>(length);
     if (!raw_.isValid() ||
         !raw_.glyphIndexesForChars(text.constData(), static_cast<int>(length), line.Glyphs.data(), &count) ||
-        count != static_cast<int>(length) || std::find(line.Glyphs.begin(), line.Glyphs.end(), 0u) != line.Glyphs.end() ||
+        count != static_cast<int>(length) ||
+        std::find(line.Glyphs.begin(), line.Glyphs.end(), 0u) != line.Glyphs.end() ||
         !raw_.advancesForGlyphIndexes(line.Glyphs.data(), advances_.data(), count, QRawFont::KernedAdvances))
         return line;
     double x = 0;

@@ -259,6 +259,8 @@ void DrawReadings(Canvas& c, GlyphLines& glyphs, const DisplayPalette& palette, 
         return;
     const QRect& a = box.Area;
     const int left = a.left(), top = a.top(), right = a.right() + 1, bottom = a.bottom() + 1;
+    // The display's own drawing goes on with its brush and text colour.
+    const Rgb brush = c.brushColor(), text = c.textColor();
     c.setBrushColor(palette.Background);
     c.fillRect(left + 1, top + 1, right - 1, bottom - 1);
     // The outline as four thin fills, cheaper than lines down the columns.
@@ -274,6 +276,8 @@ void DrawReadings(Canvas& c, GlyphLines& glyphs, const DisplayPalette& palette, 
         c.glyphsOut(a.left() + 1 + ReadingsPad, a.top() + 1 + ReadingsPad + i * metrics.height() + metrics.ascent(),
                     glyphs, QString::fromStdString(line.Text));
     }
+    c.setBrushColor(brush);
+    c.setTextColor(text);
 }
 
 }  // namespace mirel::plot

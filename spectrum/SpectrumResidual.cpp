@@ -10,7 +10,6 @@
 #include <numbers>
 #include <utility>
 
-
 namespace mirel::spectrum {
 
 namespace {

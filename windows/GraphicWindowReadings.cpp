@@ -101,8 +101,8 @@ void GraphicWindow::showReadings()
     Canvas& c = surface_->canvas();
     if (cursorX_)
         cursorLine_ = QRect(QPoint(*cursorX_, Trunc(plot.Top)), QPoint(*cursorX_, Trunc(plot.Top + plot.Height) - 1));
-    const plot::ReadingsBox box =
-        plot::PlaceReadings(c, readingsGlyphs_, plot, lines, shownTexts_.boxesBut(plot::ShownTexts::Part::Band), cursorX_.value_or(-1));
+    const plot::ReadingsBox box = plot::PlaceReadings(
+        c, readingsGlyphs_, plot, lines, shownTexts_.boxesBut(plot::ShownTexts::Part::Band), cursorX_.value_or(-1));
     readingsArea_ = box.Area;
     if (cursorLine_.isNull() && readingsArea_.isNull())
         return;
