@@ -23,6 +23,30 @@ BinRange BinRangeFor(int lowFrequency, int highFrequency, int fftLength, int sam
     return range;
 }
 
+BinRange ShownBinRange(int lowFrequency, int highFrequency, int fftLength, int sampleRate, int plotWidth,
+                       bool logarithmic)
+{
+    BinRange range = BinRangeFor(lowFrequency, highFrequency, fftLength, sampleRate, plotWidth);
+    if (logarithmic && lowFrequency == 0 && range.LastBin > 1)
+        range.FirstBin = 0;
+    return range;
+}
+
+void LogBinColumns::Update(int lowFrequency, int highFrequency, int sampleRate, int fftLength, const PlotGeometry& g)
+{
+    const Key key{lowFrequency, highFrequency, sampleRate, fftLength, g.PlotLeft, g.PlotWidth};
+    if (key == key_ && !columns_.empty())
+        return;
+    key_ = key;
+    const FrequencyScale scale = FrequencyScaleFor(g, lowFrequency, highFrequency, true, fftLength, sampleRate);
+    const double hzPerBin = static_cast<double>(sampleRate) / fftLength;
+    columns_.resize(static_cast<std::size_t>(fftLength / 2 + 1));
+    for (std::size_t k = 0; k < columns_.size(); ++k) {
+        const double x = FrequencyX(static_cast<double>(k) * hzPerBin, scale);
+        columns_[k] = static_cast<std::int32_t>(std::clamp(x, double(g.PlotLeft), double(g.PlotRight())));
+    }
+}
+
 void ComputeBinValues(std::span<const std::complex<double>> bins, const BinRange& range, bool amplitudeMode,
                       double norm, double fullScale, std::span<double> values)
 {
@@ -277,13 +301,8 @@ void SpectrumPass::Update(std::span<const std::int16_t> samplesA, std::span<cons
 {
     const int n = fft_.Length();
     plotWidth_ = plotWidth;
-    range_ = BinRangeFor(s.LowFrequency, s.HighFrequency, n, s.SampleRate, plotWidth);
-    levelRange_ = BinRangeFor(s.LowFrequency, s.HighFrequency, n, s.SampleRate, 1);
-    if (s.View.LogFrequency && s.LowFrequency == 0 && range_.LastBin > 1) {
-        // The logarithmic axis starts at the first bin above 0 Hz, which is shown at its left edge.
-        range_.FirstBin = 0;
-        levelRange_.FirstBin = 0;
-    }
+    range_ = ShownBinRange(s.LowFrequency, s.HighFrequency, n, s.SampleRate, plotWidth, s.View.LogFrequency);
+    levelRange_ = ShownBinRange(s.LowFrequency, s.HighFrequency, n, s.SampleRate, 1, s.View.LogFrequency);
     window_.Set(s.View.Window, n);
     const bool startAgain = !holding_ || StartAgain(held_, s);
     if (startAgain) {
@@ -312,8 +331,8 @@ void SpectrumPass::Curve(std::span<const double> levels, const PassSettings& s, 
     if (s.View.LogFrequency) {
         // Each bin in the column of its frequency on the logarithmic axis; the level's row on
         // either scale.
-        LogColumns(s, g);
-        const auto column = [this](int d) { return logColumns_[static_cast<std::size_t>(range_.FirstBin + d)]; };
+        logColumns_.Update(s.LowFrequency, s.HighFrequency, s.SampleRate, fft_.Length(), g);
+        const auto column = [this](int d) { return logColumns_[range_.FirstBin + d]; };
         const auto row = [&](double level) {
             const double y = g.PlotBottom() - g.PlotHeight * LevelFraction(level, s.AmplitudeMode, s.View, fullScale);
             return static_cast<int>(y >= g.PlotTop ? y : g.PlotTop);
@@ -339,24 +358,6 @@ void SpectrumPass::Curve(std::span<const double> levels, const PassSettings& s, 
     const auto column = [&](int d) { return static_cast<std::int32_t>(d * range_.PixelsPerBin + g.PlotLeft); };
     if (curve)
         BuildCurveFromLevels(levels, range_, g, row, column, prefix_, *curve);
-}
-
-void SpectrumPass::LogColumns(const PassSettings& s, const PlotGeometry& g)
-{
-    // A logarithm per bin would cost more than the rest of the pass: the columns are kept until
-    // the axis changes.
-    const LogKey key{s.LowFrequency, s.HighFrequency, s.SampleRate, fft_.Length(), g.PlotLeft, g.PlotWidth};
-    if (key == logKey_ && !logColumns_.empty())
-        return;
-    logKey_ = key;
-    const FrequencyScale scale =
-        FrequencyScaleFor(g, s.LowFrequency, s.HighFrequency, true, key.FftLength, s.SampleRate);
-    const double hzPerBin = static_cast<double>(s.SampleRate) / key.FftLength;
-    logColumns_.resize(static_cast<std::size_t>(key.FftLength / 2 + 1));
-    for (std::size_t k = 0; k < logColumns_.size(); ++k) {
-        const double x = FrequencyX(static_cast<double>(k) * hzPerBin, scale);
-        logColumns_[k] = static_cast<std::int32_t>(std::clamp(x, double(g.PlotLeft), double(g.PlotRight())));
-    }
 }
 
 void SpectrumPass::Run(std::span<const std::int16_t> samplesA, std::span<const std::int16_t> samplesB,

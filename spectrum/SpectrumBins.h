@@ -35,6 +35,29 @@ struct BinRange {
 // FirstBin). A band without bins to show (or no rate, or no plot) gives an empty range.
 BinRange BinRangeFor(int lowFrequency, int highFrequency, int fftLength, int sampleRate, int plotWidth);
 
+// The bins the display shows of a band: BinRangeFor's, except that the logarithmic axis starts a
+// band from 0 Hz at the first bin above it, which is shown at the plot's left edge (FirstBin 0).
+BinRange ShownBinRange(int lowFrequency, int highFrequency, int fftLength, int sampleRate, int plotWidth,
+                       bool logarithmic);
+
+// The pixel column of each bin 0 … N/2 on the logarithmic axis, trunc(FrequencyX) clamped to the
+// plot's left and right edges. A logarithm per bin would cost more than a whole pass, so the
+// columns are kept until the axis changes.
+class LogBinColumns {
+public:
+    // Makes the columns of this axis; nothing happens when they are already those of it.
+    void Update(int lowFrequency, int highFrequency, int sampleRate, int fftLength, const PlotGeometry& geometry);
+    std::span<const std::int32_t> Columns() const { return columns_; }
+    std::int32_t operator[](int bin) const { return columns_[static_cast<std::size_t>(bin)]; }
+
+private:
+    struct Key {
+        int Low = -1, High = -1, Rate = 0, FftLength = 0, Left = 0, Width = 0;
+        bool operator==(const Key&) const = default;
+    } key_;
+    std::vector<std::int32_t> columns_;
+};
+
 // Value of each shown bin k as a fraction of the plot height, into values[k]: in amplitude mode
 // |X(k)| / norm / fullScale, in power mode |X(k)|² / norm² / fullScale. A sine of peak P counts
 // on bin k thus reads P / 32768 / fullScale (amplitude) or (P / 32768)² / fullScale (power).
@@ -170,13 +193,7 @@ private:
     void Curve(std::span<const double> levels, const PassSettings& settings, double fullScale,
                const PlotGeometry& geometry, std::span<ScreenPoint> points, SpectrumCurve* curve);
 
-    // The pixel column of each bin on the logarithmic axis, made when the axis changes.
-    void LogColumns(const PassSettings& settings, const PlotGeometry& geometry);
-    struct LogKey {
-        int Low = -1, High = -1, Rate = 0, FftLength = 0, Left = 0, Width = 0;
-        bool operator==(const LogKey&) const = default;
-    } logKey_;
-    std::vector<std::int32_t> logColumns_;
+    LogBinColumns logColumns_;
 
     RealFft fft_, fftB_;  // channel A's and channel B's
     WindowTable window_;
