@@ -1,6 +1,9 @@
 // Cost of one spectrum block without the window: both transforms, bins, points and curves on a
-// 1280 × 800 surface at 48000 samples per second. The argument is the transform length.
+// 1280 × 800 surface at 48000 samples per second. The argument is the transform length. And one
+// line of the spectrogram.
 
+#include "spectrum/SpectrogramLines.h"
+#include "spectrum/SpectrogramRaster.h"
 #include "spectrum/SpectrumBins.h"
 #include "spectrum/SpectrumReadings.h"
 
@@ -8,6 +11,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <span>
 #include <vector>
 
 namespace {
@@ -79,10 +83,38 @@ void BM_Readings(benchmark::State& state)
         benchmark::DoNotOptimize(MeasureSpectrum(f.pass.TransformA(), 48000));
 }
 
+// One spectrogram line at 100 lines per second with both channels shown: both transforms of 8192
+// samples through the Hann window, their levels in dB, and a row in each channel's picture, the
+// two stripes of the 1280 × 800 plot.
+void BM_SpectrogramLine(benchmark::State& state)
+{
+    Fixture f(48000);
+    SpectrogramLines lines;
+    lines.Configure({48000, 8192, 100, WindowKind::Hann, true, 0, 24000, false, 800});
+    PlotGeometry stripe = f.geometry;
+    stripe.PlotHeight = (f.geometry.PlotHeight - 10) / 2;
+    SpectrogramRaster rasterA, rasterB;
+    rasterA.Configure({48000, 8192, 0, 24000, false}, stripe);
+    rasterB.Configure({48000, 8192, 0, 24000, false}, stripe);
+    const auto samples = std::span<const std::int16_t>(f.a);
+    lines.Feed(samples.first(8192 - 480), std::span<const std::int16_t>(f.b).first(8192 - 480));
+    std::size_t at = 8192 - 480;
+    for (auto _ : state) {
+        at = at + 480 <= f.a.size() ? at : 0;
+        lines.Feed(samples.subspan(at, 480), std::span<const std::int16_t>(f.b).subspan(at, 480));
+        at += 480;
+        rasterA.AddLine(lines.LineDb(0, 0), 0, 100, ColourMap::Viridis);
+        rasterB.AddLine(lines.LineDb(1, 0), 0, 100, ColourMap::Viridis);
+        benchmark::ClobberMemory();
+    }
+    state.counters["lines"] = lines.Count();
+}
+
 BENCHMARK(BM_Transform)->Arg(2048)->Arg(32768)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ProcessData)->Arg(2048)->Arg(32768)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ProcessWindowedAveraged)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Readings)->Arg(32768)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SpectrogramLine)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
