@@ -250,6 +250,16 @@ TEST(Spectrogram, CsvOfTheStoredLines)
     EXPECT_FALSE(lines.Configure(s));
     EXPECT_EQ(lines.Csv(false, true), "channel,time_s,187.5,375,562.5,750\r\nB,0,-inf,-inf,-inf,-inf\r\n"
                                       "B,0.1,-inf,-inf,-inf,-inf\r\n");
+    // More room keeps the lines and takes the next ones too; less keeps the newest.
+    for (const int capacity : {3, 2}) {
+        s.Capacity = capacity;
+        EXPECT_FALSE(lines.Configure(s));
+        EXPECT_EQ(lines.Feed(Samples(4800), {}), 1);
+    }
+    std::vector<std::int64_t> numbers;
+    for (int age = 0; age < lines.Count(); ++age)
+        numbers.push_back(lines.LineNumber(age));
+    EXPECT_EQ(numbers, std::vector<std::int64_t>({4, 3}));
 }
 
 }  // namespace
