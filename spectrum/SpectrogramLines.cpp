@@ -172,6 +172,12 @@ std::size_t SpectrogramLines::SlotOf(int age) const
     return slot * Channels * static_cast<std::size_t>(stride_);
 }
 
+SpectrogramAxis SpectrogramLines::Axis() const
+{
+    const SpectrogramSettings& s = settings_;
+    return {s.SampleRate, s.FftLength, s.LowFrequency, s.HighFrequency, s.LogFrequency};
+}
+
 double SpectrogramLines::BinFrequency(int index) const
 {
     return static_cast<double>(shown_.FirstBin + 1 + index) * settings_.SampleRate / settings_.FftLength;

@@ -28,6 +28,17 @@ struct SpectrogramSettings {
     bool operator==(const SpectrogramSettings&) const = default;
 };
 
+// The frequency axis of a stripe: the band on the spectrum's axis, linear or logarithmic.
+struct SpectrogramAxis {
+    int SampleRate = 48000;
+    int FftLength = 2048;
+    int LowFrequency = 0;
+    int HighFrequency = 24000;
+    bool Logarithmic = false;
+
+    bool operator==(const SpectrogramAxis&) const = default;
+};
+
 // Line k (k = 0, 1, …) is the transform of the FftLength samples that end at input sample
 // E_k = FftLength + floor(k × SampleRate / LinesPerSecond), of each channel; its time is
 // k / LinesPerSecond seconds. Nothing is padded: lines overlap when the transform is longer than
@@ -39,6 +50,8 @@ public:
     // them all. Returns whether the lines were dropped.
     bool Configure(const SpectrogramSettings& settings);
     const SpectrogramSettings& Settings() const { return settings_; }
+    // The axis of the shown bins, for the pictures.
+    SpectrogramAxis Axis() const;
     // Drops the lines and the input's history: the next line is line 0, ending FftLength samples on.
     void Reset();
 

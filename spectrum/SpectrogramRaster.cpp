@@ -1,7 +1,5 @@
 #include "spectrum/SpectrogramRaster.h"
 
-#include "spectrum/SpectrogramLines.h"
-
 #include <algorithm>
 #include <utility>
 

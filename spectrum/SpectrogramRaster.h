@@ -4,6 +4,7 @@
 // moving the older ones.
 
 #include "spectrum/ColourMaps.h"
+#include "spectrum/SpectrogramLines.h"
 #include "spectrum/SpectrumBins.h"
 
 #include <cstdint>
@@ -11,19 +12,6 @@
 #include <vector>
 
 namespace mirel::spectrum {
-
-class SpectrogramLines;
-
-// The frequency axis of a stripe: the band on the spectrum's axis, linear or logarithmic.
-struct SpectrogramAxis {
-    int SampleRate = 48000;
-    int FftLength = 2048;
-    int LowFrequency = 0;
-    int HighFrequency = 24000;
-    bool Logarithmic = false;
-
-    bool operator==(const SpectrogramAxis&) const = default;
-};
 
 // Rows of the picture in the order they are shown, newest at the top: First the rows from the
 // newest on to the ring's end, Second those from the ring's start; each part is contiguous.
@@ -36,7 +24,7 @@ struct RasterParts {
 
 class SpectrogramRaster {
 public:
-    // Lays the axis's shown bins (SpectrogramLines::Bins() of the same band) out over a stripe of
+    // Lays the axis's shown bins (those of SpectrogramLines with this Axis()) out over a stripe of
     // the plot: PlotWidth pixels from PlotLeft, PlotHeight rows. Pixel column x − PlotLeft shows
     // the bins whose point the spectrum puts in column x, the largest of them; a column without a
     // bin of its own shows the bin on its left (the first bin, left of that), so the rows have no

@@ -75,7 +75,7 @@ TEST(Spectrogram, StrongestBinFollowsALinearChirp)
     lines.Configure(Settings(rate, n, 50, WindowKind::Hann));
     SpectrogramRaster added, redrawn;
     for (SpectrogramRaster* r : {&added, &redrawn})
-        r->Configure({rate, n, 0, 6000, true}, kStripe);
+        r->Configure({rate, n, 0, 6000, true}, kStripe);  // the logarithmic axis over 0 … 6 kHz
     const Samples chirp = Generate(10 * rate, [](std::int64_t i) {
         const double t = static_cast<double>(i) / rate;
         return 0.5 * std::sin(2 * Pi * (100 * t + 245 * t * t));
@@ -92,7 +92,6 @@ TEST(Spectrogram, StrongestBinFollowsALinearChirp)
     // The picture added line by line is the one drawn again from the stored lines.
     redrawn.Redraw(lines, 0, 0, 100, ColourMap::Viridis);
     EXPECT_EQ(Picture(added), Picture(redrawn));
-    EXPECT_TRUE(std::ranges::equal(added.Row(0), redrawn.Row(0)));
 }
 
 // A 0.1 V sine in every line, on channel A only: its level in the line, and B's line silent,
@@ -119,7 +118,7 @@ TEST_P(SpectrogramSine, ReadsItsLevelInEveryLine)
         EXPECT_EQ(Strongest(lines.LineDb(1, age)), -std::numeric_limits<float>::infinity());
     }
     SpectrogramRaster silent;
-    silent.Configure({rate, 2048, 0, rate / 2, false}, kStripe);
+    silent.Configure(lines.Axis(), kStripe);
     silent.Redraw(lines, 1, 0, 100, ColourMap::Viridis);
     EXPECT_EQ(Picture(silent), std::vector<std::uint32_t>(300 * 30, ColourTableOf(ColourMap::Viridis)[0]));
 }
