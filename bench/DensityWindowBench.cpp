@@ -59,10 +59,18 @@ void BM_BlockDensityReadings(benchmark::State& state)
     Run(state, false, true);
 }
 
+// Readings off and on in turn: what the readings add to a block (added_us); argument as above, density mode.
+void BM_ReadingsAdded(benchmark::State& state)
+{
+    DensityDisplay display(static_cast<int>(state.range(0)), false);
+    bench::FeedWithReadingsToggled(state, display);
+}
+
 BENCHMARK(BM_BlockNormalised)->Arg(1)->Arg(10)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_BlockDensity)->Arg(1)->Arg(10)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_BlockNormalisedReadings)->Arg(1)->Arg(10)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_BlockDensityReadings)->Arg(1)->Arg(10)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ReadingsAdded)->Arg(1)->Arg(10)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -1,7 +1,7 @@
 // One accepted block in the oscilloscope window (trigger search, mapping and drawing on a
 // 1280 × 800 and a 3840 × 2160 surface), and the refresh period the window reaches with "Max" on
 // the generator (and on a sound card, when one is named). BM_AcceptedBlockReadings is the same block
-// with the readings on, measured and drawn per block.
+// with the readings on, measured and drawn per block; BM_ReadingsAdded what they add to it.
 #include "bench/WindowBench.h"
 #include "capture/GeneratorInput.h"
 #include "capture/PortAudioInput.h"
@@ -62,6 +62,12 @@ void BM_AcceptedBlockReadings(benchmark::State& state)
 {
     Run(state, true);
 }
+// Readings off and on in turn: what the readings add to a block (added_us).
+void BM_ReadingsAdded(benchmark::State& state)
+{
+    Scope scope(static_cast<int>(state.range(0)), bench::SurfaceWidth, bench::SurfaceHeight);
+    bench::FeedWithReadingsToggled(state, scope);
+}
 // Arguments: time-base position, surface width and height.
 BENCHMARK(BM_AcceptedBlock)
     ->Args({6, bench::SurfaceWidth, bench::SurfaceHeight})
@@ -73,6 +79,7 @@ BENCHMARK(BM_AcceptedBlockReadings)
     ->Args({12, bench::SurfaceWidth, bench::SurfaceHeight})
     ->Args({12, 3840, 2160})
     ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ReadingsAdded)->Arg(6)->Arg(12)->Unit(benchmark::kMicrosecond);
 
 // The refresh readout, once a second for `seconds`, of the window capturing device `deviceId` of
 // `input` in real time with "Max" ticked, at time-base position 6; and the slowest of them.

@@ -1,7 +1,7 @@
 // One block through the spectrum analyser window: the hand-off, both transforms, bins and curves,
 // and the repaint (erase, grid, curves, frame) on a 1280 × 800 surface. The argument is the
 // transform length; the *Readings cases have the readings on, so that both channels are measured
-// and the box drawn per block.
+// and the box drawn per block; BM_ReadingsAdded what they add to it.
 #include "bench/WindowBench.h"
 #include "spectrum/TFormSP.h"
 
@@ -60,9 +60,16 @@ void BM_BlockAudioView(benchmark::State& state)
 {
     Run(state, false, true);
 }
+// Readings off and on in turn: what the readings add to a block (added_us).
+void BM_ReadingsAdded(benchmark::State& state)
+{
+    Analyser analyser(static_cast<int>(state.range(0)));
+    bench::FeedWithReadingsToggled(state, analyser);
+}
 BENCHMARK(BM_Block)->Arg(2048)->Arg(32768)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_BlockReadings)->Arg(2048)->Arg(32768)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_BlockAudioView)->Arg(32768)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ReadingsAdded)->Arg(2048)->Arg(32768)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -9,7 +9,9 @@
 
 #include <QApplication>
 #include <QTimer>
+#include <algorithm>
 #include <benchmark/benchmark.h>
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
@@ -50,6 +52,34 @@ inline void FeedBlocks(benchmark::State& state, test::FakeWaveInput& input, Grap
         state.SkipWithError("not every block was handled");
     state.counters["surface_w"] = window.surface()->image().width();
     state.counters["surface_h"] = window.surface()->image().height();
+}
+
+// Hands `block` to the window with its readings off and on in turn, and reports as added_us the
+// median of what a block with them cost more than the block before it without them. Separate runs
+// drift apart on a busy machine by more than the readings cost; neighbouring blocks do not. The
+// switch itself is not timed.
+template <class Window>
+void FeedWithReadingsToggled(benchmark::State& state, Window& w)
+{
+    using Clock = std::chrono::steady_clock;
+    const auto feed = [&w] {
+        const auto start = Clock::now();
+        w.input.completeBufferWith(w.block);
+        QCoreApplication::sendPostedEvents();
+        return std::chrono::duration<double, std::micro>(Clock::now() - start).count();
+    };
+    std::vector<double> added;
+    const int before = w.form.BlockCounter;
+    for (auto _ : state) {
+        w.form.setReadingsOn(false);
+        const double off = feed();
+        w.form.setReadingsOn(true);
+        added.push_back(feed() - off);
+    }
+    if (w.form.BlockCounter - before != 2 * static_cast<int>(state.iterations()))
+        state.SkipWithError("not every block was handled");
+    std::nth_element(added.begin(), added.begin() + static_cast<std::ptrdiff_t>(added.size() / 2), added.end());
+    state.counters["added_us"] = added.empty() ? 0 : added[added.size() / 2];
 }
 
 // Ends the window's capture quickly: the card delivers the block in flight while the stop waits.
