@@ -7,26 +7,11 @@ namespace mirel::spectrum {
 
 namespace {
 
-// Advance of a bold label in pixels: 8 per digit, 9 for '+', 5 for '-'.
-int BoldAdvance(const std::string& text)
-{
-    int width = 0;
-    for (const char c : text)
-        width += c == '+' ? 9 : c == '-' ? 5 : 8;
-    return width;
-}
-
 // Labels are centred on their grid line, as on the linear scale; the one on the bottom edge
 // stands above it, clear of the frequency axis's unit.
 int DbLabelY(const DbLine& line, const PlotGeometry& g)
 {
     return line.Y >= g.PlotBottom() ? line.Y - 12 : line.Y - 7;
-}
-
-// The captions stand a row higher than the linear scale's: «д» reaches below the line.
-int CaptionY(const PlotGeometry& g)
-{
-    return g.PlotTop - 19;
 }
 
 // Blanks that erase the longest caption, of either scale, before the new one is written.
@@ -58,6 +43,19 @@ AxisTexts DbLabels(const PlotGeometry& g, const ViewSettings& view, TextColour c
 }
 
 }  // namespace
+
+int BoldAdvance(const std::string& text)
+{
+    int width = 0;
+    for (const char c : text)
+        width += c == '+' ? 9 : c == '-' ? 5 : c == ',' ? 4 : 8;
+    return width;
+}
+
+int CaptionY(const PlotGeometry& g)
+{
+    return g.PlotTop - 19;
+}
 
 double LevelDb(double level, bool amplitudeKind)
 {
@@ -99,9 +97,14 @@ std::string DbLabelText(int db)
     return text.append(std::to_string(db));
 }
 
+std::string DbUnit(bool amplitudeKind)
+{
+    return amplitudeKind ? "дБВ" : "дБВт";
+}
+
 std::string DbCaption(char channel, bool amplitudeKind)
 {
-    return std::string("Канал ") + channel + (amplitudeKind ? " (дБВ)" : " (дБВт)");
+    return std::string("Канал ") + channel + " (" + DbUnit(amplitudeKind) + ")";
 }
 
 AxisTexts DbLabelsA(const PlotGeometry& g, const ViewSettings& view, bool amplitudeKind)

@@ -42,8 +42,16 @@ std::vector<DbLine> DbLines(const PlotGeometry& geometry, const ViewSettings& vi
 
 // "+10", "0", "-20".
 std::string DbLabelText(int db);
+// Advance of a bold label of digits, signs and decimal commas in the display's font, in pixels:
+// 8 per digit, 9 for '+', 5 for '-', 4 for ','.
+int BoldAdvance(const std::string& text);
+// «дБВ» for the amplitude kind, «дБВт» for the power kind.
+std::string DbUnit(bool amplitudeKind);
 // «Канал A (дБВ)» for the amplitude kind, «Канал B (дБВт)» for the power kind.
 std::string DbCaption(char channel, bool amplitudeKind);
+// The row of the captions in the top margin, a row higher than the linear scale's: «д» reaches
+// below the line.
+int CaptionY(const PlotGeometry& geometry);
 
 // As LevelLabelsA / LevelLabelsB draw the linear scale: the strip cleared, one label per grid
 // level (right-aligned against the plot for A, left-aligned after it for B; the bottom one above
