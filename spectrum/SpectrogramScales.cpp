@@ -53,6 +53,14 @@ int BarRow(const SpectrogramLayout& layout, const ViewSettings& view, int db)
     return layout.BarTop + std::clamp(static_cast<int>(std::lround(rows)), 0, std::max(layout.BarHeight - 1, 0));
 }
 
+// A bar label centred on its row, but for the bottom one, whose line of text ends above the
+// glyphs of the frequency unit below the plot (written two rows under it, its glyphs two rows
+// further down).
+int BarLabelY(const PlotGeometry& g, int row)
+{
+    return std::min(row - LabelAbove, g.PlotBottom() + 4 - DbLabelLine);
+}
+
 }  // namespace
 
 SpectrogramLayout LayOutSpectrogram(const PlotGeometry& g, bool showA, bool showB)
@@ -139,7 +147,7 @@ AxisTexts ColourBarLabels(const SpectrogramLayout& layout, const ViewSettings& v
             if (db == 0)
                 out.Origin = i;
             out.Texts.push_back(
-                {DbLabelText(db), x, BarRow(layout, view, db) - LabelAbove, false, TextColour::Frame, i});
+                {DbLabelText(db), x, BarLabelY(g, BarRow(layout, view, db)), false, TextColour::Frame, i});
         }
     }
     // Blanks erase the longer unit before the new one is written.

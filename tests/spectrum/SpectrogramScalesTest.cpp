@@ -52,13 +52,13 @@ TEST_P(Layout, StripesTextsAndBarFitTheDisplay)
                     t.Y + DbLabelLine < st.Plot.PlotTop && t.Y > (titles == 1 ? 0 : s[0].Plot.PlotBottom()));
     }
     EXPECT_EQ(titles, s.size());
-    // The bar over the plot's height right of its frame; the glyphs of «-120» and the unit inside the frame.
+    // The bar over the plot's height right of its frame; its labels inside the frame and clear of «кГц» below.
     EXPECT_EQ(std::tuple(l.BarLeft > g.PlotRight() + 1, l.BarTop, l.BarHeight),
               std::tuple(true, g.PlotTop, g.PlotHeight));
     const AxisTexts bar = ColourBarLabels(l, ViewSettings{true, 0, 120}, false);
     for (const PlacedText& t : bar.Texts)
-        EXPECT_TRUE(t.Index < 0 ||
-                    (t.X >= l.BarLeft + l.BarWidth && t.X + 24 <= g.SurfaceWidth - 3 && Inside(LabelRow(t), g)));
+        EXPECT_TRUE(t.Index < 0 || (t.X >= l.BarLeft + l.BarWidth && t.X + 24 <= g.SurfaceWidth - 3 &&
+                                    Inside(LabelRow(t), g) && t.Y + DbLabelLine <= g.PlotBottom() + 4));
     EXPECT_LE(bar.Texts.back().X + 32, g.SurfaceWidth - 2) << bar.Texts.back().Text;  // «дБВт»
 }
 
