@@ -49,16 +49,18 @@ double StripeSecondsStep(int linesPerSecond);
 // The rows of the dotted grid lines at every step after the top edge, inside the stripe.
 std::vector<int> TimeGridRows(const PlotGeometry& stripe, int linesPerSecond);
 
-// The left margin cleared; per stripe, the seconds ago ("0", "0,5", "12") right-aligned against
-// the plot at the stripe's top and at each grid row, and its title in the channel's colour:
-// «Канал A, с назад» in the top margin for the first, in the gap above it for the second.
+// The left margin cleared; per stripe, the seconds ago ("0", "0,5", "12") bold in the channel's
+// colour, right-aligned against the plot at the stripe's top and at each grid row, and its title:
+// «Канал A, с назад» in the top margin for the first, in the gap above it for the second (the gap
+// itself is not cleared here).
 AxisTexts SpectrogramTimeLabels(const SpectrogramLayout& layout, int linesPerSecond);
 
 // The bar's top row shows the view's TopDb, its bottom row TopDb − SpanDb, the rows between
 // them evenly spaced levels.
 // The right margin right of the bar cleared; labels of the view's range (DbLabelText) every
 // DbStep of the bar's height, top and bottom included, right of the bar centred on the rows of
-// their levels; the unit (DbUnit) at the right of the top margin.
+// their levels (the bottom one lifted clear of the frequency unit); the unit (DbUnit) at the right
+// of the top margin.
 AxisTexts ColourBarLabels(const SpectrogramLayout& layout, const ViewSettings& view, bool amplitudeKind);
 
 // The bar's pixels, top row first: each row the map's colour of its level.
