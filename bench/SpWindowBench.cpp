@@ -66,10 +66,31 @@ void BM_ReadingsAdded(benchmark::State& state)
     Analyser analyser(static_cast<int>(state.range(0)));
     bench::FeedWithReadingsToggled(state, analyser);
 }
+// The spectrogram at 100 lines a second: each block of a line's step makes one line of both
+// channels, coloured into both stripes and copied onto the display.
+void BM_SpectrogramBlock(benchmark::State& state)
+{
+    Analyser analyser(static_cast<int>(state.range(0)));
+    analyser.form.setViewChoice("lines", "100");
+    analyser.form.setViewChoice("spectrogram", "1");
+    QCoreApplication::processEvents();
+    const int frames = analyser.form.BufferBytes / 4;
+    analyser.block = bench::StereoBlock(
+        frames, [](int i) { return 16000 * std::sin(2 * M_PI * 3000 * i / 48000.0); },
+        [](int i) { return 9000 * std::sin(2 * M_PI * 317 * i / 48000.0) + 30 * std::sin(i * 1.7); });
+    // Until the first line: a transform's worth of samples.
+    for (int fed = 0; fed < analyser.form.FftLength; fed += frames) {
+        analyser.input.completeBufferWith(analyser.block);
+        QCoreApplication::sendPostedEvents();
+    }
+    bench::FeedBlocks(state, analyser.input, analyser.form, analyser.block);
+    state.counters["lines"] = analyser.form.spectrogramLines().Count();
+}
 BENCHMARK(BM_Block)->Arg(2048)->Arg(32768)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_BlockReadings)->Arg(2048)->Arg(32768)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_BlockAudioView)->Arg(32768)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ReadingsAdded)->Arg(2048)->Arg(32768)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_SpectrogramBlock)->Arg(8192)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

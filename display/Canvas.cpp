@@ -81,9 +81,9 @@ void Canvas::stroke(const QPoint* points, int count)
     if (count < 2 || !prepare())
         return;
     if (penWidth_ == 1) {
-        const QRgb gap = 0xFF000000u | brushColor_;
+        const QRgb gap = penStyle_ == PenStyle::Dots ? 0 : 0xFF000000u | brushColor_;
         changed(DrawThinPolyline(image_, points, count, 0xFF000000u | penColor_,
-                                 penStyle_ == PenStyle::Dotted ? &gap : nullptr));
+                                 penStyle_ == PenStyle::Solid ? nullptr : &gap));
         return;
     }
     // Wide curves: round ends and joins, as wide pens of the classic canvas draw them.
@@ -134,6 +134,28 @@ void Canvas::copyRect(const QImage& source, const QRect& area)
         ImagePainter painter(image_);
         painter.setCompositionMode(QPainter::CompositionMode_Source);
         painter.drawImage(part.topLeft(), source, part);
+        painter.end();
+    }
+    changed(part);
+}
+
+void Canvas::putPixels(int left, int top, int width, int rows, const std::uint32_t* pixels)
+{
+    if (!prepare())
+        return;
+    const QRect part = QRect(left, top, width, rows) & image_.rect();
+    if (part.isEmpty())
+        return;
+    if (image_.format() == QImage::Format_RGB32 || image_.format() == QImage::Format_ARGB32) {
+        const auto bytes = static_cast<std::size_t>(part.width()) * 4;
+        for (int y = part.top(); y <= part.bottom(); ++y)
+            std::memcpy(image_.scanLine(y) + part.left() * 4,
+                        pixels + static_cast<std::ptrdiff_t>(y - top) * width + (part.left() - left), bytes);
+    } else {
+        const QImage source(reinterpret_cast<const uchar*>(pixels), width, rows, width * 4, QImage::Format_RGB32);
+        ImagePainter painter(image_);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.drawImage(QPoint(left, top), source);
         painter.end();
     }
     changed(part);

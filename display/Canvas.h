@@ -22,6 +22,7 @@
 #include <QString>
 #include <concepts>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <ranges>
 #include <span>
@@ -49,7 +50,7 @@ concept XYPoint = requires(const Point& p)
 
 class Canvas {
 public:
-    enum class PenStyle { Solid, Dotted };
+    enum class PenStyle { Solid, Dotted, Dots };
 
     // Draws into `image`, which must outlive the canvas (it may be reassigned, e.g. on resize).
     // `beforeDrawing` runs before every drawing operation (the owner may bring the image up to
@@ -65,7 +66,8 @@ public:
     // Pen: outlines, lines and polylines. Initially black, 1 pixel, solid.
     // A dotted pen is 1 pixel wide and opaque: 3 pixels in the pen colour, 3 in the brush colour,
     // the pattern starting afresh at each lineTo and running on along a polyline. As with
-    // cosmetic pens of the classic API, a dotted pen wider than 1 pixel draws solid.
+    // cosmetic pens of the classic API, a dotted pen wider than 1 pixel draws solid. Dots are the
+    // dotted pattern with the gaps left as they are: a grid over a picture.
     void setPenColor(Rgb color) { penColor_ = color; }
     Rgb penColor() const { return penColor_; }
     void setPenWidth(int width) { penWidth_ = width < 1 ? 1 : width; }
@@ -112,6 +114,9 @@ public:
     // Copies the pixels of `area` from `source` to the same place of the picture: a prepared
     // background put back under old curves. Parts of `area` outside either picture are left out.
     void copyRect(const QImage& source, const QRect& area);
+    // Puts `rows` rows of `width` pixels (0xffRRGGBB, one row after the other in `pixels`) with
+    // the top-left one at (left, top); rows and columns outside the picture are left out.
+    void putPixels(int left, int top, int width, int rows, const std::uint32_t* pixels);
 
     // Text whose cell (textWidth × textHeight) has its top-left corner at (x, y); the cell is
     // first filled with the brush colour, then the glyphs are drawn in the text colour.

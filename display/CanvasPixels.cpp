@@ -52,12 +52,14 @@ struct Bounds {
 // The pen's colours along a line, one call a pixel: solid, or dotted with the pattern running on
 // from one segment of a polyline to the next. skip() passes over pixels that are not drawn.
 struct SolidInk {
+    static constexpr bool LeavesGaps = false;
     QRgb Ink;
     QRgb operator()() const { return Ink; }
     void skip(long long) {}
 };
 
 struct DottedInk {
+    static constexpr bool LeavesGaps = false;
     static constexpr int On = 3;      // 3 pixels in the pen colour,
     static constexpr int Period = 6;  // then 3 in the gap colour
     QRgb Ink;
@@ -70,6 +72,11 @@ struct DottedInk {
         return colour;
     }
     void skip(long long pixels) { Dot = static_cast<int>((Dot + pixels) % Period); }
+};
+
+// Dots over a picture: the dotted pattern with its gaps left as they are (0: no pixel set).
+struct DotsInk : DottedInk {
+    static constexpr bool LeavesGaps = true;
 };
 
 // Walks a line over 32-bit scan lines: an index into the picture's pixels.
@@ -112,7 +119,12 @@ long long Walk(Cursor cursor, long long count, long long error, long long twiceM
 {
     long long carries = 0;
     for (;;) {
-        cursor.put(colour());
+        if constexpr (Colour::LeavesGaps) {
+            if (const QRgb c = colour())
+                cursor.put(c);
+        } else {
+            cursor.put(colour());
+        }
         if (--count == 0)
             return carries;
         cursor.major();
@@ -268,6 +280,8 @@ QRect ThinPolyline(QImage& image, const QPoint* points, int count, Colour colour
 
 QRect DrawThinPolyline(QImage& image, const QPoint* points, int count, QRgb ink, const QRgb* gap)
 {
+    if (gap && *gap == 0)
+        return ThinPolyline(image, points, count, DotsInk{{ink, 0}});
     if (gap)
         return ThinPolyline(image, points, count, DottedInk{ink, *gap});
     return ThinPolyline(image, points, count, SolidInk{ink});

@@ -10,7 +10,8 @@
 namespace mirel {
 
 // Draws the one-pixel polyline through `count` points, without its last pixel, in `ink`; dotted
-// when `gap` is given (3 pixels in ink, 3 in gap, the pattern running on from line to line).
+// when `gap` is given (3 pixels in ink, 3 in gap, the pattern running on from line to line); a
+// gap of 0 leaves the gap's pixels as they are.
 // Points may lie anywhere in the int range. Returns the box around the pixels set, empty when
 // none lay on the picture.
 QRect DrawThinPolyline(QImage& image, const QPoint* points, int count, QRgb ink, const QRgb* gap);

@@ -33,7 +33,9 @@ void PaintBorders(Canvas& c, const DisplayPalette& palette, int surfaceWidth, in
 void GridPen(Canvas& c, const DisplayPalette& palette, Rgb colour, Pen pen)
 {
     c.setPenWidth(1);
-    c.setPenStyle(pen == Pen::Dotted ? Canvas::PenStyle::Dotted : Canvas::PenStyle::Solid);
+    c.setPenStyle(pen == Pen::Dotted ? Canvas::PenStyle::Dotted
+                  : pen == Pen::Dots ? Canvas::PenStyle::Dots
+                                     : Canvas::PenStyle::Solid);
     c.setPenColor(colour);
     c.setBrushColor(palette.Background);
 }

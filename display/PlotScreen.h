@@ -39,9 +39,10 @@ void Outline(Canvas& canvas, int left, int top, int right, int bottom);
 void PaintBorders(Canvas& canvas, const DisplayPalette& palette, int surfaceWidth, int surfaceHeight,
                   const PlotRect& plot);
 
-enum class Pen { Dotted, Solid };
+enum class Pen { Dotted, Solid, Dots };
 
-// Sets the pen for grid lines: 1 pixel, dotted (gaps in `Background`) or solid, in `colour`.
+// Sets the pen for grid lines: 1 pixel, dotted (gaps in `Background`), dots (gaps untouched, over
+// a picture) or solid, in `colour`.
 void GridPen(Canvas& canvas, const DisplayPalette& palette, Rgb colour, Pen pen);
 // One line across the whole plot height at x / across the plot width at y, in the present pen.
 void VerticalLine(Canvas& canvas, const PlotRect& plot, int x);

@@ -1,10 +1,13 @@
+// The spectrogram's lines: when each falls due in the input, its transforms in decibels, the ring
+// that keeps them and their text for saving.
 #include "spectrum/SpectrogramLines.h"
-
-#include "spectrum/LevelAxis.h"
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
+#include <complex>
 #include <cstring>
+#include <limits>
 
 namespace mirel::spectrum {
 
@@ -59,7 +62,6 @@ bool SpectrogramLines::Configure(const SpectrogramSettings& s)
     stride_ = stored_.Count();
     fft_.SetLength(s.FftLength);
     window_.Set(s.Window, s.FftLength);
-    levels_.Allocate(s.FftLength / 2 + 1);
     history_.assign(static_cast<std::size_t>(Channels * 2 * s.FftLength), 0);
     db_.assign(static_cast<std::size_t>(s.Capacity) * Channels * static_cast<std::size_t>(stride_), 0.0f);
     numbers_.assign(static_cast<std::size_t>(s.Capacity), 0);
@@ -151,16 +153,23 @@ void SpectrogramLines::MakeLine()
     count_ = std::min(count_ + 1, s.Capacity);
     numbers_[static_cast<std::size_t>(newest_)] = next_++;
     const auto n = static_cast<std::size_t>(s.FftLength);
-    const LevelRule rule{s.AmplitudeMode, static_cast<double>(s.FftLength / 2) * 32768, window_.CoherentGain(),
-                         window_.NoiseBandwidth(), 1};
+    // Each bin's level in decibels straight from its power, as the spectrum reads it: the dBV of a
+    // sine's peak, 20·lg(|X| / (N/2 · 32768 · coherent gain)), or for power that level squared
+    // over the noise bandwidth. One logarithm of a float per bin (glibc's logf is the fast one);
+    // no bin level goes through a square root first.
+    const double norm = static_cast<double>(s.FftLength / 2) * 32768 * window_.CoherentGain();
+    const auto offset = static_cast<float>(-20 * std::log10(norm) -
+                                           (s.AmplitudeMode ? 0.0 : 10 * std::log10(window_.NoiseBandwidth())));
+    constexpr float DbPerNeper = 4.342944819f;  // 10 / ln 10
     float* out = db_.data() + SlotOf(0);
     for (int channel = 0; channel < Channels; ++channel) {
         const std::int16_t* h = history_.data() + static_cast<std::size_t>(channel) * 2 * n;
         fft_.Transform(std::span(h + position_, n), window_.Coefficients());
-        levels_.Add(fft_.Bins(), stored_, rule);
-        const double* level = levels_.Levels().data() + stored_.FirstBin + 1;
-        for (int i = 0; i < stride_; ++i)
-            out[i] = static_cast<float>(LevelDb(level[i], s.AmplitudeMode));
+        const std::complex<double>* bins = fft_.Bins().data() + stored_.FirstBin + 1;
+        for (int i = 0; i < stride_; ++i) {
+            const auto power = static_cast<float>(std::norm(bins[i]));
+            out[i] = power > 0 ? DbPerNeper * std::log(power) + offset : -std::numeric_limits<float>::infinity();
+        }
         out += stride_;
     }
 }

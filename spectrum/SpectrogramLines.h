@@ -93,7 +93,6 @@ private:
     int stride_ = 0;           // floats per channel of a line
     RealFft fft_;
     WindowTable window_;
-    ChannelLevels levels_;
     std::vector<std::int16_t> history_;  // per channel the last FftLength samples, twice
     int position_ = 0;                   // where the next sample goes in each channel's history
     std::int64_t fed_ = 0;               // samples of each channel so far

@@ -67,6 +67,18 @@ void SpectrogramRaster::Colour(std::span<const float> db, double top, double spa
     }
 }
 
+int SpectrogramRaster::ShownBin(std::span<const float> db, int column) const
+{
+    if (column < 0 || column >= width_ || std::cmp_less(db.size(), bins_) || bins_ == 0)
+        return -1;
+    const auto from = static_cast<std::size_t>(from_[static_cast<std::size_t>(column)]);
+    const auto to = static_cast<std::size_t>(to_[static_cast<std::size_t>(column)]);
+    std::size_t highest = from;
+    for (std::size_t i = from + 1; i < to; ++i)
+        highest = db[i] > db[highest] ? i : highest;
+    return static_cast<int>(highest);
+}
+
 void SpectrogramRaster::AddLine(std::span<const float> db, double top, double span, ColourMap map)
 {
     if (width_ == 0 || height_ == 0)

@@ -43,6 +43,9 @@ public:
     // after a change of size, colour range or map.
     void Redraw(const SpectrogramLines& lines, int channel, double top, double span, ColourMap map);
 
+    // The shown bin whose level pixel column `column` (from the stripe's left) shows of the line
+    // `db`: the largest of the column's bins; −1 outside the picture.
+    int ShownBin(std::span<const float> db, int column) const;
     RasterParts Parts() const;
     std::span<const std::uint32_t> Row(int age) const;  // age 0: the newest row
 

@@ -2,6 +2,9 @@
 // The analyser's audio-grade view: level in decibels, a logarithmic frequency axis, the window
 // function, averaging and peak hold. Each setting at its default leaves the display as the plain
 // analyser draws it: linear levels and frequencies of a rectangular block, one block at a time.
+// The spectrogram shows the spectrum over time instead of the curve, with the same band and axis.
+
+#include "spectrum/ColourMaps.h"
 
 namespace mirel::spectrum {
 
@@ -15,6 +18,9 @@ struct ViewSettings {
     WindowKind Window = WindowKind::Rectangular;
     int Averaging = 1;  // blocks of the exponential power average: 1 (off), 4, 16 or 64
     bool PeakHold = false;
+    bool Spectrogram = false;
+    int LinesPerSecond = 50;  // the spectrogram's lines: 10, 25, 50 or 100 a second
+    ColourMap Map = ColourMap::Viridis;
 
     bool operator==(const ViewSettings&) const = default;
 };

@@ -43,8 +43,9 @@ bool TFormSP::Start()
         return false;
     if (Running)
         Stop();
-    if (!StartCapture(16, FftLength))
+    if (!StartCapture(16, captureFrames()))
         return false;
+    lines_.Reset();  // the new capture does not continue the old one
     // A block of the same length is kept: a display frozen before the window was closed shows
     // the same spectrum when it is opened again.
     const auto samples = static_cast<std::size_t>(BufferBytes / 2);
@@ -81,13 +82,21 @@ void TFormSP::Timer1Timer()
 
 bool TFormSP::CopyBlock(const std::uint8_t* buffer)
 {
-    if (!Live)
+    if (!Live && !View.Spectrogram)
         return false;
     const int frames = BufferBytes / 4;
     if (buffer && static_cast<int>(SamplesA.size()) >= frames && static_cast<int>(SamplesB.size()) >= frames)
         DeinterleaveStereo16(buffer, BufferBytes, SamplesA.data(), SamplesB.data());
+    if (View.Spectrogram)
+        return feedSpectrogram();
     newBlock_ = true;
     return true;
+}
+
+void TFormSP::PaintBlock()
+{
+    if (!View.Spectrogram || linesUnshown_ > 0)
+        SPPaint();
 }
 
 PassSettings TFormSP::passSettings() const
@@ -103,6 +112,10 @@ void TFormSP::ProcessData()
     if (NeedClear) {
         NeedClear = false;  // first, so that the clear cannot bring the pass back here
         ClearFon();
+    }
+    if (View.Spectrogram) {
+        measurementsStale();
+        return;
     }
     FullScaleA = FullScaleAt(AmplitudeMode, tbM1->value());
     FullScaleB = FullScaleAt(AmplitudeMode, tbM2->value());
@@ -218,6 +231,8 @@ void TFormSP::cb1kClick()
     ClearDiagr();
     ShowA = cb1k->isChecked();
     ShowB = cb2k->isChecked();
+    if (View.Spectrogram && Created)
+        ClearFon();  // the stripes and their scales follow the channels
     SPPaint();
 }
 

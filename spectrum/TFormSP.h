@@ -4,6 +4,9 @@
 // curves and labels on its surface. The computation lives in the Qt-free parts of this folder.
 
 #include "spectrum/FrequencyAxis.h"
+#include "spectrum/SpectrogramLines.h"
+#include "spectrum/SpectrogramRaster.h"
+#include "spectrum/SpectrogramScales.h"
 #include "spectrum/SpectrumBins.h"
 #include "spectrum/SpectrumLabels.h"
 #include "spectrum/SpectrumScales.h"
@@ -75,6 +78,10 @@ public:
     const std::vector<std::int16_t>& samplesB() const { return SamplesB; }
     const QImage& screenImage() const { return pbSP->image(); }
     QSlider* accuracyControl() const { return tbAccuracy; }
+    // The spectrogram's lines and its stripes' pictures (channel 0 is A).
+    const spectrum::SpectrogramLines& spectrogramLines() const { return lines_; }
+    const spectrum::SpectrogramRaster& spectrogramPicture(int channel) const { return rasters_[channel & 1]; }
+    const spectrum::SpectrogramLayout& spectrogramLayout() const { return layout_; }
 
     // The frequency of the bin under the cursor and the shown channels' levels in it.
     std::vector<ReadingLine> CursorLines() override;
@@ -107,7 +114,7 @@ protected:
     bool AcceptBlock() override { return Running; }
     bool CopyBlock(const std::uint8_t* buffer) override;
     void ProcessData() override;
-    void PaintBlock() override { SPPaint(); }
+    void PaintBlock() override;
     void RedrawCurves() override { SPPaint(); }
     void FormShow() override;
     // The save commands: the redraw before the picture, the display live again after the dialog,
@@ -115,6 +122,9 @@ protected:
     void RedrawForExport() override;
     void AfterExport(bool saved) override;
     DataTable DisplayedData() override;
+    std::string DisplayedCsv() override;
+    bool cursorRowMatters() const override { return View.Spectrogram; }
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
     void buildControls();
@@ -128,6 +138,26 @@ private:
     // that a pass never re-enters itself and several requests make one repaint.
     void repaintWindow();
     spectrum::PassSettings passSettings() const;
+
+    // The spectrogram view (TFormSPGram.cpp). Its capture delivers a line's step per buffer; every
+    // buffer feeds the lines, also while the display is frozen, so that they stay contiguous.
+    int captureFrames() const;
+    spectrum::SpectrogramSettings spectrogramSettings() const;
+    // Lines, stripes and pictures made to fit the settings and the plot; a picture emptied by a
+    // change is drawn again from the lines kept.
+    void syncSpectrogram(bool redraw);
+    // The buffer's samples into the lines; returns whether new ones are to be shown.
+    bool feedSpectrogram();
+    void paintSpectrogram();
+    void paintSpectrogramScales();
+    void paintSpectrogramGrid(Rgb colour);
+    std::vector<ReadingLine> spectrogramCursorLines();
+    spectrum::SpectrogramLines lines_;
+    spectrum::SpectrogramRaster rasters_[2];
+    spectrum::SpectrogramLayout layout_;
+    std::vector<std::uint32_t> barPixels_;
+    int linesUnshown_ = 0;        // lines made since the pictures were last drawn
+    bool picturesStale_ = false;  // lines came while the display was frozen
     // The frequency axis of the band on the plot, linear or logarithmic as the view has it.
     spectrum::FrequencyScale frequencyScale() const;
     // The measurements of the block shown: the peak's frequency and level; THD and SNR.

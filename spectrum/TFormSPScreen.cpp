@@ -32,6 +32,8 @@ void TFormSP::FormPaint()
 void TFormSP::ClearFon()
 {
     geometry_ = PlotGeometry::FromSurface(pbSP->width(), pbSP->height());
+    if (View.Spectrogram)
+        syncSpectrogram(true);
     Canvas& c = pbSP->canvas();
     c.setBrushColor(CurrentScheme.Background);
     c.clear();
@@ -56,6 +58,12 @@ void TFormSP::SPPaint()
         return;
     ClearDiagr();
     Canvas& c = pbSP->canvas();
+    if (View.Spectrogram) {
+        paintSpectrogram();
+        DeviceLostTextOut(geometry_.Plot());
+        showReadings();
+        return;
+    }
     const bool peaks = View.PeakHold;
     if (peaks && ShowA)
         plot::DrawCurve(c, Blended(CurrentScheme.ChannelA, CurrentScheme.Background), LineWidth, PeakA.Drawn());
@@ -87,7 +95,7 @@ int TFormSP::measurementChoice() const
 std::vector<std::string> TFormSP::measuredRows(TextColour channel)
 {
     const bool a = channel == TextColour::ChannelA;
-    if (!pass_.Allocated() || !(a ? ShowA : ShowB))
+    if (!pass_.Allocated() || !(a ? ShowA : ShowB) || View.Spectrogram)
         return {};
     const SpectrumReadings r = MeasureSpectrum(readingBins(a), SampleRate);
     std::vector<ReadingText> texts = ReadingLines(r, AmplitudeMode);
@@ -110,13 +118,15 @@ std::span<const std::complex<double>> TFormSP::readingBins(bool a)
 std::optional<MeasuredValues> TFormSP::measuredValues(TextColour channel)
 {
     const bool a = channel == TextColour::ChannelA;
-    if (!pass_.Allocated() || !(a ? ShowA : ShowB))
+    if (!pass_.Allocated() || !(a ? ShowA : ShowB) || View.Spectrogram)
         return std::nullopt;
     return ToMeasuredValues(MeasureSpectrum(readingBins(a), SampleRate));
 }
 
 std::vector<ReadingLine> TFormSP::CursorLines()
 {
+    if (View.Spectrogram)
+        return spectrogramCursorLines();
     std::vector<ReadingLine> lines;
     if (!cursorX() || !pass_.Allocated())
         return lines;
@@ -154,6 +164,8 @@ std::vector<ReadingLine> TFormSP::CursorLines()
 void TFormSP::ClearDiagr()
 {
     hideReadings();
+    if (View.Spectrogram)
+        return;  // the stripes are drawn whole
     // Only the curves of channels shown were drawn; the previous ones exist after the first start.
     if (pass_.Allocated()) {
         const std::span<const ScreenPoint> none;
@@ -174,7 +186,13 @@ void TFormSP::PaintBorders()
 void TFormSP::PaintHorLines(Rgb colour)
 {
     Canvas& c = pbSP->canvas();
-    plot::GridPen(c, CurrentScheme, colour, plot::Pen::Dotted);
+    plot::GridPen(c, CurrentScheme, colour, View.Spectrogram ? plot::Pen::Dots : plot::Pen::Dotted);
+    if (View.Spectrogram) {
+        for (const SpectrogramStripe& stripe : layout_.Stripes)
+            for (const int y : TimeGridRows(stripe.Plot, View.LinesPerSecond))
+                plot::HorizontalLine(c, stripe.Plot.Plot(), y);
+        return;
+    }
     if (View.Decibels) {
         // The scale's edges are the plot's frame.
         const std::vector<DbLine> lines = DbLines(geometry_, View);
@@ -204,7 +222,13 @@ void TFormSP::PaintVertLines(Rgb colour)
         freqLinesKey_ = key;
     }
     Canvas& c = pbSP->canvas();
-    plot::GridPen(c, CurrentScheme, colour, plot::Pen::Dotted);
+    plot::GridPen(c, CurrentScheme, colour, View.Spectrogram ? plot::Pen::Dots : plot::Pen::Dotted);
+    if (View.Spectrogram) {
+        for (const SpectrogramStripe& stripe : layout_.Stripes)
+            for (const int x : freqLines_)
+                plot::VerticalLine(c, stripe.Plot.Plot(), x);
+        return;
+    }
     for (const int x : freqLines_)
         plot::VerticalLine(c, geometry_.Plot(), x);
 }
@@ -219,6 +243,10 @@ void TFormSP::PaintFreqLabels()
 
 void TFormSP::PaintLevelLabels()
 {
+    if (View.Spectrogram) {
+        paintSpectrogramScales();
+        return;
+    }
     Canvas& c = pbSP->canvas();
     if (View.Decibels) {
         plot::DrawTexts(c, CurrentScheme, DbLabelsA(geometry_, View, AmplitudeMode), shownTexts(),

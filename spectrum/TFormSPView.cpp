@@ -69,8 +69,12 @@ void TFormSP::setViewChoice(const std::string& name, const std::string& word)
         showViewChoices();
         return;
     }
+    const int frames = captureFrames();
     View = *view;
     showViewChoices();
+    // The spectrogram's capture delivers a line's step at a time: it starts again for another step.
+    if (Running && captureFrames() != frames)
+        Start();
     // The scales change with the settings; the pass starts its averages and peaks anew.
     ClearFon();
     repaintWindow();

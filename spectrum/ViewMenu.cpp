@@ -41,6 +41,12 @@ const std::vector<ViewMenuItem>& ViewMenuItems()
           {"flattop", "Плоская вершина"}}},
         {"averaging", "Усреднение", false, {{"1", "Нет"}, {"4", "4 блока"}, {"16", "16 блоков"}, {"64", "64 блока"}}},
         {"peakHold", "Удержание пиков", true, {{"0", "Нет"}, {"1", "Да"}}},
+        {"spectrogram", "Спектрограмма", true, {{"0", "Нет"}, {"1", "Да"}}},
+        {"lines",
+         "Скорость",
+         false,
+         {{"10", "10 строк/с"}, {"25", "25 строк/с"}, {"50", "50 строк/с"}, {"100", "100 строк/с"}}},
+        {"colourMap", "Палитра", false, {{"viridis", "Viridis"}, {"grey", "Оттенки серого"}}},
     };
     return items;
 }
@@ -54,6 +60,12 @@ std::optional<ViewSettings> WithViewChoice(const ViewSettings& view, std::string
         v.LogFrequency = word == "log";
     } else if (name == "peakHold" && (word == "0" || word == "1")) {
         v.PeakHold = word == "1";
+    } else if (name == "spectrogram" && (word == "0" || word == "1")) {
+        v.Spectrogram = word == "1";
+    } else if (name == "lines" && numberAmong(word, {10, 25, 50, 100})) {
+        v.LinesPerSecond = *numberAmong(word, {10, 25, 50, 100});
+    } else if (name == "colourMap" && (word == "viridis" || word == "grey")) {
+        v.Map = word == "grey" ? ColourMap::Grey : ColourMap::Viridis;
     } else if (name == "dbTop" && numberAmong(word, {0, 10, 20})) {
         v.TopDb = *numberAmong(word, {0, 10, 20});
     } else if (name == "dbSpan" && numberAmong(word, {60, 80, 100, 120})) {
@@ -80,6 +92,12 @@ std::string ViewChoiceOf(const ViewSettings& view, std::string_view name)
         return view.LogFrequency ? "log" : "linear";
     if (name == "peakHold")
         return view.PeakHold ? "1" : "0";
+    if (name == "spectrogram")
+        return view.Spectrogram ? "1" : "0";
+    if (name == "lines")
+        return std::to_string(view.LinesPerSecond);
+    if (name == "colourMap")
+        return view.Map == ColourMap::Grey ? "grey" : "viridis";
     if (name == "dbTop")
         return std::to_string(view.TopDb);
     if (name == "dbSpan")

@@ -24,7 +24,8 @@ struct ViewMenuItem {
     std::vector<ViewChoice> Choices;
 };
 
-// levelScale, dbTop, dbSpan, frequencyScale, window, averaging, peakHold, in menu order.
+// levelScale, dbTop, dbSpan, frequencyScale, window, averaging, peakHold, spectrogram, lines,
+// colourMap, in menu order.
 const std::vector<ViewMenuItem>& ViewMenuItems();
 
 // `view` with the choice `word` of the setting `name`; nothing when either is unknown.

@@ -111,10 +111,16 @@ protected:
     virtual void AfterExport(bool /*saved*/) {}
     // The columns of what the display shows now.
     virtual DataTable DisplayedData() { return {}; }
+    // The CSV file of what the display shows now: DisplayedData's columns unless a view has rows.
+    virtual std::string DisplayedCsv() { return ToCsv(DisplayedData()); }
 
     // The plot area the cursor and the box belong to.
     virtual PlotRect readingsPlot() const { return {}; }
     std::optional<int> cursorX() const { return cursorX_; }
+    // The row of the mouse while cursorX() has a column; the box follows it only where the value
+    // under the cursor depends on the row (cursorRowMatters).
+    std::optional<int> cursorY() const { return cursorX_ ? cursorY_ : std::nullopt; }
+    virtual bool cursorRowMatters() const { return false; }
     // The measurements are worked out once per block: a new block makes them stale, and so does a
     // change of what they depend on besides it (`measurementChoice`: the channels shown, a kind).
     // While the readings are shown they are worked out again at once, while the block's data is
@@ -171,6 +177,7 @@ private:
     QAction* readingsAction_;
     bool readingsOn_ = false;
     std::optional<int> cursorX_;
+    std::optional<int> cursorY_;
     // The readings over the picture: where they are and the pixels they cover, kept at their place
     // in a picture of the surface's size.
     QRect cursorLine_;

@@ -73,7 +73,7 @@ void GraphicWindow::N1Click()
 
 void GraphicWindow::N2Click()
 {
-    const std::string csv = ToCsv(DisplayedData());
+    const std::string csv = DisplayedCsv();
     const LocalTime now = prompts_.Now();
     bool saved = false;
     const QString proposed = QString::fromStdString(ProposedFileName(exportProfile_.Instrument, now) + ".csv");

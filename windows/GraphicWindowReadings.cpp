@@ -82,10 +82,12 @@ void GraphicWindow::cursorMoved(std::optional<QPoint> position)
     if (position && position->x() >= plot.Left && position->x() < plot.Left + plot.Width && position->y() >= plot.Top &&
         position->y() < plot.Top + plot.Height)
         x = position->x();
-    if (x == cursorX_)
+    const std::optional<int> y = x && cursorRowMatters() ? std::optional(position->y()) : std::nullopt;
+    if (x == cursorX_ && y == cursorY_)
         return;
     hideReadings();
     cursorX_ = x;
+    cursorY_ = y;
     showReadings();
 }
 

@@ -137,9 +137,13 @@ TEST_F(MenuSettings, AWordPicksItsItem)
                                      {"frequencyScale", "log"},
                                      {"averaging", "16"},
                                      {"peakHold", "1"},
+                                     {"lines", "25"},
+                                     {"colourMap", "grey"},
+                                     {"spectrogram", "1"},
                                      {"NReadings", "1"}})
         EXPECT_TRUE(applySetting(&sp, name, word, error)) << name << " " << error.toStdString();
-    EXPECT_EQ(sp.view(), (spectrum::ViewSettings{true, 20, 60, true, spectrum::WindowKind::BlackmanHarris, 16, true}));
+    EXPECT_EQ(sp.view(), (spectrum::ViewSettings{true, 20, 60, true, spectrum::WindowKind::BlackmanHarris, 16, true,
+                                                 true, 25, spectrum::ColourMap::Grey}));
     EXPECT_TRUE(sp.readingsOn());
     for (const QAction* item : sp.findChild<QActionGroup*>("window")->actions())
         EXPECT_EQ(item->isChecked(), item->data().toString() == "blackman");
