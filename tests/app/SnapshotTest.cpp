@@ -62,6 +62,42 @@ TEST_F(Snapshot, SpectrumPeakSitsInItsBinWithItsLevelAndFollowsTheKindOfSpectrum
     }
 }
 
+TEST_F(Snapshot, SpectrogramOfARecordingCountsLinesFromItsStart)
+{
+    // 1 s of 1500 Hz, then 3000 Hz, 0.1 V in A: both on bins of 2048 points at 48 kHz.
+    constexpr int Rate = 48000;
+    std::vector<short> frames(4 * Rate, 0);
+    for (int i = 0; i < 2 * Rate; ++i)
+        frames[static_cast<size_t>(2 * i)] = static_cast<short>(
+            std::lround(3276.8 * std::sin(2 * std::numbers::pi * (i < Rate ? 1500 : 3000) * i / Rate)));
+    writeStereoWav(path("tones.wav"), Rate, frames);
+    const QStringList common{"--input",  path("tones.wav"), "--set",           "spectrogram=1", "--set",
+                             "lines=50", "--set",           "tbAccuracy=2048", "--blocks",      "90",
+                             "--output"};
+    for (const char* name : {"g.png", "g.csv"}) {
+        const ProgramRun run = snapshot("spectrum", common + QStringList{path(name)});
+        ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    }
+    EXPECT_FALSE(contents(path("g.png")).isEmpty());
+    const QByteArray csv = contents(path("g.csv"));
+    ASSERT_TRUE(csv.startsWith("channel,time_s,46.875,70.3125,")) << csv.left(60).toStdString();
+    const std::vector<QStringList> rows = rowsOf(csv);
+    ASSERT_EQ(rows.size(), 90u);
+    for (std::size_t k = 0; k < rows.size(); ++k) {
+        // Line k ends at sample 2048 + 960 k: the tone that fills its transform, at −20 dBV.
+        const auto peak = std::max_element(rows[k].begin() + 2, rows[k].end(), [](const QString& a, const QString& b) {
+            return a.toDouble() < b.toDouble();
+        });
+        const double hz = 46.875 + 23.4375 * static_cast<double>(peak - rows[k].begin() - 2);
+        ASSERT_EQ(rows[k][0], "A");
+        EXPECT_DOUBLE_EQ(rows[k][1].toDouble(), 0.02 * static_cast<double>(k));
+        if (2048 + 960 * k <= Rate || 960 * k >= Rate) {
+            EXPECT_EQ(hz, 960 * k >= Rate ? 3000 : 1500) << k;
+            EXPECT_NEAR(peak->toDouble(), -20, 0.05) << k;
+        }
+    }
+}
+
 TEST_F(Snapshot, DensityOfSilenceIsAllAtZeroVolts)
 {
     const ProgramRun run = snapshot("density", {"--generator", "A=silence,B=silence", "--output", path("d.csv")});
