@@ -95,7 +95,8 @@ bool TFormSP::CopyBlock(const std::uint8_t* buffer)
 
 void TFormSP::PaintBlock()
 {
-    if (!View.Spectrogram || linesUnshown_ > 0)
+    // A frozen spectrogram keeps its picture while its lines run on.
+    if (!View.Spectrogram || (linesUnshown_ > 0 && Live))
         SPPaint();
 }
 

@@ -49,12 +49,15 @@ void TFormSP::syncSpectrogram(bool redraw)
 {
     const bool dropped = lines_.Configure(spectrogramSettings());
     layout_ = LayOutSpectrogram(geometry_, ShowA, ShowB);
+    // Lines made while the display was frozen are drawn once it is live.
+    redraw = redraw || dropped || (picturesStale_ && Live);
     for (const SpectrogramStripe& stripe : layout_.Stripes) {
         SpectrogramRaster& raster = rasters_[stripe.Channel];
-        if (raster.Configure(lines_.Axis(), stripe.Plot) || dropped || redraw)
+        if (raster.Configure(lines_.Axis(), stripe.Plot) || redraw)
             raster.Redraw(lines_, stripe.Channel, View.TopDb, View.SpanDb, View.Map);
     }
-    picturesStale_ = false;
+    if (redraw)
+        picturesStale_ = false;
 }
 
 bool TFormSP::feedSpectrogram()
@@ -85,10 +88,7 @@ bool TFormSP::feedSpectrogram()
 
 void TFormSP::paintSpectrogram()
 {
-    if (picturesStale_ && Live)
-        syncSpectrogram(true);
-    else
-        syncSpectrogram(false);
+    syncSpectrogram(false);
     Canvas& c = pbSP->canvas();
     for (const SpectrogramStripe& stripe : layout_.Stripes) {
         const SpectrogramRaster& raster = rasters_[stripe.Channel];

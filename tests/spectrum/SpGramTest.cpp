@@ -72,5 +72,21 @@ TEST_F(SpGramTest, LinesComeOnePerBlockAndShowTheToneInItsChannelOnly)
     EXPECT_DOUBLE_EQ(csv.Column("time_s").back(), 9 * 0.02);
 }
 
+TEST_F(SpGramTest, AFrozenPictureStaysWhileItsLinesRunOn)
+{
+    feedBlocks(1500, 3276.8, 4);
+    const QImage before = form.screenImage().copy();
+    form.pbSPMouseDown(Qt::LeftButton, {});  // frozen
+    feedBlocks(3000, 3276.8, 3);
+    EXPECT_EQ(form.screenImage(), before);
+    EXPECT_EQ(form.spectrogramLines().Count(), 5);
+    form.pbSPMouseDown(Qt::LeftButton, {});
+    feedBlocks(3000, 3276.8, 1);
+    // All six lines drawn: the two newest hold 3 kHz alone, the two oldest 1500 Hz alone.
+    const int top = form.spectrogramLayout().Stripes[0].Plot.PlotTop, x = columnOf(3000);
+    EXPECT_EQ(pixel(x, top + 1), pixel(x, top));
+    EXPECT_NE(pixel(x, top + 4), pixel(x, top));
+}
+
 }  // namespace
 }  // namespace mirel::test
