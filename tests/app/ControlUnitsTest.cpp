@@ -145,6 +145,7 @@ TEST_F(MenuSettings, AWordPicksItsItem)
     EXPECT_EQ(sp.view(), (spectrum::ViewSettings{true, 20, 60, true, spectrum::WindowKind::BlackmanHarris, 16, true,
                                                  true, 25, spectrum::ColourMap::Grey}));
     EXPECT_TRUE(sp.readingsOn());
+    EXPECT_EQ(sp.BufferBytes / 4, 48000 / 25);  // the spectrogram's capture brings a line's step a buffer
     for (const QAction* item : sp.findChild<QActionGroup*>("window")->actions())
         EXPECT_EQ(item->isChecked(), item->data().toString() == "blackman");
     EXPECT_FALSE(applySetting(&sp, "window", "kaiser", error));

@@ -57,6 +57,13 @@ TEST_F(SpGramTest, LinesComeOnePerBlockAndShowTheToneInItsChannelOnly)
     EXPECT_EQ(pixel(x, topA + 9), colourOf(-20) & 0xFFFFFF);  // the oldest line
     EXPECT_EQ(pixel(x, topB), viridis[0] & 0xFFFFFF);
 
+    // The colours follow the map and the dB range, drawn again from the kept lines.
+    form.setViewChoice("colourMap", "grey");
+    form.setViewChoice("dbTop", "20");
+    QCoreApplication::processEvents();
+    const auto& grey = spectrum::ColourTableOf(spectrum::ColourMap::Grey);
+    EXPECT_EQ(pixel(x, topA + 9), grey[static_cast<std::size_t>(spectrum::ColourIndex(-20, 20, 100))] & 0xFFFFFF);
+
     form.readingsAction()->trigger();
     moveMouse(form.pbSP, QPoint(x, topA + 2));
     const std::vector<std::string> texts = cursorTexts(form);
