@@ -27,14 +27,17 @@
 
 namespace mirel {
 
-enum class SignalKind { Sine, Square, Pulse, Noise, Silence };
+enum class SignalKind { Sine, Square, Pulse, Noise, Silence, Pink, Sweep, Periodic };
 
 struct SignalSpec {
     SignalKind kind = SignalKind::Silence;
     double frequency = 0.0;   // Hz; pulses per second for a pulse train
-    double amplitude = 0.0;   // V: peak of sine and square, height of a pulse, RMS of noise
+    double amplitude = 0.0;   // V: peak of sine, square and sweep, height of a pulse, RMS of the noises
     double pulseWidth = 0.0;  // s, pulse trains only
     double noise = 0.0;       // V RMS of Gaussian noise added to the signal
+    double frequency2 = 0.0;  // Hz, where a sweep ends (it starts at `frequency`)
+    double duration = 0.0;    // s, the length of one sweep
+    int periodFrames = 0;     // frames, the period of periodic pink noise
 
     bool operator==(const SignalSpec&) const = default;
 };
