@@ -22,7 +22,10 @@ SignalSpec signalDefaults(SignalKind kind)
     case SignalKind::Square: return {SignalKind::Square, 1000.0, 0.5, 0.0, 0.0};
     case SignalKind::Pulse: return {SignalKind::Pulse, 10.0, 0.8, DefaultPulseWidth, 0.0};
     case SignalKind::Noise: return {SignalKind::Noise, 0.0, 0.1, 0.0, 0.0};
-    case SignalKind::Silence: break;
+    case SignalKind::Silence:
+    case SignalKind::Pink:
+    case SignalKind::Sweep:
+    case SignalKind::Periodic: break;
     }
     return {};
 }
@@ -262,7 +265,10 @@ std::string formatSignal(const SignalSpec& signal)
                number(signal.pulseWidth * 1000.0);
         break;
     case SignalKind::Noise: text = "noise:" + number(signal.amplitude); break;
-    case SignalKind::Silence: text = "silence"; break;
+    case SignalKind::Silence:
+    case SignalKind::Pink:
+    case SignalKind::Sweep:
+    case SignalKind::Periodic: text = "silence"; break;
     }
     if (signal.noise > 0.0)
         text += "+noise:" + number(signal.noise);
@@ -291,7 +297,10 @@ double signalValue(const SignalSpec& signal, std::int64_t frame, int sampleRate)
         return position() < end - 1e-6 ? signal.amplitude : 0.0;
     }
     case SignalKind::Noise:
-    case SignalKind::Silence: break;
+    case SignalKind::Silence:
+    case SignalKind::Pink:
+    case SignalKind::Sweep:
+    case SignalKind::Periodic: break;
     }
     return 0.0;
 }
