@@ -1,0 +1,1 @@
+// Filled in by the player's and the dialog's work.
