@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <numbers>
@@ -17,33 +18,63 @@ constexpr double DefaultPulseWidth = 0.001;  // s
 
 SignalSpec signalDefaults(SignalKind kind)
 {
+    SignalSpec s;
+    s.kind = kind;
     switch (kind) {
-    case SignalKind::Sine: return {SignalKind::Sine, 1000.0, 0.5, 0.0, 0.0};
-    case SignalKind::Square: return {SignalKind::Square, 1000.0, 0.5, 0.0, 0.0};
-    case SignalKind::Pulse: return {SignalKind::Pulse, 10.0, 0.8, DefaultPulseWidth, 0.0};
-    case SignalKind::Noise: return {SignalKind::Noise, 0.0, 0.1, 0.0, 0.0};
-    case SignalKind::Silence:
+    case SignalKind::Sine:
+    case SignalKind::Square:
+        s.frequency = 1000.0;
+        s.amplitude = 0.5;
+        break;
+    case SignalKind::Pulse:
+        s.frequency = 10.0;
+        s.amplitude = 0.8;
+        s.pulseWidth = DefaultPulseWidth;
+        break;
+    case SignalKind::Noise:
     case SignalKind::Pink:
-    case SignalKind::Sweep:
-    case SignalKind::Periodic: break;
+    case SignalKind::Periodic: s.amplitude = 0.1; break;
+    case SignalKind::Sweep: s.amplitude = 0.5; break;
+    case SignalKind::Silence: break;
     }
-    return {};
+    return s;
 }
+
+// What each number after a signal's name means.
+enum class Field { Frequency, Frequency2, Level, Width, Duration, Period };
 
 struct KindInfo {
     const char* name;
     SignalKind kind;
+    int minValues;  // numbers after the name that must be given
+    std::array<Field, 4> fields;
     int maxValues;       // numbers after the name
     const char* syntax;  // for messages
 };
 
-constexpr std::array<KindInfo, 5> kinds{{
-    {"sine", SignalKind::Sine, 2, "sine[:FREQ[:AMPL]]"},
-    {"square", SignalKind::Square, 2, "square[:FREQ[:AMPL]]"},
-    {"pulse", SignalKind::Pulse, 3, "pulse[:FREQ[:AMPL[:WIDTH_MS]]]"},
-    {"noise", SignalKind::Noise, 1, "noise[:RMS]"},
-    {"silence", SignalKind::Silence, 0, "silence"},
+using F = Field;
+constexpr std::array<KindInfo, 8> kinds{{
+    {"sine", SignalKind::Sine, 0, {F::Frequency, F::Level}, 2, "sine[:FREQ[:AMPL]]"},
+    {"square", SignalKind::Square, 0, {F::Frequency, F::Level}, 2, "square[:FREQ[:AMPL]]"},
+    {"pulse", SignalKind::Pulse, 0, {F::Frequency, F::Level, F::Width}, 3, "pulse[:FREQ[:AMPL[:WIDTH_MS]]]"},
+    {"noise", SignalKind::Noise, 0, {F::Level}, 1, "noise[:RMS]"},
+    {"silence", SignalKind::Silence, 0, {}, 0, "silence"},
+    {"pink", SignalKind::Pink, 0, {F::Level}, 1, "pink[:RMS]"},
+    {"sweep",
+     SignalKind::Sweep,
+     3,
+     {F::Frequency, F::Frequency2, F::Duration, F::Level},
+     4,
+     "sweep:F1:F2:SECONDS[:AMPL]"},
+    {"periodic", SignalKind::Periodic, 1, {F::Period, F::Level}, 2, "periodic:N[:RMS]"},
 }};
+
+constexpr const char* KindList = "sine, square, pulse, noise, pink, sweep, periodic или silence";
+
+constexpr double MinSweepSeconds = 0.01;
+constexpr double MaxSweepSeconds = 3600.0;
+constexpr int MinPeriodFrames = 2048;
+constexpr int MaxPeriodFrames = 65536;
 
 std::string_view trim(std::string_view s)
 {
@@ -128,18 +159,21 @@ bool parseSignal(std::string_view text, const std::string& where, SignalSpec& ou
     const std::vector<std::string_view> fields = split(body, ':');
     const std::string name = lower(trim(fields[0]));
     if (name.empty()) {
-        error = "в " + where + ": не указан вид сигнала (sine, square, pulse, noise или silence)";
+        error = "в " + where + ": не указан вид сигнала (" + KindList + ")";
         return false;
     }
     const auto info = std::find_if(kinds.begin(), kinds.end(), [&](const KindInfo& k) { return name == k.name; });
     if (info == kinds.end()) {
-        error = "в " + where + ": неизвестный вид сигнала " + Quoted(trim(fields[0])) +
-                " (допустимы sine, square, pulse, noise и silence)";
+        error = "в " + where + ": неизвестный вид сигнала " + Quoted(trim(fields[0])) + " (допустимы " + KindList + ")";
         return false;
     }
     const int valueCount = static_cast<int>(fields.size()) - 1;
     if (valueCount > info->maxValues) {
         error = "в " + where + ": слишком много значений для " + info->name + " (ожидается " + info->syntax + ")";
+        return false;
+    }
+    if (valueCount < info->minValues) {
+        error = "в " + where + ": слишком мало значений для " + info->name + " (ожидается " + info->syntax + ")";
         return false;
     }
 
@@ -153,34 +187,89 @@ bool parseSignal(std::string_view text, const std::string& where, SignalSpec& ou
         }
         return true;
     };
+    // A level in volts (0..1) or in dB below full scale ("-20dBFS", at most 0 dBFS); the result is
+    // in volts either way, 1 V being full scale.
+    auto parseLevel = [&](std::string_view field, const char* what, double& volts) {
+        std::string_view t = trim(field);
+        if (t.size() >= 4 && lower(t.substr(t.size() - 4)) == "dbfs") {
+            double db = 0.0;
+            if (!parseNumber(t.substr(0, t.size() - 4), what, db))
+                return false;
+            if (db > 0.0) {
+                error = "в " + where + ": " + what + " " + number(db) +
+                        " dBFS выше полной шкалы (допустимо не более 0 dBFS)";
+                return false;
+            }
+            volts = std::pow(10.0, db / 20.0);
+            return true;
+        }
+        if (!parseNumber(t, what, volts))
+            return false;
+        if (volts < 0.0 || volts > 1.0) {
+            error = "в " + where + ": " + what + " " + number(volts) + " В вне допустимых пределов (от 0 до 1 В)";
+            return false;
+        }
+        return true;
+    };
+    auto parseFrequency = [&](std::string_view field, double& hz) {
+        if (!parseNumber(field, "частота", hz))
+            return false;
+        if (hz <= 0.0 || hz > MaxSignalFrequency) {
+            error =
+                "в " + where + ": частота " + number(hz) + " Гц вне допустимых пределов (больше 0, не более 50000 Гц)";
+            return false;
+        }
+        return true;
+    };
 
     SignalSpec signal = signalDefaults(info->kind);
-    // Positions of the numbers after the name, per kind.
+    const bool noiseLevel =
+        info->kind == SignalKind::Noise || info->kind == SignalKind::Pink || info->kind == SignalKind::Periodic;
     for (int i = 0; i < valueCount; ++i) {
         const std::string_view field = fields[static_cast<size_t>(i) + 1];
-        const bool isNoiseLevel = info->kind == SignalKind::Noise;
-        if (isNoiseLevel || i == 1) {
-            const char* what = isNoiseLevel ? "уровень шума" : "амплитуда";
-            if (!parseNumber(field, what, signal.amplitude))
+        switch (info->fields[static_cast<size_t>(i)]) {
+        case Field::Frequency:
+            if (!parseFrequency(field, signal.frequency))
                 return false;
-            if (signal.amplitude < 0.0 || signal.amplitude > 1.0) {
-                error = "в " + where + ": " + what + " " + number(signal.amplitude) +
-                        " В вне допустимых пределов (от 0 до 1 В)";
+            break;
+        case Field::Frequency2:
+            if (!parseFrequency(field, signal.frequency2))
                 return false;
-            }
-        } else if (i == 0) {
-            if (!parseNumber(field, "частота", signal.frequency))
+            break;
+        case Field::Level:
+            if (!parseLevel(field, noiseLevel ? "уровень шума" : "амплитуда", signal.amplitude))
                 return false;
-            if (signal.frequency <= 0.0 || signal.frequency > MaxSignalFrequency) {
-                error = "в " + where + ": частота " + number(signal.frequency) +
-                        " Гц вне допустимых пределов (больше 0, не более 50000 Гц)";
-                return false;
-            }
-        } else {
+            break;
+        case Field::Width: {
             double widthMs = 0.0;
             if (!parseNumber(field, "ширина импульса", widthMs))
                 return false;
             signal.pulseWidth = widthMs / 1000.0;
+            break;
+        }
+        case Field::Duration:
+            if (!parseNumber(field, "длительность", signal.duration))
+                return false;
+            if (signal.duration < MinSweepSeconds || signal.duration > MaxSweepSeconds) {
+                error = "в " + where + ": длительность " + number(signal.duration) +
+                        " с вне допустимых пределов (от 0.01 до 3600 с)";
+                return false;
+            }
+            break;
+        case Field::Period: {
+            double frames = 0.0;
+            if (!parseNumber(field, "период", frames))
+                return false;
+            const bool powerOfTwo = frames >= MinPeriodFrames && frames <= MaxPeriodFrames &&
+                                    frames == std::floor(frames) && std::has_single_bit(static_cast<unsigned>(frames));
+            if (!powerOfTwo) {
+                error = "в " + where + ": период " + number(frames) +
+                        " отсчетов должен быть степенью двойки от 2048 до 65536";
+                return false;
+            }
+            signal.periodFrames = static_cast<int>(frames);
+            break;
+        }
         }
     }
     if (signal.kind == SignalKind::Pulse && (signal.pulseWidth <= 0.0 || signal.pulseWidth * signal.frequency >= 1.0)) {
@@ -188,18 +277,15 @@ bool parseSignal(std::string_view text, const std::string& where, SignalSpec& ou
                 " мс должна быть больше 0 и меньше периода импульсов (" + number(1000.0 / signal.frequency) + " мс)";
         return false;
     }
+    if (signal.kind == SignalKind::Sweep && signal.frequency == signal.frequency2) {
+        error = "в " + where + ": начальная и конечная частоты качания совпадают (" + number(signal.frequency) + " Гц)";
+        return false;
+    }
 
     if (withNoise) {
         signal.noise = signalDefaults(SignalKind::Noise).amplitude;
-        if (!noiseText.empty()) {
-            if (!parseNumber(noiseText, "уровень шума", signal.noise))
-                return false;
-            if (signal.noise < 0.0 || signal.noise > 1.0) {
-                error = "в " + where + ": уровень шума " + number(signal.noise) +
-                        " В вне допустимых пределов (от 0 до 1 В)";
-                return false;
-            }
-        }
+        if (!noiseText.empty() && !parseLevel(noiseText, "уровень шума", signal.noise))
+            return false;
     }
     out = signal;
     return true;
@@ -265,10 +351,15 @@ std::string formatSignal(const SignalSpec& signal)
                number(signal.pulseWidth * 1000.0);
         break;
     case SignalKind::Noise: text = "noise:" + number(signal.amplitude); break;
-    case SignalKind::Silence:
-    case SignalKind::Pink:
+    case SignalKind::Pink: text = "pink:" + number(signal.amplitude); break;
     case SignalKind::Sweep:
-    case SignalKind::Periodic: text = "silence"; break;
+        text = "sweep:" + number(signal.frequency) + ":" + number(signal.frequency2) + ":" + number(signal.duration) +
+               ":" + number(signal.amplitude);
+        break;
+    case SignalKind::Periodic:
+        text = "periodic:" + std::to_string(signal.periodFrames) + ":" + number(signal.amplitude);
+        break;
+    case SignalKind::Silence: text = "silence"; break;
     }
     if (signal.noise > 0.0)
         text += "+noise:" + number(signal.noise);
@@ -296,13 +387,34 @@ double signalValue(const SignalSpec& signal, std::int64_t frame, int sampleRate)
         const double end = signal.pulseWidth * signal.frequency * rate;
         return position() < end - 1e-6 ? signal.amplitude : 0.0;
     }
+    case SignalKind::Sweep: {
+        // Logarithmic: the frequency F1·r^(t/T), r = F2/F1, has the phase
+        // 2π·F1·T/ln r·(r^(t/T) − 1) from the start of each sweep; only a restart jumps.
+        const std::int64_t frames = sweepFrames(signal, sampleRate);
+        if (frames <= 0 || signal.frequency <= 0.0 || signal.frequency2 <= 0.0)
+            return 0.0;
+        std::int64_t within = frame % frames;
+        if (within < 0)
+            within += frames;
+        const double t = (static_cast<double>(within) + PhaseLeadFrames) / rate;
+        const double logRatio = std::log(signal.frequency2 / signal.frequency);
+        const double phase = 2.0 * std::numbers::pi * signal.frequency * signal.duration / logRatio *
+                             std::expm1(t / signal.duration * logRatio);
+        return signal.amplitude * std::sin(phase);
+    }
     case SignalKind::Noise:
     case SignalKind::Silence:
     case SignalKind::Pink:
-    case SignalKind::Sweep:
     case SignalKind::Periodic: break;
     }
     return 0.0;
+}
+
+std::int64_t sweepFrames(const SignalSpec& signal, int sampleRate)
+{
+    if (signal.kind != SignalKind::Sweep || sampleRate <= 0 || !(signal.duration > 0.0))
+        return 0;
+    return std::max<std::int64_t>(1, std::llround(signal.duration * sampleRate));
 }
 
 std::int16_t voltsToSample16(double volts)

@@ -15,11 +15,24 @@
 //                                                             AMPL, WIDTH in ms; default 10 Hz,
 //                                                             0.8 V, 1 ms
 //            | "noise"  [ ":" RMS ]                           Gaussian white noise, default 0.1 V
+//            | "pink"   [ ":" RMS ]                           pink noise (-3 dB per octave),
+//                                                             default 0.1 V
+//            | "sweep" ":" FREQ ":" FREQ ":" SECONDS [ ":" AMPL ]
+//                                                             logarithmic sine sweep from the first
+//                                                             FREQ to the second (either way) in
+//                                                             SECONDS, repeated; default 0.5 V
+//            | "periodic" ":" N [ ":" RMS ]                   pink noise repeating every N frames,
+//                                                             default 0.1 V
 //            | "silence"
+//   AMPL, RMS := VOLTS | DB "dBFS"
 //
-// FREQ is in Hz, 0 < FREQ <= 50000; AMPL and RMS are in volts, 0..1; WIDTH is in milliseconds,
-// greater than 0 and shorter than the pulse period. Numbers use a decimal point. A channel that the
-// text does not name keeps its default: A = sine:1000:0.5+noise:0.005, B = pulse:10:0.8:1.
+// FREQ is in Hz, 0 < FREQ <= 50000 (a sweep's two differ); SECONDS from 0.01 to 3600; N a power of
+// two from 2048 to 65536. AMPL and RMS are in volts, 0..1, or in dB below full scale: X dBFS is
+// 10^(X/20) V of the same measure (peak for AMPL, RMS for RMS), at most 0 dBFS; "dBFS" is
+// case-insensitive. WIDTH is in milliseconds, greater than 0 and shorter than the pulse period.
+// Numbers use a decimal point. A channel that the text does not name keeps its default:
+// A = sine:1000:0.5+noise:0.005, B = pulse:10:0.8:1. The text form written back gives levels in
+// volts.
 
 #include <cstdint>
 #include <string>
@@ -73,9 +86,14 @@ std::string formatSignal(const SignalSpec& signal);
 inline constexpr double PhaseLeadFrames = 0.4375;
 
 // The noiseless part of `signal` at frame `frame` of a stream running at `sampleRate` frames per
-// second, in volts; a period starts PhaseLeadFrames before frame 0. Noise (kind Noise, or
-// `noise`) is added by the caller, which owns the random source.
+// second, in volts; a period (and each sweep) starts PhaseLeadFrames before frame 0. Noise (kind
+// Noise, or `noise`) is added by the caller, which owns the random source; the pink noises come
+// from the tables of a SignalSource and are 0 here.
 double signalValue(const SignalSpec& signal, std::int64_t frame, int sampleRate);
+
+// Frames in one sweep of a sweep signal at `sampleRate` (its duration, rounded to whole frames);
+// 0 for the other kinds.
+std::int64_t sweepFrames(const SignalSpec& signal, int sampleRate);
 
 // Volts to samples: 1 V is full scale; values beyond full scale are clipped; NaN is silence.
 std::int16_t voltsToSample16(double volts);
