@@ -1,8 +1,10 @@
 #include "capture/GeneratorInput.h"
 
+#include "capture/SignalSource.h"
+
 #include <algorithm>
 #include <chrono>
-#include <random>
+#include <new>
 #include <system_error>
 
 namespace mirel {
@@ -140,8 +142,11 @@ namespace {
 
 class GeneratorHandle final : public PacedStreamHandle {
 public:
+    // The signals' state (the pink noises' tables) is made here, on the thread that opens the
+    // device, never on the pacing thread.
     GeneratorHandle(const WaveFormat& format, QObject* receiver, const GeneratorSpec& spec)
-        : PacedStreamHandle(format, receiver), spec_(spec), random_(0x6D6972u + static_cast<unsigned>(serial()))
+        : PacedStreamHandle(format, receiver),
+          source_(spec, format.samplesPerSec, 0x6D6972u + static_cast<std::uint32_t>(serial()))
     {
     }
     ~GeneratorHandle() override { stopPacing(); }
@@ -149,30 +154,22 @@ public:
 protected:
     void produce(std::int64_t first, int count, std::uint8_t* out) override
     {
-        const int rate = format().samplesPerSec;
         const int bits = format().bitsPerSample;
         const int frameBytes = format().blockAlign();
-        for (int i = 0; i < count; ++i) {
-            const std::int64_t frame = first + i;
-            storeFrame(out + static_cast<size_t>(i) * frameBytes, bits, value(spec_.a, frame, rate),
-                       value(spec_.b, frame, rate));
+        double volts[2 * PieceFrames];
+        for (int done = 0; done < count;) {
+            const int piece = std::min(count - done, PieceFrames);
+            source_.render(first + done, piece, volts);
+            for (int i = 0; i < piece; ++i)
+                storeFrame(out + static_cast<size_t>(done + i) * frameBytes, bits, volts[2 * i], volts[2 * i + 1]);
+            done += piece;
         }
     }
 
 private:
-    double value(const SignalSpec& signal, std::int64_t frame, int rate)
-    {
-        double v = signalValue(signal, frame, rate);
-        if (signal.kind == SignalKind::Noise)
-            v += signal.amplitude * gauss_(random_);
-        if (signal.noise > 0.0)
-            v += signal.noise * gauss_(random_);
-        return v;
-    }
+    static constexpr int PieceFrames = 256;
 
-    const GeneratorSpec spec_;
-    std::mt19937 random_;
-    std::normal_distribution<double> gauss_{0.0, 1.0};
+    StereoSource source_;
 };
 
 }  // namespace
@@ -206,7 +203,12 @@ MMResult GeneratorInput::open(std::unique_ptr<WaveInHandle>& handle, int id, con
         return supported;
     if (!receiver)
         return MMSYSERR_INVALPARAM;
-    auto generator = std::make_unique<GeneratorHandle>(format, receiver, spec_);
+    std::unique_ptr<GeneratorHandle> generator;
+    try {
+        generator = std::make_unique<GeneratorHandle>(format, receiver, spec_);
+    } catch (const std::bad_alloc&) {
+        return MMSYSERR_NOMEM;
+    }
     generator->setUnpaced(unpaced_);
     handle = std::move(generator);
     return MMSYSERR_NOERROR;
