@@ -218,10 +218,10 @@ TEST_P(NewLevel, ASourceMadeLaterContinuesTheSameWaveform)
     const std::string kind = GetParam();
     SignalSource loud(signal(kind + ":0.8"), 48000, 5);
     SignalSource soft(signal(kind + ":-20dBFS"), 48000, 5);
-    // The first source has played up to frame `at` when the second one takes over.
+    // The first source plays on through frame `at`, where the second one takes over.
     const std::int64_t at = 48000LL * 3 + 17;
-    rendered(loud, 0, static_cast<int>(at));
-    const std::vector<double> a = rendered(loud, at, 4800);
+    const std::vector<double> playing = rendered(loud, at - 4800, 2 * 4800);
+    const std::vector<double> a(playing.begin() + 4800, playing.end());
     const std::vector<double> b = rendered(soft, at, 4800);
     int compared = 0;
     for (size_t i = 0; i < a.size(); ++i) {
