@@ -55,6 +55,20 @@ TEST(GeneratorSpecParsing, ReadsEveryKindWithItsValues)
     EXPECT_DOUBLE_EQ(parsed("A=sine:1e3:0.5").a.frequency, 1000.0);
     EXPECT_DOUBLE_EQ(parsed("A=sine:1e+3:0.5+noise:0.01").a.frequency, 1000.0);
     EXPECT_DOUBLE_EQ(parsed("A = sine : 0.5 : 0").a.frequency, 0.5);
+
+    SignalSpec sweep{SignalKind::Sweep, 20.0, 0.5};
+    sweep.frequency2 = 20000.0;
+    sweep.duration = 10.0;
+    EXPECT_EQ(parsed("A=sweep:20:20000:10").a, sweep);
+    SignalSpec periodic{SignalKind::Periodic, 0.0, 0.1};
+    periodic.periodFrames = 65536;
+    EXPECT_EQ(parsed("B=periodic:65536").b, periodic);
+    EXPECT_EQ(parsed("A=pink").a, (SignalSpec{SignalKind::Pink, 0.0, 0.1}));
+    // Levels in dB below full scale, in the parameter's own measure.
+    EXPECT_DOUBLE_EQ(parsed("A=sine:1000:-20dBFS").a.amplitude, 0.1);
+    EXPECT_NEAR(parsed("A=pink: -6.0206 DBFS").a.amplitude, 0.5, 1e-6);
+    EXPECT_DOUBLE_EQ(parsed("A=square:50:0dbfs+noise:-40dBFS").a.noise, 0.01);
+    EXPECT_DOUBLE_EQ(parsed("A=sweep:1000:10:0.5:-1e1dBFS").a.amplitude, std::pow(10.0, -0.5));
 }
 
 TEST(GeneratorSpecParsing, OmittedValuesAndChannelsKeepTheirDefaults)
@@ -91,7 +105,8 @@ TEST(GeneratorSpecParsing, NoiseCanBeAddedToAnySignal)
 TEST(GeneratorSpecParsing, TextFormReadsBackToTheSameDescription)
 {
     for (const char* text :
-         {"A=sine:1234.5:0.125+noise:0.003,B=pulse:7:0.9:12", "A=noise:0.3,B=silence", "A=square:60:1,B=sine:0.25:0"}) {
+         {"A=sine:1234.5:0.125+noise:0.003,B=pulse:7:0.9:12", "A=noise:0.3,B=silence", "A=square:60:1,B=sine:0.25:0",
+          "A=pink:-13dBFS,B=sweep:20000:20:0.37:-3dBFS+noise:0.001", "A=periodic:2048:0.05,B=pink"}) {
         const GeneratorSpec spec = parsed(text);
         const std::string again = "A=" + formatSignal(spec.a) + ",B=" + formatSignal(spec.b);
         EXPECT_EQ(parsed(again), spec) << text << " -> " << again;
@@ -127,6 +142,29 @@ TEST(GeneratorSpecParsing, MalformedTextIsRejectedNamingTheFault)
     EXPECT_NE(rejection("A=sine,A=square").find("дважды"), std::string::npos);
     EXPECT_NE(rejection("A=sine,").find("пуст"), std::string::npos);
     EXPECT_NE(rejection("A=sine,,B=sine").find("пуст"), std::string::npos);
+    for (const auto& [text, fault] : std::initializer_list<std::pair<const char*, const char*>>{
+             {"A=sine:1000:0.1dBFS", "полной шкалы"},
+             {"B=pink:xdBFS", "не число"},
+             {"A=sine+noise:dBFS", "не число"},
+             {"A=pink:1.5", "уровень шума"},
+             {"A=pink:0.1:2", "слишком много"},
+             {"A=sweep:20:20000", "слишком мало"},
+             {"A=sweep", "sweep:F1:F2:SECONDS"},
+             {"A=sweep:100:100:1", "совпадают"},
+             {"A=sweep:0:100:1", "частота"},
+             {"A=sweep:20:50001:1", "частота"},
+             {"A=sweep:20:2000:0.005", "длительность"},
+             {"A=sweep:20:2000:3601", "длительность"},
+             {"A=sweep:20:2000:1:2", "амплитуда"},
+             {"A=sweep:20:2000:1:0.5:1", "слишком много"},
+             {"A=periodic", "слишком мало"},
+             {"A=periodic:1024", "степенью двойки"},
+             {"A=periodic:131072", "степенью двойки"},
+             {"A=periodic:3000", "степенью двойки"},
+             {"A=periodic:4096.5", "степенью двойки"},
+             {"A=periodic:4096:-1", "уровень шума"},
+         })
+        EXPECT_NE(rejection(text).find(fault), std::string::npos) << text << ": " << rejection(text);
     // A fault in the second channel leaves the first untouched as well (checked in rejection()).
     rejection("A=square,B=bogus");
 }
