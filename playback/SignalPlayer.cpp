@@ -19,6 +19,9 @@ namespace {
 constexpr int ScratchFrames = 2048;
 // The rates tried, highest first, when the device does not offer the one asked for.
 constexpr int UsualRates[] = {48000, 44100, 32000, 22050, 16000, 11025, 8000};
+// The least output latency asked for: a callback delayed by a busy machine still finds the
+// device's buffer holding enough to go on with. A new signal is heard this much later.
+constexpr double MinLatencySeconds = 0.1;
 // How long start() waits for the first callback.
 constexpr auto FirstCallbackWait = std::chrono::seconds(1);
 
@@ -206,7 +209,7 @@ bool SignalPlayer::start(int device, const GeneratorSpec& spec, int preferredRat
     parameters.device = index;
     parameters.channelCount = 2;
     parameters.sampleFormat = paFloat32;
-    parameters.suggestedLatency = Pa_GetDeviceInfo(index)->defaultHighOutputLatency;
+    parameters.suggestedLatency = std::max(Pa_GetDeviceInfo(index)->defaultHighOutputLatency, MinLatencySeconds);
 
     auto stream = std::make_unique<Stream>();
     stream->rate = rate;
