@@ -3,6 +3,7 @@
 #include "app/TMainForm.h"
 #include "density/TFormPV.h"
 #include "oscilloscope/TFormOS.h"
+#include "playback/GeneratorControl.h"
 #include "spectrum/TFormSP.h"
 #include "statistics/TFormER.h"
 
@@ -33,7 +34,10 @@ int runWindows(WaveInput& input)
         QApplication::exit(0);
     };
 
-    TMainForm MainForm(input, launcher);
+    // The generator outlives every window, so that it plays on while the user switches
+    // instruments; it stops when the program ends.
+    GeneratorControl generator;
+    TMainForm MainForm(input, launcher, &generator);
     if (!MainForm.FormCreate())
         return 1;
     TFormOS FormOS(input, launcher);

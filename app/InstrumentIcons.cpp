@@ -109,4 +109,33 @@ QPixmap statisticsIcon()
     return pixmap;
 }
 
+QPixmap generatorIcon(bool lost)
+{
+    constexpr int Small = 18;
+    QPixmap pixmap(Small, Small);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    // The screen takes the left part; the arrow leaves it through its right edge.
+    painter.setPen(QPen(QColor(90, 90, 90), 1));
+    painter.setBrush(Screen);
+    painter.drawRoundedRect(QRectF(0.5, 0.5, 14, 17), 2, 2);
+    QPainterPath sine;
+    for (int x = 2; x <= 13; ++x) {
+        const double y = 9 - 5 * std::sin((x - 2) * 2 * M_PI / 11);
+        x == 2 ? sine.moveTo(x, y) : sine.lineTo(x, y);
+    }
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(lost ? QColor(130, 130, 130) : Trace, 1.5));
+    painter.drawPath(sine);
+    const QColor arrow = lost ? TraceB : QColor(255, 200, 0);
+    painter.setPen(QPen(arrow, 2));
+    painter.drawLine(QPointF(9, 9), QPointF(14, 9));
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(arrow);
+    painter.drawPolygon(QPolygonF({QPointF(18, 9), QPointF(13, 4.5), QPointF(13, 13.5)}));
+    painter.end();
+    return pixmap;
+}
+
 }  // namespace mirel

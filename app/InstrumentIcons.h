@@ -1,5 +1,6 @@
 #pragma once
-// The 26 × 26 pictures of the four instrument buttons, drawn in code.
+// The 26 × 26 pictures of the four instrument buttons and the 18 × 18 one of the generator's
+// toggle, drawn in code.
 
 #include <QPixmap>
 
@@ -9,5 +10,8 @@ QPixmap oscilloscopeIcon();
 QPixmap spectrumIcon();
 QPixmap densityIcon();
 QPixmap statisticsIcon();
+// A sine on a small screen with an arrow out of it; greyed, with a red arrow, while its output
+// device is lost.
+QPixmap generatorIcon(bool lost);
 
 }  // namespace mirel

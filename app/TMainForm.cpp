@@ -6,8 +6,11 @@
 #include "display/AppFont.h"
 #include "display/PanelStyle.h"
 #include "display/UpDown.h"
+#include "playback/GeneratorControl.h"
+#include "playback/GeneratorDialog.h"
 #include "windows/GraphicWindow.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -32,14 +35,22 @@ QString rateCaption(int rate)
 
 }  // namespace
 
-TMainForm::TMainForm(WaveInput& input, LauncherLink& launcher)
-    : CurrentScheme(launcher.WhiteScheme), input_(input), Launcher(launcher)
+TMainForm::TMainForm(WaveInput& input, LauncherLink& launcher, GeneratorControl* generator)
+    : CurrentScheme(launcher.WhiteScheme),
+      input_(input),
+      Launcher(launcher),
+      ownGenerator_(generator ? nullptr : std::make_unique<GeneratorControl>()),
+      generator_(generator ? generator : ownGenerator_.get())
 {
     setObjectName("MainForm");
     setWindowTitle(QStringLiteral("Mirel - v1.27"));
     setFont(appFont());
     setFixedSize(492, 123);
-    showMessage = [this](const QString& text) { QMessageBox::information(this, QStringLiteral("Mirel"), text); };
+    // Over the window the user looks at: a dialog open over the toolbar, else the one holding it.
+    showMessage = [this](const QString& text) {
+        QWidget* over = QApplication::activeModalWidget();
+        QMessageBox::information(over ? over : MainPanel->window(), QStringLiteral("Mirel"), text);
+    };
 
     MainPanel = panel::controlPanel(this, "MainPanel", 40);
     MainPanel->setGeometry(0, 0, 492, 40);
@@ -60,6 +71,26 @@ TMainForm::TMainForm(WaveInput& input, LauncherLink& launcher)
     SpeedButton1->setObjectName("SpeedButton1");
     SpeedButton1->setIcon(statisticsIcon());
     SpeedButton1->setToolTip(QStringLiteral("Расчет ошибок"));
+
+    // The generator's toggle, and beside it the way into its dialog.
+    sbtnGen = new QToolButton(MainPanel);
+    sbtnGen->setObjectName("sbtnGen");
+    sbtnGen->setGeometry(142, 5, 21, 30);
+    sbtnGen->setIconSize(QSize(18, 18));
+    sbtnGen->setAutoRaise(true);
+    sbtnGen->setCheckable(true);
+    connect(sbtnGen, &QToolButton::clicked, this, [this] { sbtnGenClick(); });
+    sbtnGenSetup = new QToolButton(MainPanel);
+    sbtnGenSetup->setObjectName("sbtnGenSetup");
+    sbtnGenSetup->setGeometry(163, 5, 12, 30);
+    sbtnGenSetup->setAutoRaise(true);
+    sbtnGenSetup->setText(QStringLiteral("…"));
+    sbtnGenSetup->setToolTip(QStringLiteral("Генератор: настройка…"));
+    connect(sbtnGenSetup, &QToolButton::clicked, this, [this] { sbtnGenSetupClick(); });
+    connect(generator_, &GeneratorControl::changed, this, [this] { showGeneratorState(); });
+    connect(generator_, &GeneratorControl::failed, this, [this](const QString& message) { showMessage(message); });
+    showGeneratorState();
+
     sbtnMain = makeToolButton(MainWindow, 176, 65);
     sbtnMain->setObjectName("sbtnMain");
     sbtnMain->setToolButtonStyle(Qt::ToolButtonTextOnly);
@@ -124,6 +155,8 @@ TMainForm::TMainForm(WaveInput& input, LauncherLink& launcher)
     lblMaxFd->setObjectName("lblMaxFd");
     lblMaxFd->setGeometry(224, 75, 200, 16);
 }
+
+TMainForm::~TMainForm() = default;
 
 QToolButton* TMainForm::makeToolButton(int tag, int left, int width)
 {
@@ -190,6 +223,7 @@ void TMainForm::lbADClick()
     DeviceId = item->data(Qt::UserRole).toInt();
     MaxSampleRate = captureRate(input_, DeviceId);
     lblMaxFd->setText(rateCaption(MaxSampleRate));
+    generator_->setPreferredRate(MaxSampleRate);
     const bool canCapture = MaxSampleRate != 0;
     sbtnOS->setEnabled(canCapture);
     sbtnSP->setEnabled(canCapture);
@@ -290,6 +324,28 @@ void TMainForm::udLineWidthClick()
     for (InstrumentWindow* window : instruments_)
         if (auto* graphic = qobject_cast<GraphicWindow*>(window))
             graphic->ChangeLineWidth(LineWidth, window == shown);
+}
+
+void TMainForm::sbtnGenClick()
+{
+    if (generator_->isOn())
+        generator_->stop();
+    else
+        generator_->play();
+    showGeneratorState();
+}
+
+void TMainForm::sbtnGenSetupClick()
+{
+    GeneratorDialog dialog(*generator_, MainPanel->window());
+    dialog.exec();
+}
+
+void TMainForm::showGeneratorState()
+{
+    sbtnGen->setChecked(generator_->isOn());
+    sbtnGen->setIcon(generatorIcon(generator_->lost()));
+    sbtnGen->setToolTip(generator_->isOn() ? generator_->stateText() : QStringLiteral("Генератор"));
 }
 
 void TMainForm::showEvent(QShowEvent* e)

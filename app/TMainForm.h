@@ -1,7 +1,7 @@
 #pragma once
 // The launcher: lists the audio inputs, probes the chosen one's highest sample rate, keeps the
 // colour scheme and line width, and shows the instruments one at a time as modal windows with its
-// toolbar panel moved onto them.
+// toolbar panel moved onto them. The toolbar also switches the generator's output on and off.
 
 #include "capture/WaveInput.h"
 #include "windows/LauncherLink.h"
@@ -9,6 +9,7 @@
 #include <QWidget>
 #include <array>
 #include <functional>
+#include <memory>
 
 class QGroupBox;
 class QLabel;
@@ -19,6 +20,7 @@ class QToolButton;
 
 namespace mirel {
 
+class GeneratorControl;
 class InstrumentWindow;
 class UpDown;
 
@@ -26,7 +28,9 @@ class TMainForm : public QWidget {
     Q_OBJECT
 
 public:
-    TMainForm(WaveInput& input, LauncherLink& launcher);
+    // Without a generator of the program's, the launcher makes its own.
+    TMainForm(WaveInput& input, LauncherLink& launcher, GeneratorControl* generator = nullptr);
+    ~TMainForm() override;
 
     // The four instruments, in the order oscilloscope, spectrum, density, statistics.
     void setInstruments(const std::array<InstrumentWindow*, 4>& instruments);
@@ -50,6 +54,11 @@ public:
     void StartForm(int number);
     void rbWhiteClick();
     void udLineWidthClick();
+    // The generator's toggle and its dialog, over the window that shows the toolbar.
+    void sbtnGenClick();
+    void sbtnGenSetupClick();
+
+    GeneratorControl& generator() const { return *generator_; }
 
     // Controls, for the instrument windows and tests.
     QWidget* MainPanel;
@@ -57,6 +66,8 @@ public:
     QToolButton* sbtnSP;
     QToolButton* sbtnPV;
     QToolButton* SpeedButton1;
+    QToolButton* sbtnGen;
+    QToolButton* sbtnGenSetup;
     QToolButton* sbtnMain;
     QGroupBox* gbFon;
     QRadioButton* rbWhite;
@@ -74,11 +85,14 @@ protected:
 private:
     QToolButton* makeToolButton(int tag, int left, int width);
     InstrumentWindow* instrument(int number) const;
+    void showGeneratorState();
 
     WaveInput& input_;
     LauncherLink& Launcher;
     std::array<InstrumentWindow*, 4> instruments_{};
     bool probedByPress_ = false;
+    std::unique_ptr<GeneratorControl> ownGenerator_;
+    GeneratorControl* generator_;
 };
 
 }  // namespace mirel
