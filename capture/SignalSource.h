@@ -15,7 +15,9 @@ namespace mirel {
 // One channel's signal at one sample rate.
 class SignalSource {
 public:
-    // May allocate and take a while (pink tables): made off the audio thread.
+    // May allocate and take a few milliseconds (the pink tables): made off the audio thread, on
+    // the thread that makes the program's other FFTW plans (the window's or the command's), as
+    // FFTW's planner is not thread-safe.
     SignalSource(const SignalSpec& spec, int sampleRate, std::uint32_t seed);
     ~SignalSource();
     SignalSource(SignalSource&&) noexcept;
