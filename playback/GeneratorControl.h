@@ -39,6 +39,9 @@ public:
     // The dialog's «Тот же сигнал на оба канала», kept between its openings.
     bool sameOnBoth() const { return sameOnBoth_; }
     void setSameOnBoth(bool same) { sameOnBoth_ = same; }
+    // The dialog's unit of each channel's level (0 = A, 1 = B): dBFS, else volts.
+    bool levelInDbfs(int channel) const { return dbfs_[channel == 0 ? 0 : 1]; }
+    void setLevelInDbfs(int channel, bool dbfs) { dbfs_[channel == 0 ? 0 : 1] = dbfs; }
 
     // The rate to play at when the device offers it: the capture rate of the chosen input. A change
     // while on restarts the output at the new rate.
@@ -80,6 +83,7 @@ private:
     int device_ = 0;
     int preferredRate_ = 48000;
     bool sameOnBoth_ = true;
+    bool dbfs_[2] = {false, false};
     bool on_ = false;
     bool lost_ = false;
     std::int64_t shownUnderruns_ = 0;

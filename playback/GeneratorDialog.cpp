@@ -50,6 +50,8 @@ GeneratorDialog::GeneratorDialog(GeneratorControl& control, QWidget* parent) : Q
     ChannelA->setObjectName("ChannelA");
     ChannelB = new SignalEditor(QStringLiteral("Канал B"), this);
     ChannelB->setObjectName("ChannelB");
+    ChannelA->setUnit(control.levelInDbfs(0) ? SignalEditor::Unit::DBFS : SignalEditor::Unit::Volts);
+    ChannelB->setUnit(control.levelInDbfs(1) ? SignalEditor::Unit::DBFS : SignalEditor::Unit::Volts);
     ChannelA->setSignal(control.spec().a);
     ChannelB->setSignal(control.spec().b);
     channels->addWidget(ChannelA, 1);
@@ -99,6 +101,12 @@ GeneratorDialog::GeneratorDialog(GeneratorControl& control, QWidget* parent) : Q
     connect(&control_, &GeneratorControl::failed, this, [this](const QString& message) { showFailure(message); });
     showState();
     setFixedSize(sizeHint());
+}
+
+GeneratorDialog::~GeneratorDialog()
+{
+    control_.setLevelInDbfs(0, ChannelA->unit() == SignalEditor::Unit::DBFS);
+    control_.setLevelInDbfs(1, ChannelB->unit() == SignalEditor::Unit::DBFS);
 }
 
 void GeneratorDialog::apply()

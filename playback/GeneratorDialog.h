@@ -20,6 +20,7 @@ class GeneratorDialog : public QDialog {
 
 public:
     GeneratorDialog(GeneratorControl& control, QWidget* parent);
+    ~GeneratorDialog() override;  // keeps the units of the levels for the next opening
 
     // The controls, for tests.
     QComboBox* cbDevice;

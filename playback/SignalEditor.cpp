@@ -289,6 +289,13 @@ void SignalEditor::setSignal(const SignalSpec& signal)
     setFault(nullptr, QString());
 }
 
+void SignalEditor::setUnit(Unit unit)
+{
+    unit_ = unit;
+    cbUnit->setCurrentIndex(unit == Unit::DBFS ? 1 : 0);
+    showLevel();
+}
+
 void SignalEditor::showLevel()
 {
     showValue(edLevel, levelText(signal_.amplitude, unit_), signal_.amplitude);

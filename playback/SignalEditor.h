@@ -24,6 +24,9 @@ public:
 
     // Shows `signal` with its level in the unit chosen; emits nothing.
     void setSignal(const SignalSpec& signal);
+    // The level's unit, as the user last chose it.
+    Unit unit() const { return unit_; }
+    void setUnit(Unit unit);
     // The last good signal the fields gave.
     const SignalSpec& signal() const { return signal_; }
     // Why the fields as typed are not in force; empty when they are.
