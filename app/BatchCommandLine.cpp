@@ -49,7 +49,8 @@ BatchCommand parseBatchCommand(const std::vector<std::string>& arguments)
         const std::string& argument = arguments[i];
         const size_t equals = argument.find('=');
         const std::string name = argument.compare(0, 2, "--") == 0 ? argument.substr(0, equals) : argument;
-        static const std::vector<std::string> common{"--input", "--generator", "--device", "--rate", "--output"};
+        static const std::vector<std::string> common{"--input",  "--generator", "--device",     "--rate",
+                                                     "--output", "--play",      "--play-device"};
         static const std::vector<std::string> snapshotOnly{"--set", "--size", "--scheme", "--blocks", "--no-band"};
         static const std::vector<std::string> readingsOnly{"--instrument", "--set", "--blocks"};
         const auto& own = snapshot ? snapshotOnly : readings ? readingsOnly : std::vector<std::string>{"--duration"};
@@ -90,6 +91,13 @@ BatchCommand parseBatchCommand(const std::vector<std::string>& arguments)
         } else if (name == "--device") {
             result.device = value;
             ++sources;
+        } else if (name == "--play") {
+            std::string error;
+            if (!parseGeneratorSpec(value, result.playSpec, error))
+                return fail("--play: " + error);
+            result.play = true;
+        } else if (name == "--play-device") {
+            result.playDevice = value;
         } else if (name == "--rate") {
             if (!wholeNumber(value, result.rate, 1000, 100000))
                 return fail("--rate: " + Quoted(value) + " — не частота от 1000 до 100000 Гц");
@@ -125,6 +133,10 @@ BatchCommand parseBatchCommand(const std::vector<std::string>& arguments)
     }
     if (sources != 1)
         return fail("нужен ровно один источник: --input FILE, --generator SPEC или --device NAME-OR-NUMBER");
+    if (result.play && result.device.empty())
+        return fail("--play только со звуковой картой: источником --device NAME-OR-NUMBER");
+    if (!result.playDevice.empty() && !result.play)
+        return fail("--play-device только вместе с --play SPEC");
     if (!snapshot && !readings && result.duration.empty())
         return fail("для measure statistics нужен --duration SECONDS");
     if (readings && result.measured.empty())

@@ -7,6 +7,10 @@
 //   mirel measure readings SOURCE --instrument oscilloscope|spectrum|density [--rate HZ]
 //                  [--set CONTROL=VALUE]... [--blocks N] --output FILE
 //   SOURCE := --input AUDIOFILE | --generator SPEC | --device NAME-OR-NUMBER
+//                  [--play SPEC [--play-device NAME-OR-NUMBER]]
+//
+// --play, only with a sound card's input, plays the generator's SPEC on an output device (the
+// default output unless --play-device names one) while the command records.
 //
 // Read apart from the window options so that each parser stays short; parseCommandLine hands the
 // words over when the first one names a subcommand.
@@ -29,6 +33,9 @@ struct BatchCommand {
     int rate = 0;          // --rate; 0: the highest the device offers, at most 48000 Hz
     std::string duration;  // --duration: whole seconds, as typed into the run-length box
     std::string output;
+    bool play = false;  // --play
+    GeneratorSpec playSpec = GeneratorSpec::defaults();
+    std::string playDevice;  // --play-device: a number of the output list or a name; empty: the default
 
     std::string measured;  // measure readings: the window --instrument names
 

@@ -7,10 +7,12 @@
 #include "app/BatchWait.h"
 #include "app/EndingSignals.h"
 #include "app/InputSetup.h"
+#include "app/PlayCommand.h"
 #include "app/QtTranslation.h"
 #include "app/SnapshotRun.h"
 #include "common/AtomicFile.h"
 #include "common/QuotedText.h"
+#include "playback/SignalPlayer.h"
 #include "statistics/ResultsFile.h"
 #include "statistics/TFormER.h"
 
@@ -140,6 +142,16 @@ int runBatch(const BatchCommand& command, char* argv0)
     if (!source) {
         std::cerr << "mirel: " << error << '\n';
         return UsageError;
+    }
+    // The output plays first, at the capture's rate, so that the recording holds what it plays; it
+    // stops when the command ends, whichever way.
+    std::unique_ptr<SignalPlayer> output;
+    if (command.play) {
+        output = std::make_unique<SignalPlayer>();
+        if (!startOutput(*output, command.playDevice, command.playSpec, source->rate, error)) {
+            std::cerr << "mirel: " << error << '\n';
+            return RunFailed;
+        }
     }
     // The windows are made but never shown on a screen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

@@ -29,12 +29,17 @@ extern "C" void endRun(int signal)
     ::_exit(128 + signal);
 }
 
-}  // namespace
+volatile std::sig_atomic_t stopAsked = 0;
 
-void CatchEndingSignals()
+extern "C" void askStop(int)
+{
+    stopAsked = 1;
+}
+
+void catchSignals(void (*handler)(int))
 {
     struct sigaction action {};
-    action.sa_handler = endRun;
+    action.sa_handler = handler;
     sigemptyset(&action.sa_mask);
     for (const Ending& ending : Endings)
         sigaddset(&action.sa_mask, ending.Signal);
@@ -43,6 +48,23 @@ void CatchEndingSignals()
         if (::sigaction(ending.Signal, nullptr, &current) == 0 && current.sa_handler != SIG_IGN)
             ::sigaction(ending.Signal, &action, nullptr);
     }
+}
+
+}  // namespace
+
+void CatchEndingSignals()
+{
+    catchSignals(endRun);
+}
+
+void CatchStopSignals()
+{
+    catchSignals(askStop);
+}
+
+bool StopRequested()
+{
+    return stopAsked != 0;
 }
 
 }  // namespace mirel

@@ -5,6 +5,8 @@
 #include "app/CommandLine.h"
 #include "app/InputSetup.h"
 #include "app/MirelApplication.h"
+#include "app/PlayCommand.h"
+#include "playback/SignalPlayer.h"
 
 #include <QLoggingCategory>
 #include <iostream>
@@ -21,6 +23,14 @@ int main(int argc, char** argv)
     // The image libraries' own complaints stay off the terminal: a failed save is reported by the
     // program itself (QT_LOGGING_RULES still turns them on).
     QLoggingCategory::setFilterRules(QStringLiteral("qt.gui.imageio*=false"));
+    if (argc > 1 && mirel::isPlayCommand(argv[1])) {
+        const mirel::PlayCommand command = mirel::parsePlayCommand(std::vector<std::string>(argv + 1, argv + argc));
+        if (!command.error.empty()) {
+            std::cerr << "mirel: " << command.error << "\nСправка по параметрам: mirel --help\n";
+            return UsageError;
+        }
+        return mirel::runPlay(command);
+    }
     if (argc > 1 && mirel::isBatchCommand(argv[1])) {
         const mirel::BatchCommand command = mirel::parseBatchCommand(std::vector<std::string>(argv + 1, argv + argc));
         if (!command.error.empty()) {
@@ -52,7 +62,8 @@ int main(int argc, char** argv)
         return UsageError;
     }
     if (options.listDevices) {
-        const std::string list = mirel::deviceListText(*input);
+        // The inputs as the launcher numbers them, then the outputs, marked as such.
+        const std::string list = mirel::deviceListText(*input) + mirel::outputDeviceListText(mirel::SignalPlayer());
         if (list.empty()) {
             std::cerr << mirel::noSoundCardText();
             return 1;

@@ -11,6 +11,7 @@
 
 #include <QProcess>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 using namespace mirel;
@@ -238,10 +239,15 @@ TEST(Program, ListDevicesPrintsTheListAndOpensNoWindow)
     const QString path = dir.filePath("take2.wav");
     writeSilentWav(path.toStdString(), 44100);
 
-    // The sound cards of the machine come first, whatever they are; the added devices end the list.
+    // The sound cards of the machine come first, whatever they are; the added devices end the list
+    // of inputs. The outputs follow, each line marked.
     const ProgramRun run = runProgram({"--list-devices", "--demo", "--input", path});
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-    const QStringList lines = run.out.split('\n', Qt::SkipEmptyParts);
+    QStringList lines = run.out.split('\n', Qt::SkipEmptyParts);
+    const auto isOutput = [](const QString& line) { return line.startsWith("вывод "); };
+    const auto outputs = std::find_if(lines.begin(), lines.end(), isOutput);
+    EXPECT_TRUE(std::all_of(outputs, lines.end(), isOutput)) << run.out.toStdString();
+    lines.erase(outputs, lines.end());
     ASSERT_GE(lines.size(), 2);
     const int count = static_cast<int>(lines.size());
     EXPECT_EQ(lines[count - 2], QString("%1: %2  48000 Гц").arg(count - 1).arg(GeneratorInput::DeviceName));
