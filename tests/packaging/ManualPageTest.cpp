@@ -74,8 +74,8 @@ TEST(ManualPage, CarriesEveryWordOfTheHelpInOrder)
         seen += line + "\n";
     }
     EXPECT_GE(headings, 4);
-    // The synopsis: the window's usage line, then the forms of the commands that measure without one,
-    // whose words the page also keeps in their place in the help.
+    // The synopsis: the window's usage line, then the forms of the commands that measure without one
+    // and of play, whose words the page also keeps in their place in the help.
     const std::string synopsisHeading = "\n.SH ОБЗОР\n";
     const size_t synopsisAt = page.find(synopsisHeading);
     const size_t descriptionAt = page.find("\n.SH ОПИСАНИЕ\n");
@@ -92,7 +92,8 @@ TEST(ManualPage, CarriesEveryWordOfTheHelpInOrder)
     } expected[] = {{R"(\fBmirel\fR [\fB\-\-demo\fR] )", "]"},
                     {R"(\fBmirel\fR \fBsnapshot\fR )", R"(\fB\-\-output\fR \fIFILE\fR)"},
                     {R"(\fBmirel\fR \fBmeasure\fR )", R"(\fIFILE\fR)"},
-                    {R"(\fBmirel\fR \fBmeasure\fR \fBreadings\fR )", R"(\fIFILE\fR)"}};
+                    {R"(\fBmirel\fR \fBmeasure\fR \fBreadings\fR )", R"(\fIFILE\fR)"},
+                    {R"(\fBmirel\fR \fBplay\fR \fISPEC\fR )", R"(\fISECONDS\fR])"}};
     ASSERT_EQ(synopsisForms.size(), std::size(expected));
     for (size_t i = 0; i < synopsisForms.size(); ++i) {
         EXPECT_TRUE(synopsisForms[i].starts_with(expected[i].start)) << synopsisForms[i];
