@@ -25,6 +25,10 @@ constexpr double MinLatencySeconds = 0.1;
 // How long start() waits for the first callback.
 constexpr auto FirstCallbackWait = std::chrono::seconds(1);
 
+// The callback and the UI thread meet only in these, which must not take a lock.
+static_assert(std::atomic<StereoSource*>::is_always_lock_free && std::atomic<std::int64_t>::is_always_lock_free &&
+              std::atomic<bool>::is_always_lock_free);
+
 std::string portAudioText(PaError error)
 {
     std::string text = Pa_GetErrorText(error);
