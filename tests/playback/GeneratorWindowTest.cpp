@@ -193,8 +193,10 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(DialogTest, StartsFromTheSpecInUseAndChannelBGoesItsOwnWayOnlyWhenAsked)
 {
-    control.setSpec({sine(1000, 0.5), with(SignalKind::Pulse, 20, 0.3, 0.004)});
+    const double hz = 997.0123456;  // more digits than the field shows
+    control.setSpec({sine(hz, 0.5), with(SignalKind::Pulse, 20, 0.3, 0.004)});
     open(false);
+    EXPECT_EQ(dialog->ChannelA->edFrequency->text(), "997,012");
     EXPECT_EQ(dialog->ChannelB->cbKind->currentText(), "Импульсы");
     EXPECT_EQ(dialog->ChannelB->edWidth->text(), "4");
     EXPECT_TRUE(dialog->ChannelB->isEnabled());
@@ -204,15 +206,18 @@ TEST_F(DialogTest, StartsFromTheSpecInUseAndChannelBGoesItsOwnWayOnlyWhenAsked)
     EXPECT_EQ(dialog->ChannelA->edLevel->text(), "-6,02");
     choose(dialog->ChannelA->cbUnit, "В");
     EXPECT_EQ(dialog->ChannelA->edLevel->text(), "0,5");
-    EXPECT_EQ(control.spec().a, sine(1000, 0.5));
+    EXPECT_EQ(control.spec().a, sine(hz, 0.5));
+    // Another field typed: the frequency shown rounded keeps its exact value.
+    type(dialog->ChannelA->edLevel, "0,25");
+    EXPECT_EQ(control.spec().a, sine(hz, 0.25));
 
     type(dialog->ChannelB->edFrequency, "25");
     EXPECT_EQ(control.spec().b, with(SignalKind::Pulse, 25, 0.3, 0.004));
-    EXPECT_EQ(control.spec().a, sine(1000, 0.5));
+    EXPECT_EQ(control.spec().a, sine(hz, 0.25));
 
     dialog->cbSame->setChecked(true);
     EXPECT_FALSE(dialog->ChannelB->isEnabled());
-    EXPECT_EQ(control.spec().b, sine(1000, 0.5));
+    EXPECT_EQ(control.spec().b, sine(hz, 0.25));
     EXPECT_TRUE(control.sameOnBoth());
 }
 
