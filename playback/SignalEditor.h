@@ -3,7 +3,7 @@
 // level in volts or in dB below full scale. Every field is checked as it is typed; a faulty field
 // is marked and keeps the last good signal in force.
 
-#include "capture/SignalSpec.h"
+#include "playback/SignalFields.h"
 
 #include <QGroupBox>
 
@@ -18,7 +18,7 @@ class SignalEditor : public QGroupBox {
     Q_OBJECT
 
 public:
-    enum class Unit { Volts, DBFS };
+    using Unit = LevelUnit;
 
     SignalEditor(const QString& title, QWidget* parent);
 
