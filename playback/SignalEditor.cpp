@@ -75,7 +75,7 @@ SignalEditor::SignalEditor(const QString& title, QWidget* parent) : QGroupBox(ti
     setFont(bold);
     form_ = new QFormLayout(this);
     form_->setContentsMargins(6, 4, 6, 6);
-    form_->setHorizontalSpacing(6);
+    form_->setHorizontalSpacing(4);
     form_->setVerticalSpacing(4);
     form_->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
     form_->setLabelAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -113,10 +113,10 @@ SignalEditor::SignalEditor(const QString& title, QWidget* parent) : QGroupBox(ti
     plain(level);
     auto* row = new QHBoxLayout(level);
     row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(3);
+    row->setSpacing(2);
     edLevel = new QLineEdit(level);
     edLevel->setObjectName("edLevel");
-    edLevel->setFixedWidth(56);
+    edLevel->setFixedWidth(48);
     plain(edLevel);
     cbUnit = new QComboBox(level);
     cbUnit->setObjectName("cbUnit");
@@ -153,7 +153,7 @@ SignalEditor::SignalEditor(const QString& title, QWidget* parent) : QGroupBox(ti
 QLineEdit* SignalEditor::addField(const QString& caption, const QString& hint)
 {
     auto* edit = new QLineEdit(this);
-    edit->setFixedWidth(70);
+    edit->setFixedWidth(64);
     edit->setProperty("hint", hint);
     plain(edit);
     auto* label = new QLabel(caption, this);
