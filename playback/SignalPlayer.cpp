@@ -1,22 +1,20 @@
-// The output stream of the generator: device list, rate choice, and the callback that renders the
-// current signal and fades a new one in across one block.
+// The output stream of the generator: device list, rate choice, the stream's start and stop, and
+// its callback, which counts underruns and renders the feed.
 #include "playback/SignalPlayer.h"
 
 #include "capture/AudioNoise.h"
+#include "playback/PlayerFeed.h"
 
 #include <portaudio.h>
 
 #include <algorithm>
 #include <chrono>
-#include <cmath>
 #include <thread>
 
 namespace mirel {
 
 namespace {
 
-// Frames rendered at a time; a longer callback block is rendered in pieces of this size.
-constexpr int ScratchFrames = 2048;
 // The rates tried, highest first, when the device does not offer the one asked for.
 constexpr int UsualRates[] = {48000, 44100, 32000, 22050, 16000, 11025, 8000};
 // The least output latency asked for: a callback delayed by a busy machine still finds the
@@ -24,10 +22,6 @@ constexpr int UsualRates[] = {48000, 44100, 32000, 22050, 16000, 11025, 8000};
 constexpr double MinLatencySeconds = 0.1;
 // How long start() waits for the first callback.
 constexpr auto FirstCallbackWait = std::chrono::seconds(1);
-
-// The callback and the UI thread meet only in these, which must not take a lock.
-static_assert(std::atomic<StereoSource*>::is_always_lock_free && std::atomic<std::int64_t>::is_always_lock_free &&
-              std::atomic<bool>::is_always_lock_free);
 
 std::string portAudioText(PaError error)
 {
@@ -40,83 +34,27 @@ std::string portAudioText(PaError error)
     return text;
 }
 
-float toSample(double volts)
-{
-    if (std::isnan(volts))
-        return 0.0f;
-    return static_cast<float>(std::clamp(volts, -1.0, 1.0));
-}
-
 }  // namespace
 
-// One open output stream and what its callback works with. While the stream runs, `current` and
-// `frame` belong to the callback; the UI thread hands sources over through `incoming` and takes
-// the replaced ones back from `retired`.
+// One open output stream: the feed its callback renders, and what the callback counts.
 struct SignalPlayer::Stream {
-    ~Stream()
-    {
-        // The stream is closed by now: nothing renders any more.
-        delete current;
-        delete incoming.exchange(nullptr);
-        delete retired.exchange(nullptr);
-    }
+    explicit Stream(std::unique_ptr<StereoSource> first) : feed(std::move(first)) {}
 
     static int callback(const void*, void* output, unsigned long frameCount, const PaStreamCallbackTimeInfo*,
                         PaStreamCallbackFlags flags, void* userData)
     {
-        static_cast<Stream*>(userData)->play(static_cast<float*>(output), static_cast<int>(frameCount), flags);
-        return paContinue;
-    }
-
-    void play(float* out, int count, PaStreamCallbackFlags flags)
-    {
+        auto& stream = *static_cast<Stream*>(userData);
         if (flags & paOutputUnderflow)
-            underruns.fetch_add(1, std::memory_order_relaxed);
-        // A new source is taken only once the one it replaced last time has been collected, so
-        // that the retired slot never holds two.
-        StereoSource* fading = nullptr;
-        if (!retired.load(std::memory_order_acquire)) {
-            if (StereoSource* next = incoming.exchange(nullptr, std::memory_order_acq_rel)) {
-                fading = current;
-                current = next;
-            }
-        }
-        for (int done = 0; done < count;) {
-            const int n = std::min(count - done, ScratchFrames);
-            current->render(frame + done, n, fresh.data());
-            if (fading) {
-                // Linear crossfade across the whole block: its last frame is all new.
-                fading->render(frame + done, n, old.data());
-                for (int i = 0; i < n; ++i) {
-                    const double gain = static_cast<double>(done + i + 1) / count;
-                    for (int c = 0; c < 2; ++c) {
-                        const int at = 2 * i + c;
-                        fresh[at] = old[at] + gain * (fresh[at] - old[at]);
-                    }
-                }
-            }
-            float* to = out + 2 * done;
-            for (int i = 0; i < 2 * n; ++i)
-                to[i] = toSample(fresh[i]);
-            done += n;
-        }
-        frame += count;
-        if (fading)
-            retired.store(fading, std::memory_order_release);
-        played.store(frame, std::memory_order_release);
-        underway.store(true, std::memory_order_release);
+            stream.underruns.fetch_add(1, std::memory_order_relaxed);
+        stream.feed.render(static_cast<float*>(output), static_cast<int>(frameCount));
+        stream.underway.store(true, std::memory_order_release);
+        return paContinue;
     }
 
     PaStream* pa = nullptr;
     int rate = 0;
-    StereoSource* current = nullptr;
-    std::int64_t frame = 0;
-    std::vector<double> fresh = std::vector<double>(2 * ScratchFrames);
-    std::vector<double> old = std::vector<double>(2 * ScratchFrames);
-    std::atomic<StereoSource*> incoming{nullptr};
-    std::atomic<StereoSource*> retired{nullptr};
+    PlayerFeed feed;
     std::atomic<std::int64_t> underruns{0};
-    std::atomic<std::int64_t> played{0};
     std::atomic<bool> underway{false};
 };
 
@@ -215,9 +153,8 @@ bool SignalPlayer::start(int device, const GeneratorSpec& spec, int preferredRat
     parameters.sampleFormat = paFloat32;
     parameters.suggestedLatency = std::max(Pa_GetDeviceInfo(index)->defaultHighOutputLatency, MinLatencySeconds);
 
-    auto stream = std::make_unique<Stream>();
+    auto stream = std::make_unique<Stream>(std::make_unique<StereoSource>(spec_, rate, ++seed_));
     stream->rate = rate;
-    stream->current = new StereoSource(spec_, rate, ++seed_);
     if (const PaError failure = Pa_OpenStream(&stream->pa, nullptr, &parameters, rate, paFramesPerBufferUnspecified,
                                               paNoFlag, &Stream::callback, stream.get());
         failure != paNoError) {
@@ -245,7 +182,7 @@ void SignalPlayer::stop()
     Pa_AbortStream(stream_->pa);
     Pa_CloseStream(stream_->pa);
     lastUnderruns_ = stream_->underruns.load();
-    lastFrames_ = stream_->played.load();
+    lastFrames_ = stream_->feed.frames();
     stream_.reset();
 }
 
@@ -259,11 +196,8 @@ void SignalPlayer::setSpec(const GeneratorSpec& spec)
     spec_ = spec;
     if (!stream_)
         return;
-    // The source the callback last replaced is done with; the new one is made here, off the
-    // audio thread. One handed over but not taken yet is replaced outright.
-    delete stream_->retired.exchange(nullptr, std::memory_order_acq_rel);
-    auto* next = new StereoSource(spec, stream_->rate, ++seed_);
-    delete stream_->incoming.exchange(next, std::memory_order_acq_rel);
+    // Made here, off the audio thread.
+    stream_->feed.offer(std::make_unique<StereoSource>(spec, stream_->rate, ++seed_));
 }
 
 const GeneratorSpec& SignalPlayer::spec() const
@@ -288,7 +222,7 @@ std::int64_t SignalPlayer::underruns() const
 
 std::int64_t SignalPlayer::framesPlayed() const
 {
-    return stream_ ? stream_->played.load(std::memory_order_acquire) : lastFrames_;
+    return stream_ ? stream_->feed.frames() : lastFrames_;
 }
 
 bool SignalPlayer::lost() const
