@@ -161,11 +161,17 @@ int runBatch(const BatchCommand& command, char* argv0)
     char* argv[] = {argv0, nullptr};
     QApplication app(argc, argv);
     installQtRussian(app);
-    if (command.command == "snapshot")
-        return takeSnapshot(command, *source->input, source->device, source->rate);
-    if (command.instrument == "readings")
-        return measureReadings(command, *source->input, source->device, source->rate);
-    return measureStatistics(command, *source);
+    const int status =
+        command.command == "snapshot"      ? takeSnapshot(command, *source->input, source->device, source->rate)
+        : command.instrument == "readings" ? measureReadings(command, *source->input, source->device, source->rate)
+                                           : measureStatistics(command, *source);
+    // What was recorded while the stimulus broke off is the user's to judge.
+    if (output && output->lost())
+        std::cerr << "mirel: --play: устройство вывода пропало во время измерения\n";
+    else if (output && output->underruns() > 0)
+        std::cerr << "mirel: --play: вывод прерывался во время измерения (недогрузок буфера: " << output->underruns()
+                  << ")\n";
+    return status;
 }
 
 }  // namespace mirel
