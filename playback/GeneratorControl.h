@@ -33,7 +33,7 @@ public:
     void setDevice(int device);
 
     // What both channels play: a sine of 1000 Hz, 0.5 V on A and on B until set. While on, a new
-    // spec is heard from the player's next block.
+    // signal is heard from the player's next block.
     const GeneratorSpec& spec() const { return spec_; }
     void setSpec(const GeneratorSpec& spec);
     // The dialog's «Тот же сигнал на оба канала», kept between its openings.
@@ -66,7 +66,7 @@ public:
     SignalPlayer* player() const { return player_.get(); }
 
 signals:
-    // On, off, lost or back, a new underrun count, a new device or spec.
+    // On, off, lost or back, a new underrun count, a new device or signal.
     void changed();
     // The device could not play; the generator is off.
     void failed(const QString& message);

@@ -191,7 +191,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Faulty{"Качание частоты", "edFrequency2", "В", "20"},
                       Faulty{"Качание частоты", "edDuration", "В", "0"}));
 
-TEST_F(DialogTest, StartsFromTheSpecInUseAndChannelBGoesItsOwnWayOnlyWhenAsked)
+TEST_F(DialogTest, StartsFromTheSignalsInUseAndChannelBGoesItsOwnWayOnlyWhenAsked)
 {
     const double hz = 997.0123456;  // more digits than the field shows
     control.setSpec({sine(hz, 0.5), with(SignalKind::Pulse, 20, 0.3, 0.004)});
