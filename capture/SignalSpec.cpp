@@ -39,8 +39,12 @@ double signalValue(const SignalSpec& signal, std::int64_t frame, int sampleRate)
             within += frames;
         const double t = (static_cast<double>(within) + PhaseLeadFrames) / rate;
         const double logRatio = std::log(signal.frequency2 / signal.frequency);
-        const double phase = 2.0 * std::numbers::pi * signal.frequency * signal.duration / logRatio *
-                             std::expm1(t / signal.duration * logRatio);
+        // Without a span (which the text form refuses, a caller's own description may not) the
+        // sweep is a steady sine, the limit of the above.
+        const double cycles = logRatio == 0.0 ? signal.frequency * t
+                                              : signal.frequency * signal.duration / logRatio *
+                                                    std::expm1(t / signal.duration * logRatio);
+        const double phase = 2.0 * std::numbers::pi * cycles;
         return signal.amplitude * std::sin(phase);
     }
     case SignalKind::Noise:

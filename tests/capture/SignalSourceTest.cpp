@@ -212,6 +212,16 @@ INSTANTIATE_TEST_SUITE_P(Directions, Sweep,
                                            SweepCase{"sweep:5000:50:1.234567:-6dBFS", 48000},
                                            SweepCase{"sweep:20:20000:2:0.9", 48000}));
 
+TEST(SweepWithoutSpan, IsASteadySine)
+{
+    SignalSpec sweep{SignalKind::Sweep, 1000.0, 0.5};
+    sweep.frequency2 = 1000.0;
+    sweep.duration = 1.0;
+    const SignalSpec sine{SignalKind::Sine, 1000.0, 0.5};
+    for (int n : {0, 7, 12345, 47999})
+        EXPECT_NEAR(signalValue(sweep, n, 48000), signalValue(sine, n, 48000), 1e-9) << n;
+}
+
 // ---- Changing the level ----
 
 class NewLevel : public ::testing::TestWithParam<const char*> {};
