@@ -141,11 +141,10 @@ bool SignalPlayer::start(int device, const GeneratorSpec& spec, int preferredRat
     }
     device_ = device;
     const std::string& name = devices_[static_cast<size_t>(device)].Name;
-    const int rate = outputRate(device, preferredRate);
-    if (rate == 0) {
-        error = "Устройство вывода «" + name + "» не воспроизводит стерео ни на одной частоте от 8000 до 48000 Гц";
-        return false;
-    }
+    // A device that offers no rate (gone, or taken by another program) is opened all the same, so
+    // that the sound library says why it fails.
+    const int offered = outputRate(device, preferredRate);
+    const int rate = offered > 0 ? offered : preferredRate > 0 ? preferredRate : UsualRates[0];
     const PaDeviceIndex index = paIndex_[static_cast<size_t>(device)];
     PaStreamParameters parameters{};
     parameters.device = index;

@@ -364,6 +364,11 @@ TEST_F(PlayerLoopback, ALostSinkStopsThePlayerAndItStartsAgainOnceTheSinkIsBack)
     sinkUnloaded_ = true;
     EXPECT_TRUE(waitUntil([&] { return player_->lost(); }, 3000)) << "the loss is not noticed";
     EXPECT_TRUE(player_->playing());
+    // While the sink is away an attempt to play again fails with the sound library's reason.
+    std::string error;
+    EXPECT_FALSE(player_->start(outputDevice_, GeneratorSpec::defaults(), Rate, error));
+    EXPECT_TRUE(error.starts_with("Не удалось открыть устройство вывода «pulse»: ")) << error;
+    EXPECT_GT(error.size(), std::string("Не удалось открыть устройство вывода «pulse»: ").size());
 
     runTool({"load-module", "module-null-sink", "sink_name=nullsink", "rate=48000", "channels=2"}, &ok);
     ASSERT_TRUE(ok);
