@@ -87,7 +87,7 @@ PlayCommand parsePlayCommand(const std::vector<std::string>& arguments)
 bool startOutput(SignalPlayer& player, const std::string& device, const GeneratorSpec& spec, int rate,
                  std::string& error)
 {
-    if (player.devices().empty()) {
+    if (device.empty() && player.devices().empty()) {
         error = "устройство вывода не обнаружено";
         return false;
     }
