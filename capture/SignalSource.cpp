@@ -3,7 +3,9 @@
 #include "capture/SignalSource.h"
 
 #include <fftw3.h>
+#if __has_include(<sys/mman.h>)
 #include <sys/mman.h>
+#endif
 
 #include <algorithm>
 #include <bit>

@@ -53,6 +53,9 @@ struct SignalPlayer::Stream {
 
     PaStream* pa = nullptr;
     int rate = 0;
+    // Every source of one stream draws the same noise, so that a new level of a pink noise carries
+    // on the noise that plays rather than fading over to another one.
+    std::uint32_t seed = 0;
     PlayerFeed feed;
     std::atomic<std::int64_t> underruns{0};
     std::atomic<bool> underway{false};
@@ -154,6 +157,7 @@ bool SignalPlayer::start(int device, const GeneratorSpec& spec, int preferredRat
 
     auto stream = std::make_unique<Stream>(std::make_unique<StereoSource>(spec_, rate, ++seed_));
     stream->rate = rate;
+    stream->seed = seed_;
     if (const PaError failure = Pa_OpenStream(&stream->pa, nullptr, &parameters, rate, paFramesPerBufferUnspecified,
                                               paNoFlag, &Stream::callback, stream.get());
         failure != paNoError) {
@@ -196,7 +200,7 @@ void SignalPlayer::setSpec(const GeneratorSpec& spec)
     if (!stream_)
         return;
     // Made here, off the audio thread.
-    stream_->feed.offer(std::make_unique<StereoSource>(spec, stream_->rate, ++seed_));
+    stream_->feed.offer(std::make_unique<StereoSource>(spec, stream_->rate, stream_->seed));
 }
 
 const GeneratorSpec& SignalPlayer::spec() const

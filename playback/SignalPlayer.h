@@ -66,7 +66,7 @@ private:
     GeneratorSpec spec_;
     bool initialised_ = false;
     int device_ = -1;
-    std::uint32_t seed_ = 0;  // a new noise sequence for every source
+    std::uint32_t seed_ = 0;  // a new noise sequence for every stream
     std::int64_t lastUnderruns_ = 0;
     std::int64_t lastFrames_ = 0;
 };
