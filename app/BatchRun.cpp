@@ -169,7 +169,7 @@ int runBatch(const BatchCommand& command, char* argv0)
     if (output && output->lost())
         std::cerr << "mirel: --play: устройство вывода пропало во время измерения\n";
     else if (output && output->underruns() > 0)
-        std::cerr << "mirel: --play: вывод прерывался во время измерения (недогрузок буфера: " << output->underruns()
+        std::cerr << "mirel: --play: вывод прерывался во время измерения (пропусков вывода: " << output->underruns()
                   << ")\n";
     return status;
 }

@@ -128,7 +128,7 @@ int runPlay(const PlayCommand& command)
     }
     player.stop();
     if (player.underruns() > 0)
-        std::cerr << "mirel: недогрузок буфера вывода: " << player.underruns()
+        std::cerr << "mirel: пропусков вывода: " << player.underruns()
                   << " (звук прерывался; компьютер не успевал готовить сигнал)\n";
     return 0;
 }
