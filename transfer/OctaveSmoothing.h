@@ -1,0 +1,39 @@
+#pragma once
+// Fractional-octave smoothing of the averaged spectra: bin k becomes the mean of the bins whose
+// frequencies lie within f_k · 2^(±1/(2b)), taken from prefix sums so that a pass costs O(bins).
+// The ratio and the coherence are then formed from the smoothed spectra.
+
+#include "transfer/CrossSpectra.h"
+
+#include <complex>
+#include <vector>
+
+namespace mirel::transfer {
+
+class OctaveSmoother {
+public:
+    // Prepares the bin ranges of a 1/`fraction`-octave smoothing over `bins` bins (allocates; nothing
+    // happens when both are those prepared). `fraction` 0 is no smoothing.
+    void Set(int bins, int fraction);
+    int Fraction() const { return fraction_; }
+
+    // The spectra smoothed, or `in` itself when the smoothing is off or the sizes do not match.
+    SpectraView Apply(const SpectraView& in);
+
+    // The bins first … last (inclusive) that bin k averages.
+    int First(int k) const { return first_[static_cast<std::size_t>(k)]; }
+    int Last(int k) const { return last_[static_cast<std::size_t>(k)]; }
+
+private:
+    int bins_ = 0;
+    int fraction_ = 0;
+    std::vector<int> first_, last_;
+    // The prefix sums carry extended precision: a quiet bin's mean is the difference of two sums
+    // that may hold loud bins 100 dB above it.
+    std::vector<long double> sumAa_, sumBb_;
+    std::vector<std::complex<long double>> sumAb_;
+    std::vector<double> aa_, bb_;
+    std::vector<std::complex<double>> ab_;
+};
+
+}  // namespace mirel::transfer

@@ -1,0 +1,170 @@
+#include "transfer/TransferAnalyser.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <numbers>
+
+namespace mirel::transfer {
+
+namespace {
+
+// At least 2 s and two of the longest transforms.
+std::size_t RingSize(int sampleRate)
+{
+    return std::bit_ceil(static_cast<std::size_t>(std::max(2 * sampleRate, 2 * LongestFftLength)));
+}
+
+int ValidLength(int length)
+{
+    return static_cast<int>(
+        std::bit_ceil(static_cast<unsigned>(std::clamp(length, ShortestFftLength, LongestFftLength))));
+}
+
+}  // namespace
+
+void TransferAnalyser::SetRate(int sampleRate)
+{
+    if (sampleRate == rate_ && !ringA_.empty())
+        return;
+    rate_ = sampleRate;
+    const std::size_t size = sampleRate > 0 ? RingSize(sampleRate) : 0;
+    ringA_.assign(size, 0);
+    ringB_.assign(size, 0);
+    keptA_.assign(size, 0);
+    keptB_.assign(size, 0);
+    delayFinder_.Prepare(static_cast<int>(size));
+    Prepare();
+    Reset();
+}
+
+void TransferAnalyser::SetSettings(const TransferSettings& settings)
+{
+    const bool restart = ValidLength(settings.FftLength) != fftLength_ || settings.Window != window_;
+    settings_ = settings;
+    if (restart) {
+        Prepare();
+        spectra_.Reset();
+        // The kept frames serve the new length at once.
+        nextResult_ = std::max<std::int64_t>(frames_, fftLength_);
+    }
+    smoother_.Set(fftLength_ / 2 + 1, settings_.Smoothing);
+    MakePoints();
+}
+
+void TransferAnalyser::Prepare()
+{
+    fftLength_ = ValidLength(settings_.FftLength);
+    window_ = settings_.Window;
+    const auto n = static_cast<std::size_t>(fftLength_);
+    blockA_.assign(n, 0);
+    blockB_.assign(n, 0);
+    windowTable_.Set(window_, fftLength_);
+    fftA_.SetLength(fftLength_);
+    fftB_.SetLength(fftLength_);
+    if (spectra_.Bins() != fftLength_ / 2 + 1)
+        spectra_.Resize(fftLength_ / 2 + 1);
+    smoother_.Set(fftLength_ / 2 + 1, settings_.Smoothing);
+    points_.reserve(n / 2 + 1);
+}
+
+void TransferAnalyser::Reset()
+{
+    frames_ = 0;
+    nextResult_ = fftLength_;
+    spectra_.Reset();
+    delay_ = {};
+    points_.clear();
+}
+
+int TransferAnalyser::Feed(std::span<const std::int16_t> interleaved)
+{
+    if (ringA_.empty())
+        return 0;
+    const std::size_t mask = ringA_.size() - 1;
+    std::size_t frames = interleaved.size() / 2;
+    const std::int16_t* in = interleaved.data();
+    int made = 0;
+    for (;;) {
+        for (; frames_ >= nextResult_; nextResult_ += fftLength_ / 4, ++made)
+            MakeResult(nextResult_);
+        if (frames == 0)
+            break;
+        const std::size_t take = std::min(frames, static_cast<std::size_t>(nextResult_ - frames_));
+        for (std::size_t i = 0; i < take; ++i) {
+            const std::size_t at = static_cast<std::size_t>(frames_ + static_cast<std::int64_t>(i)) & mask;
+            ringA_[at] = in[2 * i];
+            ringB_[at] = in[2 * i + 1];
+        }
+        in += 2 * take;
+        frames -= take;
+        frames_ += static_cast<std::int64_t>(take);
+    }
+    if (made > 0)
+        MakePoints();
+    return made;
+}
+
+void TransferAnalyser::MakeResult(std::int64_t end)
+{
+    const std::size_t mask = ringA_.size() - 1;
+    const auto n = static_cast<std::size_t>(fftLength_);
+    const auto start = static_cast<std::size_t>(end - fftLength_) & mask;
+    const std::size_t first = std::min(n, ringA_.size() - start);
+    std::copy_n(ringA_.begin() + static_cast<std::ptrdiff_t>(start), first, blockA_.begin());
+    std::copy_n(ringB_.begin() + static_cast<std::ptrdiff_t>(start), first, blockB_.begin());
+    std::copy_n(ringA_.begin(), n - first, blockA_.begin() + static_cast<std::ptrdiff_t>(first));
+    std::copy_n(ringB_.begin(), n - first, blockB_.begin() + static_cast<std::ptrdiff_t>(first));
+    fftA_.Transform(blockA_, windowTable_.Coefficients());
+    fftB_.Transform(blockB_, windowTable_.Coefficients());
+    spectra_.Add(fftA_.Bins(), fftB_.Bins(), settings_.Averaging);
+}
+
+void TransferAnalyser::MakePoints()
+{
+    points_.clear();
+    if (spectra_.Count() == 0 || rate_ <= 0)
+        return;
+    const SpectraView s = smoother_.Apply(spectra_.View());
+    const double binHz = static_cast<double>(rate_) / fftLength_;
+    const int last = fftLength_ / 2;
+    const int kLow = std::clamp(static_cast<int>(std::ceil(settings_.LowHz / binHz)), 0, last + 1);
+    const int kHigh = std::clamp(static_cast<int>(std::floor(settings_.HighHz / binHz)), -1, last);
+    const double tau = settings_.CompensateDelay && delay_.Valid ? delay_.Seconds : 0;
+    for (int k = kLow; k <= kHigh; ++k) {
+        const auto i = static_cast<std::size_t>(k);
+        TransferPoint p;
+        p.Frequency = k * binHz;
+        const double power = s.Aa[i] * s.Bb[i];
+        p.Coherence = power > 0 ? std::min(1.0, std::norm(s.Ab[i]) / power) : 0;
+        std::complex<double> h = s.Aa[i] > 0 ? s.Ab[i] / s.Aa[i] : 0;
+        if (tau != 0)
+            h *= std::polar(1.0, 2 * std::numbers::pi * p.Frequency * tau);
+        p.MagnitudeDb = 20 * std::log10(std::max(std::abs(h), 1e-15));
+        p.PhaseDeg = std::arg(h) * (180 / std::numbers::pi);
+        if (p.PhaseDeg <= -180)
+            p.PhaseDeg += 360;
+        points_.push_back(p);
+    }
+}
+
+const DelayResult& TransferAnalyser::FindDelay()
+{
+    const std::size_t size = ringA_.size();
+    const auto kept = static_cast<std::size_t>(std::min<std::int64_t>(frames_, static_cast<std::int64_t>(size)));
+    if (kept == 0 || rate_ <= 0) {
+        delay_ = {};
+        return delay_;
+    }
+    const std::size_t start = static_cast<std::size_t>(frames_ - static_cast<std::int64_t>(kept)) & (size - 1);
+    const std::size_t first = std::min(kept, size - start);
+    std::copy_n(ringA_.begin() + static_cast<std::ptrdiff_t>(start), first, keptA_.begin());
+    std::copy_n(ringB_.begin() + static_cast<std::ptrdiff_t>(start), first, keptB_.begin());
+    std::copy_n(ringA_.begin(), kept - first, keptA_.begin() + static_cast<std::ptrdiff_t>(first));
+    std::copy_n(ringB_.begin(), kept - first, keptB_.begin() + static_cast<std::ptrdiff_t>(first));
+    delay_ = delayFinder_.Find(std::span(keptA_).first(kept), std::span(keptB_).first(kept), rate_, rate_);
+    MakePoints();
+    return delay_;
+}
+
+}  // namespace mirel::transfer

@@ -1,0 +1,85 @@
+#pragma once
+// The transfer function from channel A (into the device) to channel B (out of it): interleaved
+// 16-bit frames come in blocks of any size; every quarter transform length a result is made from
+// the last FftLength frames (75 % overlap), averaged, and turned into the per-bin output of the
+// band: magnitude, phase and coherence. The last seconds of both channels are kept for finding the
+// delay. Everything is allocated when the rate or the transform length changes; feeding and the
+// results allocate nothing.
+
+#include "spectrum/RealFft.h"
+#include "spectrum/WindowFunctions.h"
+#include "transfer/CrossSpectra.h"
+#include "transfer/DelayFinder.h"
+#include "transfer/OctaveSmoothing.h"
+#include "transfer/TransferSettings.h"
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace mirel::transfer {
+
+// One bin of the output.
+struct TransferPoint {
+    double Frequency = 0;    // Hz
+    double MagnitudeDb = 0;  // 20·lg|H|
+    double PhaseDeg = 0;     // (−180, 180]
+    double Coherence = 0;    // γ², 0 … 1
+};
+
+class TransferAnalyser {
+public:
+    // Prepares for `sampleRate` (allocates the kept seconds and plans their transforms) and starts
+    // afresh; nothing happens when it is the rate prepared.
+    void SetRate(int sampleRate);
+    int Rate() const { return rate_; }
+
+    // A new transform length or window starts the average afresh; the averaging applies from the
+    // next result; smoothing, band and delay compensation remake the output at once.
+    void SetSettings(const TransferSettings& settings);
+    const TransferSettings& Settings() const { return settings_; }
+
+    // Forgets the average, the kept frames and the delay found.
+    void Reset();
+
+    // Takes interleaved frames A, B, A, B …; returns how many results they completed (the output
+    // then shows the last).
+    int Feed(std::span<const std::int16_t> interleaved);
+
+    int Results() const { return spectra_.Count(); }  // results in the average
+    std::span<const TransferPoint> Points() const { return points_; }
+
+    // Correlates the kept frames, at most the last 2 s and lags up to ±1 s; the result stays for
+    // the delay compensation until the next search or reset.
+    const DelayResult& FindDelay();
+    const DelayResult& Delay() const { return delay_; }
+
+    // The averaged spectra as the output uses them (smoothed when smoothing is on).
+    SpectraView Spectra() { return smoother_.Apply(spectra_.View()); }
+
+private:
+    void Prepare();
+    void MakeResult(std::int64_t end);
+    void MakePoints();
+
+    int rate_ = 0;
+    TransferSettings settings_;
+    int fftLength_ = 0;
+    spectrum::WindowKind window_ = spectrum::WindowKind::Hann;
+
+    // The kept frames, a ring of a power of two per channel; frame f lies at f & (size − 1).
+    std::vector<std::int16_t> ringA_, ringB_;
+    std::int64_t frames_ = 0;      // frames taken since the reset
+    std::int64_t nextResult_ = 0;  // the frame count at which the next result is due
+
+    std::vector<std::int16_t> blockA_, blockB_, keptA_, keptB_;
+    spectrum::WindowTable windowTable_;
+    spectrum::RealFft fftA_, fftB_;
+    CrossSpectra spectra_;
+    OctaveSmoother smoother_;
+    DelayFinder delayFinder_;
+    DelayResult delay_;
+    std::vector<TransferPoint> points_;
+};
+
+}  // namespace mirel::transfer
