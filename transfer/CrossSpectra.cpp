@@ -28,10 +28,11 @@ void CrossSpectra::Add(std::span<const std::complex<double>> a, std::span<const 
     const double w = 1.0 / n;
     const std::size_t bins = std::min({aa_.size(), a.size(), b.size()});
     for (std::size_t k = 0; k < bins; ++k) {
-        const std::complex<double> x = a[k], y = b[k];
-        aa_[k] += w * (std::norm(x) - aa_[k]);
-        bb_[k] += w * (std::norm(y) - bb_[k]);
-        ab_[k] += w * (std::conj(x) * y - ab_[k]);
+        // Spelt out: the library's complex product checks every result for NaN.
+        const double ar = a[k].real(), ai = a[k].imag(), br = b[k].real(), bi = b[k].imag();
+        aa_[k] += w * (ar * ar + ai * ai - aa_[k]);
+        bb_[k] += w * (br * br + bi * bi - bb_[k]);
+        ab_[k] += w * (std::complex<double>(ar * br + ai * bi, ar * bi - ai * br) - ab_[k]);
     }
 }
 

@@ -24,8 +24,8 @@ void OctaveSmoother::Set(int bins, int fraction)
         first_[static_cast<std::size_t>(k)] = k == 0 ? 0 : std::clamp(first, 1, k);
         last_[static_cast<std::size_t>(k)] = k == 0 ? 0 : std::clamp(last, k, bins - 1);
     }
-    sumAa_.assign(size + 1, 0.0L);
-    sumBb_.assign(size + 1, 0.0L);
+    sumAa_.assign(size + 1, 0.0);
+    sumBb_.assign(size + 1, 0.0);
     sumAb_.assign(size + 1, {});
     aa_.assign(size, 0.0);
     bb_.assign(size, 0.0);
@@ -40,15 +40,15 @@ SpectraView OctaveSmoother::Apply(const SpectraView& in)
     for (std::size_t k = 0; k < size; ++k) {
         sumAa_[k + 1] = sumAa_[k] + in.Aa[k];
         sumBb_[k + 1] = sumBb_[k] + in.Bb[k];
-        sumAb_[k + 1] = sumAb_[k] + std::complex<long double>(in.Ab[k]);
+        sumAb_[k + 1] = sumAb_[k] + in.Ab[k];
     }
     for (std::size_t k = 0; k < size; ++k) {
         const auto first = static_cast<std::size_t>(first_[k]);
         const auto end = static_cast<std::size_t>(last_[k]) + 1;
-        const long double scale = 1.0L / static_cast<long double>(end - first);
-        aa_[k] = static_cast<double>((sumAa_[end] - sumAa_[first]) * scale);
-        bb_[k] = static_cast<double>((sumBb_[end] - sumBb_[first]) * scale);
-        ab_[k] = std::complex<double>((sumAb_[end] - sumAb_[first]) * scale);
+        const double scale = 1.0 / static_cast<double>(end - first);
+        aa_[k] = (sumAa_[end] - sumAa_[first]) * scale;
+        bb_[k] = (sumBb_[end] - sumBb_[first]) * scale;
+        ab_[k] = (sumAb_[end] - sumAb_[first]) * scale;
     }
     return {aa_, bb_, ab_};
 }

@@ -130,7 +130,12 @@ void TransferAnalyser::MakePoints()
     const int last = fftLength_ / 2;
     const int kLow = std::clamp(static_cast<int>(std::ceil(settings_.LowHz / binHz)), 0, last + 1);
     const int kHigh = std::clamp(static_cast<int>(std::floor(settings_.HighHz / binHz)), -1, last);
+    // e^(+2πifτ) turns by the same angle from bin to bin; it is renewed every 256 bins so that the
+    // rounding of the repeated product does not grow.
     const double tau = settings_.CompensateDelay && delay_.Valid ? delay_.Seconds : 0;
+    const double turnAngle = 2 * std::numbers::pi * binHz * tau;
+    const std::complex<double> turn = std::polar(1.0, turnAngle);
+    std::complex<double> rotation = 1;
     for (int k = kLow; k <= kHigh; ++k) {
         const auto i = static_cast<std::size_t>(k);
         TransferPoint p;
@@ -138,9 +143,11 @@ void TransferAnalyser::MakePoints()
         const double power = s.Aa[i] * s.Bb[i];
         p.Coherence = power > 0 ? std::min(1.0, std::norm(s.Ab[i]) / power) : 0;
         std::complex<double> h = s.Aa[i] > 0 ? s.Ab[i] / s.Aa[i] : 0;
-        if (tau != 0)
-            h *= std::polar(1.0, 2 * std::numbers::pi * p.Frequency * tau);
-        p.MagnitudeDb = 20 * std::log10(std::max(std::abs(h), 1e-15));
+        if (tau != 0) {
+            rotation = k == kLow || k % 256 == 0 ? std::polar(1.0, turnAngle * k) : rotation * turn;
+            h *= rotation;
+        }
+        p.MagnitudeDb = 10 * std::log10(std::max(std::norm(h), 1e-30));
         p.PhaseDeg = std::arg(h) * (180 / std::numbers::pi);
         if (p.PhaseDeg <= -180)
             p.PhaseDeg += 360;
