@@ -2,6 +2,7 @@
 // block sizes and the averaging's start, and the CSV text.
 
 #include "TestSignals.h"
+#include "transfer/CrossSpectra.h"
 #include "transfer/OctaveSmoothing.h"
 #include "transfer/TransferCsv.h"
 
@@ -11,6 +12,30 @@
 
 namespace mirel::transfer::test {
 namespace {
+
+// Powers 1, 2, … 6 into one bin: a plain mean while fewer results than the averaging have come,
+// exponential (weight 1/n) after that, a plain mean throughout without a limit.
+TEST(CrossSpectra, AverageAsAPlainMeanUntilTheyHoldTheirBlocks)
+{
+    struct Case {
+        int Averaging;
+        double Expected[6];
+    };
+    const Case cases[] = {
+        {1, {1, 2, 3, 4, 5, 6}}, {4, {1, 1.5, 2, 2.5, 3.125, 3.84375}}, {InfiniteAveraging, {1, 1.5, 2, 2.5, 3, 3.5}}};
+    for (const Case& c : cases) {
+        CrossSpectra spectra;
+        spectra.Resize(1);
+        for (int i = 0; i < 6; ++i) {
+            const std::complex<double> a = std::sqrt(i + 1.0), b = std::polar(2 * a.real(), 0.5);
+            spectra.Add({&a, 1}, {&b, 1}, c.Averaging);
+            EXPECT_DOUBLE_EQ(spectra.View().Aa[0], c.Expected[i]) << c.Averaging << " " << i;
+            EXPECT_DOUBLE_EQ(spectra.View().Bb[0], 4 * c.Expected[i]) << c.Averaging << " " << i;
+            EXPECT_NEAR(std::arg(spectra.View().Ab[0]), 0.5, 1e-12);
+        }
+        EXPECT_EQ(spectra.Count(), 6);
+    }
+}
 
 struct Spectra {
     explicit Spectra(int bins) : Aa(static_cast<std::size_t>(bins), 1.0), Bb(Aa), Ab(Aa.size(), 1.0) {}
