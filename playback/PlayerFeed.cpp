@@ -27,15 +27,20 @@ PlayerFeed::~PlayerFeed()
 {
     delete current_;
     delete incoming_.exchange(nullptr);
-    delete retired_.exchange(nullptr);
+    for (auto& slot : retired_)
+        delete slot.exchange(nullptr);
 }
 
 void PlayerFeed::render(float* interleaved, int count)
 {
-    // A new source is taken only once the one it replaced last time has been collected, so that
-    // the retired slot never holds two.
+    // A new source is taken only when a retired slot is empty: only this thread fills one, so it
+    // stays empty for the source this block replaces.
     StereoSource* fading = nullptr;
-    if (!retired_.load(std::memory_order_acquire)) {
+    std::atomic<StereoSource*>* bin = nullptr;
+    for (auto& slot : retired_)
+        if (!bin && !slot.load(std::memory_order_acquire))
+            bin = &slot;
+    if (bin) {
         if (StereoSource* next = incoming_.exchange(nullptr, std::memory_order_acq_rel)) {
             fading = current_;
             current_ = next;
@@ -59,14 +64,17 @@ void PlayerFeed::render(float* interleaved, int count)
     }
     frame_ += count;
     if (fading)
-        retired_.store(fading, std::memory_order_release);
+        bin->store(fading, std::memory_order_release);
     frames_.store(frame_, std::memory_order_release);
 }
 
 void PlayerFeed::offer(std::unique_ptr<StereoSource> next)
 {
-    delete retired_.exchange(nullptr, std::memory_order_acq_rel);
+    // Offered first, then the slots emptied: a block under way when they are emptied retires into
+    // one of them at most, and the next block finds the other free.
     delete incoming_.exchange(next.release(), std::memory_order_acq_rel);
+    for (auto& slot : retired_)
+        delete slot.exchange(nullptr, std::memory_order_acq_rel);
 }
 
 }  // namespace mirel

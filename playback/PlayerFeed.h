@@ -5,6 +5,7 @@
 
 #include "capture/SignalSource.h"
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -28,7 +29,7 @@ public:
     void render(float* interleaved, int count);
 
     // UI thread: plays `next` from the next block on. A source offered before and not yet taken is
-    // dropped; the one the callback replaced last is deleted here.
+    // dropped; those the callback replaced are deleted here.
     void offer(std::unique_ptr<StereoSource> next);
     // Frames rendered so far, from any thread.
     std::int64_t frames() const { return frames_.load(std::memory_order_acquire); }
@@ -41,7 +42,9 @@ private:
     std::vector<double> old_ = std::vector<double>(2 * ScratchFrames);
     // Where the two threads meet.
     std::atomic<StereoSource*> incoming_{nullptr};
-    std::atomic<StereoSource*> retired_{nullptr};
+    // Two, so that a source offered while a block takes the one before it is taken by the next
+    // block, although that block's retiree comes after the offer has emptied the slots.
+    std::array<std::atomic<StereoSource*>, 2> retired_{};
     std::atomic<std::int64_t> frames_{0};
 };
 

@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <memory>
+#include <thread>
 #include <vector>
 
 using namespace mirel;
@@ -92,4 +94,45 @@ TEST(PlayerFeed, ANewSourceFadesInAcrossOneBlockAndThenPlaysAlone)
     const std::vector<double> alone = expected(before, first, 100);
     for (size_t at = 0; at < out.size(); ++at)
         ASSERT_FLOAT_EQ(out[at], static_cast<float>(alone[at])) << "sample " << at;
+}
+
+TEST(PlayerFeed, ASourceOfferedWhileTheBlockThatTookThePreviousOneRendersIsStillTaken)
+{
+    // The callback renders on a thread of its own, in long blocks; the second offer comes while the
+    // block that took the first is being rendered. No offer follows it, so nothing else collects
+    // what that block retires: the second source must play all the same.
+    const char* const first = "A=sweep:20:20000:1,B=sweep:20000:20:1";
+    const char* const last = "A=sine:1000:0.25,B=silence";
+    constexpr int Block = 16384;
+    for (int trial = 0; trial < 20; ++trial) {
+        SCOPED_TRACE("trial " + std::to_string(trial));
+        PlayerFeed feed(source(first));
+        std::atomic<bool> done{false};
+        std::thread callback([&] {
+            std::vector<float> out(2 * Block);
+            while (!done.load())
+                feed.render(out.data(), Block);
+        });
+        auto afterBlocks = [&feed](int blocks) {
+            const std::int64_t until = feed.frames() + std::int64_t{blocks} * Block;
+            while (feed.frames() < until)
+                std::this_thread::yield();
+        };
+        afterBlocks(1);
+        auto second = source(last);
+        const std::int64_t before = feed.frames();
+        feed.offer(source(first));
+        while (feed.frames() == before) {
+        }
+        feed.offer(std::move(second));
+        afterBlocks(3);
+        done.store(true);
+        callback.join();
+
+        const std::int64_t at = feed.frames();
+        const std::vector<float> out = next(feed, 100);
+        const std::vector<double> alone = expected(last, at, 100);
+        for (size_t i = 0; i < out.size(); ++i)
+            ASSERT_FLOAT_EQ(out[i], static_cast<float>(alone[i])) << "sample " << i;
+    }
 }
