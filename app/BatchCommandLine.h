@@ -33,8 +33,8 @@ struct BatchCommand {
     int rate = 0;          // --rate; 0: the highest the device offers, at most 48000 Hz
     std::string duration;  // --duration: whole seconds, as typed into the run-length box
     std::string output;
-    bool play = false;  // --play
-    GeneratorSpec playSpec = GeneratorSpec::defaults();
+    bool play = false;       // --play
+    GeneratorSpec playSpec;  // a channel --play does not name stays silent
     std::string playDevice;  // --play-device: a number of the output list or a name; empty: the default
 
     std::string measured;  // measure readings: the window --instrument names

@@ -16,7 +16,7 @@ namespace mirel {
 class SignalPlayer;
 
 struct PlayCommand {
-    GeneratorSpec spec = GeneratorSpec::defaults();
+    GeneratorSpec spec;     // a channel the command does not name stays silent
     std::string device;     // --device: a number of the output list or a name; empty: the default output
     double duration = 0.0;  // --duration in seconds; 0: until SIGINT or SIGTERM
     std::string error;      // not empty when the command line is wrong

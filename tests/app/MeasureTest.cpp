@@ -4,6 +4,7 @@
 #include "ProgramRun.h"
 #include "app/BatchCommandLine.h"
 #include "app/EndingSignals.h"
+#include "app/PlayCommand.h"
 #include "common/AtomicFile.h"
 
 #include <QDir>
@@ -34,6 +35,17 @@ void writePulseFile(const QString& path, const std::vector<int>& pulsesA, const 
     place(pulsesA, 0);
     place(pulsesB, 1);
     writeStereoWav(path, Rate, frames);
+}
+
+// A stimulus goes only where it is asked for: the channel its SPEC leaves out is silent.
+TEST(MeasureCommandLine, AStimulusLeavesTheChannelItDoesNotNameSilent)
+{
+    const BatchCommand measure = parseBatchCommand({"measure", "readings", "--device", "1", "--play", "B=sine:440:0.1",
+                                                    "--instrument", "spectrum", "--output", "r.csv"});
+    ASSERT_TRUE(measure.error.empty()) << measure.error;
+    EXPECT_EQ(measure.playSpec.a.kind, SignalKind::Silence);
+    EXPECT_EQ(measure.playSpec.b.kind, SignalKind::Sine);
+    EXPECT_EQ(parsePlayCommand({"play", "A=sine:1000:0.5"}).spec.b.kind, SignalKind::Silence);
 }
 
 TEST(MeasureCommandLine, OneSourceADurationAndAnOutput)
