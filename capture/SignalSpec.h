@@ -68,6 +68,14 @@ struct GeneratorSpec {
 
 inline constexpr double MaxSignalFrequency = 50000.0;
 
+// The period of periodic pink noise where none is chosen, in frames.
+inline constexpr int DefaultPeriodFrames = 16384;
+
+// A signal of `kind` with the values that its text form leaves out take (1000 Hz 0.5 V tones,
+// 10 pulses per second of 0.8 V 1 ms wide, 0.1 V RMS noises); the values the text form requires
+// (a sweep's 20 Hz to 20 kHz in 10 s, a period of DefaultPeriodFrames) are what a new one starts from.
+SignalSpec signalDefaults(SignalKind kind);
+
 // Parses the text form into `spec`, starting from its current contents (so channels the text does
 // not name keep them). On a malformed text returns false, leaves `spec` unchanged and puts a
 // sentence naming the fault into `error`.

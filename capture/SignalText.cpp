@@ -17,30 +17,6 @@ namespace {
 
 constexpr double DefaultPulseWidth = 0.001;  // s
 
-SignalSpec signalDefaults(SignalKind kind)
-{
-    SignalSpec s;
-    s.kind = kind;
-    switch (kind) {
-    case SignalKind::Sine:
-    case SignalKind::Square:
-        s.frequency = 1000.0;
-        s.amplitude = 0.5;
-        break;
-    case SignalKind::Pulse:
-        s.frequency = 10.0;
-        s.amplitude = 0.8;
-        s.pulseWidth = DefaultPulseWidth;
-        break;
-    case SignalKind::Noise:
-    case SignalKind::Pink:
-    case SignalKind::Periodic: s.amplitude = 0.1; break;
-    case SignalKind::Sweep: s.amplitude = 0.5; break;
-    case SignalKind::Silence: break;
-    }
-    return s;
-}
-
 // What each number after a signal's name means.
 enum class Field { Frequency, Frequency2, Level, Width, Duration, Period };
 
@@ -301,6 +277,35 @@ GeneratorSpec GeneratorSpec::defaults()
     spec.a.noise = 0.005;
     spec.b = signalDefaults(SignalKind::Pulse);
     return spec;
+}
+
+SignalSpec signalDefaults(SignalKind kind)
+{
+    SignalSpec s;
+    s.kind = kind;
+    switch (kind) {
+    case SignalKind::Sine:
+    case SignalKind::Square:
+        s.frequency = 1000.0;
+        s.amplitude = 0.5;
+        break;
+    case SignalKind::Pulse:
+        s.frequency = 10.0;
+        s.amplitude = 0.8;
+        s.pulseWidth = DefaultPulseWidth;
+        break;
+    case SignalKind::Sweep:
+        s.frequency = 20.0;
+        s.frequency2 = 20000.0;
+        s.duration = 10.0;
+        s.amplitude = 0.5;
+        break;
+    case SignalKind::Periodic: s.periodFrames = DefaultPeriodFrames; [[fallthrough]];
+    case SignalKind::Noise:
+    case SignalKind::Pink: s.amplitude = 0.1; break;
+    case SignalKind::Silence: break;
+    }
+    return s;
 }
 
 bool parseGeneratorSpec(std::string_view text, GeneratorSpec& spec, std::string& error)

@@ -37,33 +37,13 @@ bool takesFrequency(SignalKind kind)
 // stays.
 SignalSpec startingSignal(SignalKind kind, const SignalSpec& before)
 {
-    SignalSpec s;
-    s.kind = kind;
+    SignalSpec s = signalDefaults(kind);
     s.noise = before.noise;
-    switch (kind) {
-    case SignalKind::Sine:
-    case SignalKind::Square:
-        s.frequency = 1000.0;
-        s.amplitude = 0.5;
-        if (before.kind == SignalKind::Sine || before.kind == SignalKind::Square)
-            s.frequency = before.frequency;
-        break;
-    case SignalKind::Pulse:
-        s.frequency = 10.0;
-        s.amplitude = 0.8;
-        s.pulseWidth = 0.001;
-        break;
-    case SignalKind::Sweep:
-        s.frequency = 20.0;
-        s.frequency2 = 20000.0;
-        s.duration = 10.0;
-        s.amplitude = 0.5;
-        break;
-    case SignalKind::Periodic: s.periodFrames = DefaultPeriod; [[fallthrough]];
-    case SignalKind::Noise:
-    case SignalKind::Pink: s.amplitude = 0.1; break;
-    case SignalKind::Silence: return s;
-    }
+    if (kind == SignalKind::Silence)
+        return s;
+    if ((kind == SignalKind::Sine || kind == SignalKind::Square) &&
+        (before.kind == SignalKind::Sine || before.kind == SignalKind::Square))
+        s.frequency = before.frequency;
     if (before.kind != SignalKind::Silence && rmsLevel(before.kind) == rmsLevel(kind))
         s.amplitude = before.amplitude;
     return s;

@@ -20,7 +20,7 @@ struct KindCaption {
 // The kinds in the order the dialog lists them, with their Russian names.
 const std::array<KindCaption, 8>& signalKinds();
 
-inline constexpr int DefaultPeriod = 16384;  // frames of periodic pink noise until chosen
+inline constexpr int DefaultPeriod = DefaultPeriodFrames;  // frames of periodic pink noise until chosen
 
 // The level of noises is an RMS value, that of the other kinds a peak.
 bool rmsLevel(SignalKind kind);

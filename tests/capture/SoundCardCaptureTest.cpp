@@ -8,6 +8,7 @@
 #include "capture/PortAudioInput.h"
 #include "capture/TWaveRecorder.h"
 #include "support/StderrCapture.h"
+#include "support/WaitUntil.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -61,18 +62,7 @@ private:
     TWaveRecorder& recorder_;
 };
 
-bool waitUntil(const std::function<bool()>& done, int ms)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > ms)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(2);
-    }
-    return true;
-}
+using test::waitUntil;
 
 // One channel of a block, as fractions of full scale.
 std::vector<double> channel(const std::vector<std::uint8_t>& block, int bits, int which)

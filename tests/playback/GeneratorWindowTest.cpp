@@ -7,6 +7,7 @@
 #include "playback/GeneratorDialog.h"
 #include "playback/SignalEditor.h"
 #include "support/FakeWaveInput.h"
+#include "support/WaitUntil.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -34,18 +35,7 @@ using namespace mirel;
 
 namespace {
 
-bool waitUntil(const std::function<bool()>& done, int ms)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > ms)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(5);
-    }
-    return true;
-}
+using test::waitUntil;
 
 // As the user types: the field's text replaced.
 void type(QLineEdit* edit, const QString& text)

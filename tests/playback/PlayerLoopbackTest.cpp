@@ -7,6 +7,7 @@
 #include "capture/PortAudioInput.h"
 #include "capture/TWaveRecorder.h"
 #include "playback/SignalPlayer.h"
+#include "support/WaitUntil.h"
 
 #include <fftw3.h>
 
@@ -32,18 +33,7 @@ constexpr int Rate = 48000;
 // busy machine's delays of the test's own thread.
 constexpr int BlockFrames = Rate;
 
-bool waitUntil(const std::function<bool()>& done, int ms)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > ms)
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(2);
-    }
-    return true;
-}
+using test::waitUntil;
 
 // Both channels of a recording in volts.
 struct Take {
