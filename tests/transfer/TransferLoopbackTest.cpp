@@ -1,0 +1,168 @@
+// The transfer function of a real audio path: the output player plays the same signal on both
+// channels into the sound server's null sink, the capture engine records the sink's monitor through
+// PortAudioInput as the instrument windows do, and every block goes into the analyser as it comes.
+//
+// Needs a PulseAudio server with a sink named "nullsink" (scripts/sound-server.sh start runs one)
+// and pactl; without them the test is skipped with the reason. It shares that sink with the other
+// loopback tests, so CTest runs it alone (a resource lock).
+#include "capture/PortAudioInput.h"
+#include "capture/TWaveRecorder.h"
+#include "playback/SignalPlayer.h"
+#include "support/WaitUntil.h"
+#include "transfer/TransferAnalyser.h"
+
+#include <QProcess>
+#include <QStandardPaths>
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <memory>
+
+using namespace mirel;
+
+namespace {
+
+constexpr int Rate = 48000;
+// A tenth of a second: the blocks a window takes, and more than one result's quarter transform.
+constexpr int BlockFrames = Rate / 10;
+
+// Hands every block of the engine to the analyser from the signal's first sample on, and gives the
+// buffer back.
+class AnalyserFeed : public QObject {
+public:
+    AnalyserFeed(TWaveRecorder& recorder, transfer::TransferAnalyser& analyser)
+        : recorder_(recorder), analyser_(analyser)
+    {
+    }
+
+    bool event(QEvent* event) override
+    {
+        if (event->type() != WimDataEvent::eventType())
+            return QObject::event(event);
+        auto& message = static_cast<WimDataEvent&>(*event);
+        if (recorder_.IsCurrent(message)) {
+            std::span<const std::int16_t> samples(reinterpret_cast<const std::int16_t*>(message.header->data),
+                                                  message.header->bytesRecorded / 2u & ~1u);
+            // Before the signal arrives the monitor delivers silence, which would only dilute the average.
+            if (!started_) {
+                const auto first = std::find_if(samples.begin(), samples.end(), [](std::int16_t s) { return s != 0; });
+                samples = samples.subspan(static_cast<std::size_t>(first - samples.begin()) & ~std::size_t{1});
+                started_ = !samples.empty();
+            }
+            analyser_.Feed(samples);
+            recorder_.BufferDone(message);
+        }
+        return true;
+    }
+
+private:
+    TWaveRecorder& recorder_;
+    transfer::TransferAnalyser& analyser_;
+    bool started_ = false;
+};
+
+bool serverAnswers(const QStringList& arguments, QString* output = nullptr)
+{
+    QProcess process;
+    process.start("pactl", arguments);
+    const bool ok =
+        process.waitForFinished(5000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    if (process.state() != QProcess::NotRunning) {
+        process.kill();
+        process.waitForFinished(1000);
+    }
+    if (output)
+        *output = QString::fromLocal8Bit(process.readAllStandardOutput());
+    return ok;
+}
+
+class TransferLoopback : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (QStandardPaths::findExecutable("pactl").isEmpty())
+            GTEST_SKIP() << "no sound-server test: 'pactl' is not installed";
+        if (!serverAnswers({"info"}))
+            GTEST_SKIP() << "no sound-server test: no PulseAudio server answers 'pactl info' "
+                            "(scripts/sound-server.sh start runs one)";
+        QString sinks;
+        if (!serverAnswers({"list", "short", "sinks"}, &sinks) || !sinks.contains("nullsink"))
+            GTEST_SKIP() << "no sound-server test: the server has no sink named 'nullsink'";
+        // Play into the null sink and record its monitor; set before the sound libraries start.
+        setenv("PULSE_SINK", "nullsink", 1);
+        setenv("PULSE_SOURCE", "nullsink.monitor", 1);
+        input_ = std::make_unique<PortAudioInput>();
+        player_ = std::make_unique<SignalPlayer>();
+        for (int id = 0; id < input_->deviceCount() && inputDevice_ < 0; ++id) {
+            std::string name;
+            if (input_->deviceName(id, name) == MMSYSERR_NOERROR && name == "pulse")
+                inputDevice_ = id;
+        }
+        outputDevice_ = player_->findDevice("pulse");
+        if (inputDevice_ < 0 || outputDevice_ < 0)
+            GTEST_SKIP() << "no sound-server test: PortAudio lists no 'pulse' input or output";
+    }
+
+    std::unique_ptr<PortAudioInput> input_;
+    std::unique_ptr<SignalPlayer> player_;
+    int inputDevice_ = -1;
+    int outputDevice_ = -1;
+};
+
+TEST_F(TransferLoopback, BothChannelsOfTheSinkArriveAlikeFlatInPhaseAndWithoutDelay)
+{
+    // The same signal on both channels, sweeping every bin of the band once a second. The noises
+    // would not do: the generator draws each channel's noise afresh, so A and B are independent.
+    GeneratorSpec spec;
+    std::string error;
+    ASSERT_TRUE(parseGeneratorSpec("A=sweep:20:24000:1:0.5,B=sweep:20:24000:1:0.5", spec, error)) << error;
+    ASSERT_TRUE(player_->start(outputDevice_, spec, Rate, error)) << error;
+    ASSERT_EQ(player_->sampleRate(), Rate);
+
+    transfer::TransferAnalyser analyser;
+    analyser.SetRate(Rate);
+    transfer::TransferSettings settings;
+    settings.FftLength = 16384;
+    settings.Averaging = 16;
+    settings.Smoothing = 0;
+    analyser.SetSettings(settings);
+    constexpr int Results = 24;  // some 2.3 s: the average has forgotten its start, 2 s kept for the delay
+    {
+        TWaveRecorder recorder(*input_);
+        AnalyserFeed feed(recorder, analyser);
+        std::uint8_t* slot = nullptr;
+        ASSERT_TRUE(recorder.StartRecording(inputDevice_, 2, Rate, 16, &feed, BlockFrames, &slot))
+            << recorder.ErrorText;
+        EXPECT_TRUE(test::waitUntil([&] { return analyser.Results() >= Results; }, 20000))
+            << "no signal, or too little: " << analyser.Results() << " results";
+        recorder.StopRecording();
+        EXPECT_EQ(recorder.LostFrames, 0);
+    }
+    EXPECT_EQ(player_->underruns(), 0);
+
+    // The worst bin of each measure, with where it lies.
+    transfer::TransferPoint worstDb, worstDeg;
+    int checked = 0;
+    for (const transfer::TransferPoint& p : analyser.Points()) {
+        if (p.Frequency < 50 || p.Frequency > 20000)
+            continue;
+        ++checked;
+        if (std::abs(p.MagnitudeDb) > std::abs(worstDb.MagnitudeDb))
+            worstDb = p;
+        if (std::abs(p.PhaseDeg) > std::abs(worstDeg.PhaseDeg))
+            worstDeg = p;
+    }
+    EXPECT_GT(checked, 6000);
+    EXPECT_LE(std::abs(worstDb.MagnitudeDb), 0.05) << "dB at " << worstDb.Frequency << " Hz";
+    EXPECT_LE(std::abs(worstDeg.PhaseDeg), 1.0) << "° at " << worstDeg.Frequency << " Hz";
+    const transfer::DelayResult& delay = analyser.FindDelay();
+    ASSERT_TRUE(delay.Valid);
+    EXPECT_NEAR(delay.Samples, 0.0, 0.05);
+    EXPECT_EQ(delay.Polarity, 1);
+    RecordProperty("worst_magnitude_db", std::to_string(worstDb.MagnitudeDb));
+    RecordProperty("worst_phase_deg", std::to_string(worstDeg.PhaseDeg));
+    RecordProperty("delay_samples", std::to_string(delay.Samples));
+}
+
+}  // namespace
