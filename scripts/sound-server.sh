@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A private PulseAudio server for the sound-card test: one null sink "nullsink" (48000 Hz, stereo)
 # whose monitor "nullsink.monitor" is the default source, so what is played into the sink can be
-# recorded back. It lives in its own 0700 folder and never touches a desktop's own server.
+# recorded back; and "nullsink.left", the monitor's left channel on both channels, as a signal split
+# to a device's input and to the reference input at once. It lives in its own 0700 folder and never touches a desktop's own server.
 #
 #   sound-server.sh start   start it (or keep the one already running); non-zero if it cannot
 #   sound-server.sh stop    stop it and remove its folder
@@ -34,7 +35,8 @@ start() {
     echo "sound-server: pulseaudio or pactl is not installed" >&2
     return 1
   fi
-  if answers && in_env pactl list short sinks | grep -qw nullsink; then
+  if answers && in_env pactl list short sinks | grep -qw nullsink &&
+    in_env pactl list short sources | grep -qw nullsink.left; then
     echo "sound-server: already running at $server"
     return 0
   fi
@@ -45,7 +47,9 @@ start() {
   # As root pulseaudio warns that it is not meant to run so, and runs; its words go to the log.
   if ! in_env pulseaudio -D --exit-idle-time=-1 -n --log-target="file:$log" \
       --load="module-native-protocol-unix auth-anonymous=1" \
-      --load="module-null-sink sink_name=nullsink rate=48000 channels=2" 2>>"$log"; then
+      --load="module-null-sink sink_name=nullsink rate=48000 channels=2" \
+      --load="module-remap-source source_name=nullsink.left master=nullsink.monitor \
+              master_channel_map=front-left,front-left channel_map=front-left,front-right" 2>>"$log"; then
     echo "sound-server: pulseaudio did not start:" >&2
     tail -n 20 "$log" >&2 || true
     return 1

@@ -1,10 +1,11 @@
-// The transfer function of a real audio path: the output player plays the same signal on both
-// channels into the sound server's null sink, the capture engine records the sink's monitor through
-// PortAudioInput as the instrument windows do, and every block goes into the analyser as it comes.
+// The transfer function of a real audio path: the output player plays periodic pink noise into the
+// sound server's null sink, A and B both record its monitor's left channel (as a stimulus split to a
+// device and to the reference input), through PortAudioInput as the instrument windows do, and every
+// block goes into the analyser as it comes.
 //
-// Needs a PulseAudio server with a sink named "nullsink" (scripts/sound-server.sh start runs one)
-// and pactl; without them the test is skipped with the reason. It shares that sink with the other
-// loopback tests, so CTest runs it alone (a resource lock).
+// Needs a PulseAudio server with a sink named "nullsink" and the source "nullsink.left"
+// (scripts/sound-server.sh start runs one) and pactl; without them the test is skipped with the reason. It shares that
+// sink with the other loopback tests, so CTest runs it alone (a resource lock).
 #include "capture/PortAudioInput.h"
 #include "capture/TWaveRecorder.h"
 #include "playback/SignalPlayer.h"
@@ -87,11 +88,13 @@ protected:
             GTEST_SKIP() << "no sound-server test: no PulseAudio server answers 'pactl info' "
                             "(scripts/sound-server.sh start runs one)";
         QString sinks;
-        if (!serverAnswers({"list", "short", "sinks"}, &sinks) || !sinks.contains("nullsink"))
-            GTEST_SKIP() << "no sound-server test: the server has no sink named 'nullsink'";
-        // Play into the null sink and record its monitor; set before the sound libraries start.
+        QString sources;
+        if (!serverAnswers({"list", "short", "sinks"}, &sinks) || !sinks.contains("nullsink") ||
+            !serverAnswers({"list", "short", "sources"}, &sources) || !sources.contains("nullsink.left"))
+            GTEST_SKIP() << "no sound-server test: the server has no sink 'nullsink' or no source 'nullsink.left'";
+        // Play into the null sink and record its left channel twice; set before the sound libraries start.
         setenv("PULSE_SINK", "nullsink", 1);
-        setenv("PULSE_SOURCE", "nullsink.monitor", 1);
+        setenv("PULSE_SOURCE", "nullsink.left", 1);
         input_ = std::make_unique<PortAudioInput>();
         player_ = std::make_unique<SignalPlayer>();
         for (int id = 0; id < input_->deviceCount() && inputDevice_ < 0; ++id) {
@@ -110,13 +113,12 @@ protected:
     int outputDevice_ = -1;
 };
 
-TEST_F(TransferLoopback, BothChannelsOfTheSinkArriveAlikeFlatInPhaseAndWithoutDelay)
+TEST_F(TransferLoopback, PeriodicPinkNoiseSplitToBothInputsIsFlatInPhaseAndWithoutDelay)
 {
-    // The same signal on both channels, sweeping every bin of the band once a second. The noises
-    // would not do: the generator draws each channel's noise afresh, so A and B are independent.
+    // Noise whose period is the transform's length: every bin excited, none leaking.
     GeneratorSpec spec;
     std::string error;
-    ASSERT_TRUE(parseGeneratorSpec("A=sweep:20:24000:1:0.5,B=sweep:20:24000:1:0.5", spec, error)) << error;
+    ASSERT_TRUE(parseGeneratorSpec("A=periodic:16384:0.3,B=silence", spec, error)) << error;
     ASSERT_TRUE(player_->start(outputDevice_, spec, Rate, error)) << error;
     ASSERT_EQ(player_->sampleRate(), Rate);
 
