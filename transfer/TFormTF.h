@@ -114,6 +114,7 @@ private:
     transfer::TransferLayout layout_;
     transfer::DisplayRange range_;
     transfer::Trace traces_[3];  // by TraceKind: as last built, and drawn while drawn_
+    transfer::BinColumns columns_;
     std::vector<std::int16_t> block_;
     QString fieldFault_;
     bool drawn_ = false;

@@ -35,8 +35,9 @@ void TFormTF::TFPaint()
         return;
     ClearDiagr();
     const std::span<const TransferPoint> points = analyser_.Points();
+    const std::span<const std::int32_t> columns = columns_.Update(points, AxisOf(layout_, range_));
     for (const TraceKind kind : {TraceKind::Coherence, TraceKind::Magnitude, TraceKind::Phase})
-        BuildTrace(points, kind, layout_, range_, traces_[static_cast<int>(kind)]);
+        BuildTrace(points, columns, kind, layout_, range_, traces_[static_cast<int>(kind)]);
     drawTraces(false);
     drawn_ = true;
     PaintBorders();

@@ -20,7 +20,7 @@ int RowOf(double fraction, const PlotGeometry& g)
 {
     if (!(fraction > 0))  // NaN too
         fraction = 0;
-    return Trunc(g.PlotBottom() - g.PlotHeight * std::min(fraction, 1.0));
+    return static_cast<int>(g.PlotBottom() - g.PlotHeight * std::min(fraction, 1.0));
 }
 
 // A label beside its row: centred on it, or above the plot's bottom edge and below its top edge,
@@ -243,8 +243,24 @@ private:
 
 }  // namespace
 
-void BuildTrace(std::span<const TransferPoint> points, TraceKind kind, const TransferLayout& layout,
-                const DisplayRange& range, Trace& trace)
+std::span<const std::int32_t> BinColumns::Update(std::span<const TransferPoint> points, const FrequencyScale& axis)
+{
+    Key key{points.size(), 0, 0, axis.Low, axis.High, axis.Left, axis.Width};
+    if (!points.empty()) {
+        key.First = points.front().Frequency;
+        key.Last = points.back().Frequency;
+    }
+    if (!(key == key_)) {
+        key_ = key;
+        columns_.resize(points.size());
+        for (std::size_t i = 0; i < points.size(); ++i)
+            columns_[i] = FrequencyColumn(points[i].Frequency, axis);
+    }
+    return columns_;
+}
+
+void BuildTrace(std::span<const TransferPoint> points, std::span<const std::int32_t> columns, TraceKind kind,
+                const TransferLayout& layout, const DisplayRange& range, Trace& trace)
 {
     // Room for every bin twice, with a piece each: growing stops at the longest output shown.
     const std::size_t room = 2 * points.size() + 2;
@@ -253,10 +269,10 @@ void BuildTrace(std::span<const TransferPoint> points, TraceKind kind, const Tra
     if (trace.Pieces.capacity() < points.size() + 1)
         trace.Pieces.reserve(points.size() + 1);
     TraceBuilder b(trace);
-    const FrequencyScale axis = AxisOf(layout, range);
     const bool blanked = kind != TraceKind::Coherence;
     double lastPhase = 0;
-    for (const TransferPoint& p : points) {
+    for (std::size_t i = 0; i < points.size() && i < columns.size(); ++i) {
+        const TransferPoint& p = points[i];
         const bool dim = blanked && !(p.Coherence >= range.CoherenceThreshold);
         if (dim && range.HideIncoherent) {
             b.End();
@@ -272,7 +288,7 @@ void BuildTrace(std::span<const TransferPoint> points, TraceKind kind, const Tra
         const int y = kind == TraceKind::Magnitude ? MagnitudeRow(p.MagnitudeDb, layout, range)
                       : kind == TraceKind::Phase   ? PhaseRow(p.PhaseDeg, layout)
                                                    : CoherenceRow(p.Coherence, layout);
-        b.Add({FrequencyColumn(p.Frequency, axis), y});
+        b.Add({columns[i], y});
     }
     b.End();
 }

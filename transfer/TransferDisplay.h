@@ -9,6 +9,7 @@
 #include "spectrum/SpectrumScales.h"
 #include "transfer/TransferAnalyser.h"
 
+#include <cstdint>
 #include <span>
 #include <vector>
 
@@ -91,13 +92,31 @@ struct Trace {
 
 enum class TraceKind { Magnitude, Phase, Coherence };
 
+// The pixel column of each bin of the output (FrequencyColumn), kept while the bins and the axis
+// stay the same: a logarithm per bin would cost as much as the rest of the curves.
+class BinColumns {
+public:
+    // The columns of `points` on `axis`; worked out only when either has changed.
+    std::span<const std::int32_t> Update(std::span<const TransferPoint> points, const FrequencyScale& axis);
+
+private:
+    struct Key {
+        std::size_t Count = 0;
+        double First = 0, Last = 0, Low = 0, High = 0;
+        int Left = 0, Width = 0;
+        bool operator==(const Key&) const = default;
+    } key_;
+    std::vector<std::int32_t> columns_;
+};
+
 // The curve of one quantity of `points` (ascending in frequency). Bins that share a pixel column make
 // at most two points there, their lowest and highest row in the order they came. The magnitude and
 // the phase start a new piece where the coherence crosses the threshold (a dim piece starts where
 // the bright one ended, so the curve stays whole), or leave the incoherent bins out; the phase
 // breaks where it wraps round (a step over 180° between neighbours). A piece of one point holds it
-// twice. Allocates only when the curve needs more room than ever before.
-void BuildTrace(std::span<const TransferPoint> points, TraceKind kind, const TransferLayout& layout,
-                const DisplayRange& range, Trace& trace);
+// twice. `columns` are the points' columns (BinColumns). Allocates only when the curve needs more
+// room than ever before.
+void BuildTrace(std::span<const TransferPoint> points, std::span<const std::int32_t> columns, TraceKind kind,
+                const TransferLayout& layout, const DisplayRange& range, Trace& trace);
 
 }  // namespace mirel::transfer

@@ -42,6 +42,13 @@ TEST(TransferLayout, TwoPlotsOneAboveTheOtherWithScalesThatFit)
     EXPECT_EQ(CoherenceLabels(Layout).Texts.size(), 1u + 6);
 }
 
+// The curve of `points` with their columns.
+void Build(const std::vector<TransferPoint>& points, TraceKind kind, const DisplayRange& range, Trace& trace)
+{
+    BinColumns columns;
+    BuildTrace(points, columns.Update(points, AxisOf(Layout, range)), kind, Layout, range, trace);
+}
+
 // Points at 1 Hz steps from 100 Hz with the given values.
 std::vector<TransferPoint> Points(int count, double db, double degrees, double coherence)
 {
@@ -58,7 +65,7 @@ TEST(TransferTrace, BinsShareAColumnAsTheirLowestAndHighestRow)
     for (std::size_t i = 0; i < points.size(); ++i)
         points[i].MagnitudeDb = i % 2 ? -10 : 10;
     Trace trace;
-    BuildTrace(points, TraceKind::Magnitude, Layout, {}, trace);
+    Build(points, TraceKind::Magnitude, {}, trace);
     ASSERT_EQ(trace.Pieces.size(), 1u);
     std::map<int, std::vector<int>> rows;
     for (const ScreenPoint& p : trace.Points)
@@ -82,7 +89,7 @@ TEST(TransferTrace, IncoherentBinsAreDimmedOrLeftOutAndThePhaseBreaksWhereItWrap
     range.LowHz = 100;
     range.HighHz = 130;
     Trace trace;
-    BuildTrace(points, TraceKind::Phase, Layout, range, trace);
+    Build(points, TraceKind::Phase, range, trace);
     ASSERT_EQ(trace.Pieces.size(), 4u);
     EXPECT_FALSE(trace.Pieces[0].Dim);
     EXPECT_TRUE(trace.Pieces[1].Dim);
@@ -94,11 +101,11 @@ TEST(TransferTrace, IncoherentBinsAreDimmedOrLeftOutAndThePhaseBreaksWhereItWrap
     range.HideIncoherent = true;
     range.CoherenceThreshold = 0.95;
     points[5].Coherence = 1;  // one coherent bin alone: a piece of one point, held twice
-    BuildTrace(points, TraceKind::Magnitude, Layout, range, trace);
+    Build(points, TraceKind::Magnitude, range, trace);
     ASSERT_EQ(trace.Pieces.size(), 1u);
     EXPECT_EQ(trace.Pieces[0].Count, 2);
     EXPECT_EQ(trace.Points[0], trace.Points[1]);
-    BuildTrace(points, TraceKind::Coherence, Layout, range, trace);
+    Build(points, TraceKind::Coherence, range, trace);
     EXPECT_EQ(trace.Pieces.size(), 1u) << "the coherence itself is never blanked";
 }
 
