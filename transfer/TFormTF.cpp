@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QToolTip>
 #include <cstring>
+#include <utility>
 
 namespace mirel {
 
@@ -64,7 +65,19 @@ bool TFormTF::CopyBlock(const std::uint8_t* buffer)
     if (!buffer || static_cast<int>(block_.size()) * 2 < BufferBytes)
         return false;
     std::memcpy(block_.data(), buffer, static_cast<std::size_t>(BufferBytes));
-    return analyser_.Feed(block_) > 0;
+    newResult_ = analyser_.Feed(block_) > 0;
+    return newResult_;
+}
+
+void TFormTF::ProcessData()
+{
+    measurementsStale();
+}
+
+void TFormTF::PaintBlock()
+{
+    if (std::exchange(newResult_, false))
+        TFPaint();
 }
 
 void TFormTF::FormShow()

@@ -86,8 +86,9 @@ public:
 protected:
     bool AcceptBlock() override { return Running; }
     bool CopyBlock(const std::uint8_t* buffer) override;
-    void ProcessData() override { measurementsStale(); }
-    void PaintBlock() override { TFPaint(); }
+    void ProcessData() override;
+    // A block that completed no result leaves the display as it is.
+    void PaintBlock() override;
     void RedrawCurves() override { TFPaint(); }
     void FormShow() override;
     // The save commands: the redraw before the picture; the shown bins as numbers.
@@ -118,6 +119,7 @@ private:
     std::vector<std::int16_t> block_;
     QString fieldFault_;
     bool drawn_ = false;
+    bool newResult_ = false;    // the block handed off completed a result
     bool delaySought_ = false;  // a search ran since the last reset
     bool Created = false;
 };
