@@ -116,6 +116,9 @@ private:
     transfer::DisplayRange range_;
     transfer::Trace traces_[3];  // by TraceKind: as last built, and drawn while drawn_
     transfer::BinColumns columns_;
+    // The grid of the plots as ClearFon laid it out: x of the frequency lines, y of the dB levels
+    // inside the magnitude plot.
+    std::vector<int> freqLines_, dbRows_;
     std::vector<std::int16_t> block_;
     QString fieldFault_;
     bool drawn_ = false;

@@ -23,6 +23,12 @@ void TFormTF::ClearFon()
     shownTexts().clear();
     forgetReadings();
     drawn_ = false;  // nothing of the old curves is left to erase
+    freqLines_ = spectrum::LogFreqGridLines(AxisOf(layout_, range_));
+    dbRows_.clear();
+    // The scale's edges are the plot's frame.
+    for (const GridLevel& level : DbGridLevels(layout_, range_))
+        if (level.Y > layout_.Magnitude.PlotTop && level.Y < layout_.Magnitude.PlotBottom())
+            dbRows_.push_back(level.Y);
     PaintBorders();
     PaintLabels();
     PaintGrid();
@@ -83,14 +89,12 @@ void TFormTF::PaintGrid()
     Canvas& c = pbTF->canvas();
     const PlotRect magnitude = layout_.Magnitude.Plot();
     plot::GridPen(c, CurrentScheme, CurrentScheme.Grid, plot::Pen::Dotted);
-    for (const int x : spectrum::LogFreqGridLines(AxisOf(layout_, range_))) {
+    for (const int x : freqLines_) {
         plot::VerticalLine(c, magnitude, x);
         plot::VerticalLine(c, layout_.Phase.Plot(), x);
     }
-    // The scale's edges are the plot's frame.
-    for (const GridLevel& level : DbGridLevels(layout_, range_))
-        if (level.Y > layout_.Magnitude.PlotTop && level.Y < layout_.Magnitude.PlotBottom())
-            plot::HorizontalLine(c, magnitude, level.Y);
+    for (const int y : dbRows_)
+        plot::HorizontalLine(c, magnitude, y);
     plot::HorizontalDivisions(c, CurrentScheme, layout_.Phase.Plot(), 4, true);
 }
 
