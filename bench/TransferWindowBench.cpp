@@ -1,7 +1,6 @@
-// One result through the transfer function window: the hand-off of a quarter transform, both
-// transforms, the average, a 1/12-octave smoothing, coherence and the band's output, and the
-// repaint of the three curves (erase, grid, curves, frames) on a 1280 × 800 surface at 48 kHz.
-// The argument is the transform length; BM_ResultReadings has the readings box on.
+// One result through the transfer function window at 48 kHz: the block's hand-off, both transforms,
+// average, 1/12-octave smoothing, coherence, and the repaint of the three curves on a 1280 × 800
+// surface. The argument is the transform length; BM_ResultReadings has the readings box on.
 #include "bench/WindowBench.h"
 #include "transfer/TFormTF.h"
 

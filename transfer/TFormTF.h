@@ -1,7 +1,6 @@
 #pragma once
-// The transfer function's window: B measured against A (A what goes into a device, B what comes
-// out). Its controls (transform, averaging, smoothing, band and scales, blanking of incoherent bins,
-// the delay), the hand-off of each block into the analyser, and the drawing of both plots. The
+// The transfer function's window: B measured against A (A goes into a device, B comes out of it).
+// Its controls, the hand-off of each block into the analyser and the drawing of both plots; the
 // computation and the display's rules live in the Qt-free parts of this folder.
 
 #include "transfer/TransferAnalyser.h"

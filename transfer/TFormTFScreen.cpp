@@ -1,8 +1,6 @@
-// The transfer function window's screen: frames of both plots, the dotted grid (logarithmic
-// frequency lines, dB levels above, 90° steps below), the scales' labels, the three curves, the
-// readings, and what the save commands take. A result erases only the curves drawn last, by drawing
-// them again in the background colour; the whole surface is cleared on start, show, resize, scheme
-// change and a change of the scales.
+// The transfer function window's screen: frames, grid and labels of both plots, the three curves
+// (a result erases the ones drawn last by drawing them again in the background colour), the
+// readings, and what the save commands take.
 #include "transfer/TFormTF.h"
 
 #include "display/PlotScreen.h"

@@ -1,7 +1,6 @@
-// The transfer function window fed through the scripted input at 48 kHz with 4096-point transforms
-// (blocks of 1024 frames): B = A reads 0 dB and 0°, each control acts on the analyser or the display,
-// incoherent bins are dimmed or hidden, the delay is found and taken out of the phase, the CSV holds
-// the bins shown, and a new result leaves nothing of the old curves in either scheme.
+// The transfer function window fed through the scripted input at 48 kHz, 4096-point transforms:
+// B = A reads 0 dB and 0°, the controls, blanking, the delay and its compensation, the CSV, and no
+// remnant of old curves in either scheme.
 #include "support/ExportScript.h"
 #include "support/ScriptedWindowTest.h"
 #include "transfer/TFormTF.h"
