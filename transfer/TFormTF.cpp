@@ -48,6 +48,7 @@ bool TFormTF::Start()
     analyser_.SetRate(SampleRate);
     analyser_.Reset();
     delaySought_ = false;
+    paused_ = false;
     showDelay();
     Running = true;
     ClearFon();
@@ -64,6 +65,13 @@ bool TFormTF::CopyBlock(const std::uint8_t* buffer)
 {
     if (!buffer || static_cast<int>(block_.size()) * 2 < BufferBytes)
         return false;
+    // A frozen display keeps its result; the blocks after it do not follow on the ones before.
+    if (!Live) {
+        paused_ = true;
+        return false;
+    }
+    if (std::exchange(paused_, false))
+        analyser_.Discontinue();
     std::memcpy(block_.data(), buffer, static_cast<std::size_t>(BufferBytes));
     newResult_ = analyser_.Feed(block_) > 0;
     return newResult_;
@@ -198,8 +206,7 @@ void TFormTF::showDelay()
 
 void TFormTF::pbTFMouseDown(Qt::MouseButton button, QPoint position)
 {
-    if (button == Qt::RightButton)
-        popUpMenu(position);
+    freezeClick(button, position, Live);
 }
 
 }  // namespace mirel

@@ -40,12 +40,15 @@ public:
     void cbBlankingChange();
     // Finds the delay of B against A in the kept frames and shows it.
     void btnDelayClick();
+    // The right button freezes the display and opens its popup menu; another freezes or resumes it.
     void pbTFMouseDown(Qt::MouseButton button, QPoint position);
     void FrameResize();
 
     // Screen.
     void ClearFon() override;
     void TFPaint();
+
+    bool Live = true;  // new blocks are taken; a freeze click clears it
 
     // State, readable by tests and the command line.
     transfer::TransferAnalyser& analyser() { return analyser_; }
@@ -90,7 +93,8 @@ protected:
     void PaintBlock() override;
     void RedrawCurves() override { TFPaint(); }
     void FormShow() override;
-    // The save commands: the redraw before the picture; the shown bins as numbers.
+    // The save commands: the redraw before the picture, the display live again after the dialog,
+    // the shown bins as numbers.
     void RedrawForExport() override;
     void AfterExport(bool saved) override;
     DataTable DisplayedData() override;
@@ -122,6 +126,7 @@ private:
     QString fieldFault_;
     bool drawn_ = false;
     bool newResult_ = false;    // the block handed off completed a result
+    bool paused_ = false;       // blocks were left out while frozen
     bool delaySought_ = false;  // a search ran since the last reset
     bool Created = false;
 };

@@ -137,6 +137,7 @@ void TFormTF::AfterExport(bool saved)
     if (saved)
         ClearFon();
     TFPaint();
+    Live = true;
 }
 
 DataTable TFormTF::DisplayedData()

@@ -45,8 +45,8 @@ void TransferAnalyser::SetSettings(const TransferSettings& settings)
     if (restart) {
         Prepare();
         spectra_.Reset();
-        // The kept frames serve the new length at once.
-        nextResult_ = std::max<std::int64_t>(frames_, fftLength_);
+        // The frames kept since the last gap serve the new length at once.
+        nextResult_ = std::max<std::int64_t>(frames_, keptFrom_ + fftLength_);
     }
     smoother_.Set(fftLength_ / 2 + 1, settings_.Smoothing);
     MakePoints();
@@ -71,10 +71,17 @@ void TransferAnalyser::Prepare()
 void TransferAnalyser::Reset()
 {
     frames_ = 0;
+    keptFrom_ = 0;
     nextResult_ = fftLength_;
     spectra_.Reset();
     delay_ = {};
     points_.clear();
+}
+
+void TransferAnalyser::Discontinue()
+{
+    keptFrom_ = frames_;
+    nextResult_ = frames_ + fftLength_;
 }
 
 int TransferAnalyser::Feed(std::span<const std::int16_t> interleaved)
@@ -158,7 +165,8 @@ void TransferAnalyser::MakePoints()
 const DelayResult& TransferAnalyser::FindDelay()
 {
     const std::size_t size = ringA_.size();
-    const auto kept = static_cast<std::size_t>(std::min<std::int64_t>(frames_, static_cast<std::int64_t>(size)));
+    const auto kept =
+        static_cast<std::size_t>(std::min<std::int64_t>(frames_ - keptFrom_, static_cast<std::int64_t>(size)));
     if (kept == 0 || rate_ <= 0) {
         delay_ = {};
         return delay_;

@@ -41,6 +41,10 @@ public:
 
     // Forgets the average, the kept frames and the delay found.
     void Reset();
+    // The frames fed next do not follow those before (the capture paused): the next result waits
+    // for a whole transform of them, and a delay search looks at them only; the average and the
+    // delay found stay.
+    void Discontinue();
 
     // Takes interleaved frames A, B, A, B …; returns how many results they completed (the output
     // then shows the last).
@@ -71,6 +75,7 @@ private:
     std::vector<std::int16_t> ringA_, ringB_;
     std::int64_t frames_ = 0;      // frames taken since the reset
     std::int64_t nextResult_ = 0;  // the frame count at which the next result is due
+    std::int64_t keptFrom_ = 0;    // the first frame that follows on without a gap
 
     std::vector<std::int16_t> blockA_, blockB_, keptA_, keptB_;
     spectrum::WindowTable windowTable_;

@@ -210,7 +210,7 @@ TEST_F(TransferWindowTest, TheDelayFoundIsShownAndTakenOutOfThePhase)
     EXPECT_EQ(form.ResultCount(), 0);
 }
 
-TEST_F(TransferWindowTest, TheCsvHoldsTheBinsShown)
+TEST_F(TransferWindowTest, TheCsvHoldsTheBinsShownAndAFrozenDisplayKeepsThem)
 {
     test::ExportScript script;
     script.attach(form);
@@ -225,6 +225,20 @@ TEST_F(TransferWindowTest, TheCsvHoldsTheBinsShown)
     EXPECT_LE(csv.Rows.back()[0], 2000);
     for (const auto& row : csv.Rows)
         ASSERT_NEAR(row[1], 20 * std::log10(0.5), 0.01);
+
+    // Frozen by the right click, the display keeps its result for the file; live again after the
+    // dialog, it waits for a whole transform of frames that follow on without a gap.
+    const int results = form.ResultCount();
+    form.pbTFMouseDown(Qt::RightButton, QPoint(200, 200));
+    form.popupMenu()->hide();
+    ASSERT_FALSE(form.Live);
+    feed(3, [this](int n) { return a(n); });
+    EXPECT_NEAR(script.saveData(form, "frozen").Rows[0][1], 20 * std::log10(0.5), 0.01);
+    EXPECT_TRUE(form.Live);
+    feed(3, [this](int n) { return a(n); });
+    EXPECT_EQ(form.ResultCount(), results);
+    feed(1, [this](int n) { return a(n); });
+    EXPECT_EQ(form.ResultCount(), results + 1);
 }
 
 TEST_F(TransferWindowTest, ANewResultLeavesNothingOfTheOldCurvesInEitherScheme)
