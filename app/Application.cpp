@@ -6,6 +6,7 @@
 #include "playback/GeneratorControl.h"
 #include "spectrum/TFormSP.h"
 #include "statistics/TFormER.h"
+#include "transfer/TFormTF.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -44,7 +45,8 @@ int runWindows(WaveInput& input)
     TFormSP FormSP(input, launcher);
     TFormPV FormPV(input, launcher);
     TFormER FormER(input, launcher);
-    const std::array<InstrumentWindow*, 4> instruments{&FormOS, &FormSP, &FormPV, &FormER};
+    TFormTF FormTF(input, launcher);
+    const std::array<InstrumentWindow*, 5> instruments{&FormOS, &FormSP, &FormPV, &FormER, &FormTF};
     MainForm.setInstruments(instruments);
 
     MainForm.show();

@@ -36,12 +36,14 @@ BatchCommand parseBatchCommand(const std::vector<std::string>& arguments)
     result.command = arguments[0];
     const bool snapshot = result.command == "snapshot";
     const std::string instrument = arguments.size() < 2 ? std::string() : arguments[1];
-    if (snapshot && instrument != "oscilloscope" && instrument != "spectrum" && instrument != "density")
-        return fail("после \"snapshot\" нужен прибор: oscilloscope, spectrum или density");
-    if (!snapshot && instrument != "statistics" && instrument != "readings")
-        return fail("после \"measure\" нужно statistics или readings");
+    if (snapshot && instrument != "oscilloscope" && instrument != "spectrum" && instrument != "density" &&
+        instrument != "transfer")
+        return fail("после \"snapshot\" нужен прибор: oscilloscope, spectrum, density или transfer");
+    if (!snapshot && instrument != "statistics" && instrument != "readings" && instrument != "transfer")
+        return fail("после \"measure\" нужно statistics, readings или transfer");
     result.instrument = instrument;
     const bool readings = instrument == "readings";
+    const bool transfer = !snapshot && instrument == "transfer";
 
     std::vector<std::string> given;
     int sources = 0;
@@ -53,7 +55,9 @@ BatchCommand parseBatchCommand(const std::vector<std::string>& arguments)
                                                      "--output", "--play",      "--play-device"};
         static const std::vector<std::string> snapshotOnly{"--set", "--size", "--scheme", "--blocks", "--no-band"};
         static const std::vector<std::string> readingsOnly{"--instrument", "--set", "--blocks"};
-        const auto& own = snapshot ? snapshotOnly : readings ? readingsOnly : std::vector<std::string>{"--duration"};
+        static const std::vector<std::string> transferOnly{"--set", "--blocks"};
+        static const std::vector<std::string> statisticsOnly{"--duration"};
+        const auto& own = snapshot ? snapshotOnly : readings ? readingsOnly : transfer ? transferOnly : statisticsOnly;
         if (std::find(common.begin(), common.end(), name) == common.end() &&
             std::find(own.begin(), own.end(), name) == own.end())
             return fail(name.compare(0, 1, "-") == 0 ? "неизвестный параметр " + Quoted(name) + " для " + result.command
@@ -137,7 +141,10 @@ BatchCommand parseBatchCommand(const std::vector<std::string>& arguments)
         return fail("--play только со звуковой картой: источником --device NAME-OR-NUMBER");
     if (!result.playDevice.empty() && !result.play)
         return fail("--play-device только вместе с --play SPEC");
-    if (!snapshot && !readings && result.duration.empty())
+    // One result of the transfer function has nothing to average: its coherence is 1 everywhere.
+    if (instrument == "transfer" && std::find(given.begin(), given.end(), "--blocks") == given.end())
+        result.blocks = TransferResultsByDefault;
+    if (instrument == "statistics" && result.duration.empty())
         return fail("для measure statistics нужен --duration SECONDS");
     if (readings && result.measured.empty())
         return fail("для measure readings нужен --instrument oscilloscope|spectrum|density");

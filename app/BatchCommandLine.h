@@ -1,11 +1,12 @@
 #pragma once
 // The command lines that measure without a window:
 //
-//   mirel snapshot oscilloscope|spectrum|density SOURCE [--rate HZ] [--set CONTROL=VALUE]...
+//   mirel snapshot oscilloscope|spectrum|density|transfer SOURCE [--rate HZ] [--set CONTROL=VALUE]...
 //                  [--size WxH] [--scheme white|black] [--blocks N] [--no-band] --output FILE
 //   mirel measure statistics SOURCE [--rate HZ] --duration SECONDS --output FILE
 //   mirel measure readings SOURCE --instrument oscilloscope|spectrum|density [--rate HZ]
 //                  [--set CONTROL=VALUE]... [--blocks N] --output FILE
+//   mirel measure transfer SOURCE [--rate HZ] [--set CONTROL=VALUE]... [--blocks N] --output FILE
 //   SOURCE := --input AUDIOFILE | --generator SPEC | --device NAME-OR-NUMBER
 //                  [--play SPEC [--play-device NAME-OR-NUMBER]]
 //
@@ -23,9 +24,12 @@
 
 namespace mirel {
 
+// --blocks of the transfer function when none is given: as many results as its average holds at first.
+inline constexpr int TransferResultsByDefault = 16;
+
 struct BatchCommand {
     std::string command;     // "snapshot" or "measure"; empty when the words name no subcommand
-    std::string instrument;  // "oscilloscope", "spectrum", "density", "statistics" or "readings"
+    std::string instrument;  // "oscilloscope", "spectrum", "density", "transfer", "statistics" or "readings"
     std::string inputFile;   // --input
     bool generator = false;  // --generator
     GeneratorSpec generatorSpec = GeneratorSpec::defaults();
@@ -39,7 +43,8 @@ struct BatchCommand {
 
     std::string measured;  // measure readings: the window --instrument names
 
-    // snapshot, and measure readings for the first two
+    // snapshot, and measure readings and transfer for the first two and --blocks (for the transfer
+    // function a block is one of its results)
     std::vector<std::pair<std::string, std::string>> settings;  // --set CONTROL=VALUE, in order
     int width = 0;                                              // --size; 0: the window's smallest size
     int height = 0;

@@ -164,6 +164,7 @@ int runBatch(const BatchCommand& command, char* argv0)
     const int status =
         command.command == "snapshot"      ? takeSnapshot(command, *source->input, source->device, source->rate)
         : command.instrument == "readings" ? measureReadings(command, *source->input, source->device, source->rate)
+        : command.instrument == "transfer" ? measureTransfer(command, *source->input, source->device, source->rate)
                                            : measureStatistics(command, *source);
     // What was recorded while the stimulus broke off is the user's to judge.
     if (output && output->lost())

@@ -15,6 +15,7 @@
 #include <QActionGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QMenu>
 #include <QRadioButton>
 #include <QStringList>
@@ -23,13 +24,30 @@ namespace mirel {
 
 namespace {
 
+// A box a number is typed into; not one Qt puts inside another control.
+bool settableEdit(const QWidget* widget)
+{
+    const auto* edit = qobject_cast<const QLineEdit*>(widget);
+    return edit && !edit->isReadOnly() && widget->objectName().startsWith(QStringLiteral("ed"));
+}
+
+// Whether two typed texts stand for one number ("20,0" and "20"), or are the same text.
+bool sameNumber(QString a, QString b)
+{
+    bool aRead = false;
+    bool bRead = false;
+    const double x = a.replace(',', '.').toDouble(&aRead);
+    const double y = b.replace(',', '.').toDouble(&bRead);
+    return a == b || (aRead && bRead && x == y);
+}
+
 // Whether `widget` is a control that can be set by its name.
 bool settable(const QWidget* widget)
 {
     return !widget->objectName().isEmpty() && !widget->objectName().startsWith("qt_") &&
            (qobject_cast<const QAbstractSlider*>(widget) || qobject_cast<const UpDown*>(widget) ||
             qobject_cast<const QCheckBox*>(widget) || qobject_cast<const QRadioButton*>(widget) ||
-            qobject_cast<const QComboBox*>(widget));
+            qobject_cast<const QComboBox*>(widget) || settableEdit(widget));
 }
 
 // What the positions of the window's controls mean now: at the size of its display, the rate of
@@ -79,6 +97,8 @@ std::string takes(const QWidget* widget)
         return "1";
     if (qobject_cast<const QCheckBox*>(widget))
         return "0 или 1";
+    if (qobject_cast<const QLineEdit*>(widget))
+        return "число";
     const auto* combo = qobject_cast<const QComboBox*>(widget);
     QStringList items;
     for (int i = 0; i < combo->count(); ++i)
@@ -213,6 +233,12 @@ bool applySetting(QWidget* window, const QString& control, const QString& value,
         const int item = combo->findText(value, Qt::MatchFixedString | Qt::MatchCaseSensitive);
         if ((ok = item >= 0))
             combo->setCurrentIndex(item);
+    } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+        // Typed and left, as a user does; a value the window refuses, it puts back.
+        const QString before = edit->text();
+        edit->setText(value);
+        emit edit->editingFinished();
+        ok = edit->text() != before || sameNumber(value, before);
     }
     if (!ok)
         error = wrongValue(widget, entry, value) + settableControlsText(window);

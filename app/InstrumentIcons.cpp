@@ -109,6 +109,29 @@ QPixmap statisticsIcon()
     return pixmap;
 }
 
+QPixmap transferIcon()
+{
+    QPixmap pixmap(Side, Side);
+    QPainter painter;
+    beginScreen(painter, pixmap);
+    // A response above (flat, then rolling off) and its phase below.
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(Trace, 1.5));
+    QPainterPath magnitude;
+    magnitude.moveTo(3, 7);
+    magnitude.lineTo(12, 7);
+    magnitude.quadTo(16, 7, 22, 12);
+    painter.drawPath(magnitude);
+    painter.setPen(QPen(QColor(255, 200, 0), 1.2));
+    QPainterPath phase;
+    phase.moveTo(3, 16);
+    phase.lineTo(10, 16);
+    phase.quadTo(15, 16, 22, 22);
+    painter.drawPath(phase);
+    painter.end();
+    return pixmap;
+}
+
 QPixmap generatorIcon(bool lost)
 {
     constexpr int Small = 18;

@@ -1,5 +1,5 @@
 #pragma once
-// The 26 × 26 pictures of the four instrument buttons and the 18 × 18 one of the generator's
+// The 26 × 26 pictures of the instrument buttons and the 18 × 18 one of the generator's
 // toggle, drawn in code.
 
 #include <QPixmap>
@@ -10,6 +10,7 @@ QPixmap oscilloscopeIcon();
 QPixmap spectrumIcon();
 QPixmap densityIcon();
 QPixmap statisticsIcon();
+QPixmap transferIcon();
 // A sine on a small screen with an arrow out of it; greyed, with a red arrow, while its output
 // device is lost.
 QPixmap generatorIcon(bool lost);

@@ -1,6 +1,7 @@
 // The window's own export runs: its popup menu's save commands with the questions answered by the
 // command line, or, without the title band, its redraw for the export and the picture writer; and
-// the window's own measurements, taken after each block it handles.
+// the window's own measurements, taken after each block it handles; the transfer function's averaged
+// result and the delay it finds.
 #include "app/SnapshotRun.h"
 
 #include "app/BatchWait.h"
@@ -10,13 +11,17 @@
 #include "density/TFormPV.h"
 #include "oscilloscope/TFormOS.h"
 #include "spectrum/TFormSP.h"
+#include "transfer/TFormTF.h"
+#include "transfer/TransferCsv.h"
 
+#include <QCheckBox>
 #include <QFile>
 #include <QImage>
 #include <functional>
 #include <iostream>
 #include <memory>
 #include <optional>
+#include <type_traits>
 #include <utility>
 
 namespace mirel {
@@ -52,6 +57,8 @@ public:
     virtual void setAfterBlock(std::function<void()> afterBlock) = 0;
     // The display redrawn for the export, without the title band.
     virtual QImage picture() = 0;
+    // What --blocks counts: the blocks handled, or the transfer function's results.
+    virtual int handled() = 0;
 };
 
 template <class Window>
@@ -66,9 +73,16 @@ public:
         this->RedrawForExport();
         return this->surface()->image().copy();
     }
+    int handled() override
+    {
+        if constexpr (std::is_same_v<Window, TFormTF>)
+            return this->ResultCount();
+        else
+            return this->BlockCounter;
+    }
 
 protected:
-    bool AcceptBlock() override { return this->BlockCounter < limit_ && Window::AcceptBlock(); }
+    bool AcceptBlock() override { return handled() < limit_ && Window::AcceptBlock(); }
     void BlockHandled() override
     {
         Window::BlockHandled();
@@ -87,6 +101,8 @@ std::unique_ptr<Snapshot> makeWindow(const std::string& instrument, WaveInput& i
         return std::make_unique<SnapshotOf<TFormOS>>(input, launcher);
     if (instrument == "spectrum")
         return std::make_unique<SnapshotOf<TFormSP>>(input, launcher);
+    if (instrument == "transfer")
+        return std::make_unique<SnapshotOf<TFormTF>>(input, launcher);
     return std::make_unique<SnapshotOf<TFormPV>>(input, launcher);
 }
 
@@ -121,11 +137,12 @@ int runWindow(const BatchCommand& command, const std::string& instrument, WaveIn
         }
     }
 
-    const int limit = window.BlockCounter + command.blocks;
+    const int limit = snapshot->handled() + command.blocks;
     snapshot->setBlockLimit(limit);
     if (eachBlock)
         snapshot->setAfterBlock([&window, &eachBlock] { eachBlock(window); });
-    if (!waitUntil([&window, limit] { return window.BlockCounter >= limit; },
+    Snapshot& counted = *snapshot;
+    if (!waitUntil([&counted, limit] { return counted.handled() >= limit; },
                    [&window] { return static_cast<double>(window.BlockCounter); })) {
         std::cerr << "mirel: устройство не дает сигнала " << StallMs / 1000 << " с\n";
         return RunFailed;
@@ -184,6 +201,61 @@ int measureReadings(const BatchCommand& command, WaveInput& input, int device, i
     };
     return runWindow(command, command.measured, input, device, rate, measure, [&command, &rows](Snapshot&) {
         if (const int error = WriteFileAtomically(command.output, ReadingsCsv(rows)); error != 0) {
+            std::cerr << "mirel: не удается записать " << Quoted(command.output) << ": " << FileErrorText(error)
+                      << '\n';
+            return RunFailed;
+        }
+        return 0;
+    });
+}
+
+int measureTransfer(const BatchCommand& command, WaveInput& input, int device, int rate)
+{
+    if (const int error = CheckWritable(command.output); error != 0) {
+        std::cerr << "mirel: не удается записать " << Quoted(command.output) << ": " << FileErrorText(error) << '\n';
+        return RunFailed;
+    }
+    // delay=1 is no control of the window: it asks for the delay to be found once the results are
+    // in, and taken out of the phase that is written.
+    BatchCommand run = command;
+    bool findDelay = false;
+    std::erase_if(run.settings, [&findDelay](const auto& setting) {
+        if (setting.first != "delay")
+            return false;
+        findDelay = setting.second == "1";
+        return true;
+    });
+    for (const auto& [control, value] : command.settings)
+        if (control == "delay" && value != "0" && value != "1") {
+            std::cerr << "mirel: --set: delay принимает 0 или 1, а не " << Quoted(value) << '\n';
+            return UsageError;
+        }
+    return runWindow(run, "transfer", input, device, rate, {}, [&command, findDelay](Snapshot& snapshot) {
+        auto& form = static_cast<TFormTF&>(snapshot.window());
+        if (findDelay) {
+            form.btnDelayClick();
+            const transfer::DelayResult& delay = form.analyser().Delay();
+            if (!delay.Valid) {
+                std::cerr << "mirel: задержка не найдена: в канале A нет сигнала\n";
+                return RunFailed;
+            }
+            // The records are now taken the delay apart: the average is made again from the frames
+            // kept, and the run goes on, after the blocks it passed by, until it holds the results
+            // asked for.
+            form.chbCompensate->setChecked(true);
+            form.analyser().Discontinue();
+            snapshot.setBlockLimit(command.blocks);
+            if (!waitUntil([&snapshot, &command] { return snapshot.handled() >= command.blocks; },
+                           [&form] { return static_cast<double>(form.BlockCounter); })) {
+                std::cerr << "mirel: устройство не дает сигнала " << StallMs / 1000 << " с\n";
+                return RunFailed;
+            }
+            std::cout << "delay_samples,delay_s,polarity\n"
+                      << transfer::CsvNumber(delay.Samples) << ',' << transfer::CsvNumber(delay.Seconds) << ','
+                      << (delay.Polarity < 0 ? '-' : '+') << '\n';
+        }
+        if (const int error = WriteFileAtomically(command.output, transfer::TransferCsv(form.analyser().Points()));
+            error != 0) {
             std::cerr << "mirel: не удается записать " << Quoted(command.output) << ": " << FileErrorText(error)
                       << '\n';
             return RunFailed;

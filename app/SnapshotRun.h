@@ -15,6 +15,11 @@ int takeSnapshot(const BatchCommand& command, WaveInput& input, int device, int 
 // measures each shown channel of each block; the rows go to `command.output` as CSV.
 int measureReadings(const BatchCommand& command, WaveInput& input, int device, int rate);
 
+// The measure transfer subcommand: the transfer function's window, set and run the same way, writes
+// its averaged result after `command.blocks` results as CSV; with --set delay=1 it first finds the
+// delay, prints it on stdout and takes it out of the phase.
+int measureTransfer(const BatchCommand& command, WaveInput& input, int device, int rate);
+
 // Whether `output` names a file type a snapshot writes (.png, .bmp, .jpg, .csv).
 bool snapshotTypeKnown(const std::string& output);
 

@@ -71,18 +71,23 @@ TMainForm::TMainForm(WaveInput& input, LauncherLink& launcher, GeneratorControl*
     SpeedButton1->setObjectName("SpeedButton1");
     SpeedButton1->setIcon(statisticsIcon());
     SpeedButton1->setToolTip(QStringLiteral("Расчет ошибок"));
+    sbtnTF = makeToolButton(Transfer, 145, 30);
+    sbtnTF->setObjectName("sbtnTF");
+    sbtnTF->setIcon(transferIcon());
+    sbtnTF->setToolTip(QStringLiteral("Передаточная функция"));
 
-    // The generator's toggle, and beside it the way into its dialog.
+    // The generator's toggle, and under it the way into its dialog: the one gap of the toolbar left
+    // at the narrowest instrument window, between «Выбрать аудиоустр.» and the scheme.
     sbtnGen = new QToolButton(MainPanel);
     sbtnGen->setObjectName("sbtnGen");
-    sbtnGen->setGeometry(142, 5, 21, 30);
-    sbtnGen->setIconSize(QSize(18, 18));
+    sbtnGen->setGeometry(241, 3, 16, 19);
+    sbtnGen->setIconSize(QSize(14, 14));
     sbtnGen->setAutoRaise(true);
     sbtnGen->setCheckable(true);
     connect(sbtnGen, &QToolButton::clicked, this, [this] { sbtnGenClick(); });
     sbtnGenSetup = new QToolButton(MainPanel);
     sbtnGenSetup->setObjectName("sbtnGenSetup");
-    sbtnGenSetup->setGeometry(163, 5, 12, 30);
+    sbtnGenSetup->setGeometry(241, 23, 16, 14);
     sbtnGenSetup->setAutoRaise(true);
     sbtnGenSetup->setText(QStringLiteral("…"));
     sbtnGenSetup->setToolTip(QStringLiteral("Генератор: настройка…"));
@@ -169,14 +174,14 @@ QToolButton* TMainForm::makeToolButton(int tag, int left, int width)
     return button;
 }
 
-void TMainForm::setInstruments(const std::array<InstrumentWindow*, 4>& instruments)
+void TMainForm::setInstruments(const std::array<InstrumentWindow*, 5>& instruments)
 {
     instruments_ = instruments;
 }
 
 InstrumentWindow* TMainForm::instrument(int number) const
 {
-    return number >= Oscilloscope && number <= Statistics ? instruments_[static_cast<size_t>(number - 1)] : nullptr;
+    return number >= Oscilloscope && number <= Transfer ? instruments_[static_cast<size_t>(number - 1)] : nullptr;
 }
 
 bool TMainForm::FormCreate()
@@ -228,6 +233,7 @@ void TMainForm::lbADClick()
     sbtnOS->setEnabled(canCapture);
     sbtnSP->setEnabled(canCapture);
     sbtnPV->setEnabled(canCapture);
+    sbtnTF->setEnabled(canCapture);
 }
 
 int TMainForm::GetMaxFd()
@@ -283,6 +289,7 @@ void TMainForm::StartForm(int number)
             break;
         case Spectrum:
         case Density:
+        case Transfer:
             window->dockToolbar(MainPanel);
             window->exec();
             break;

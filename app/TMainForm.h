@@ -32,8 +32,8 @@ public:
     TMainForm(WaveInput& input, LauncherLink& launcher, GeneratorControl* generator = nullptr);
     ~TMainForm() override;
 
-    // The four instruments, in the order oscilloscope, spectrum, density, statistics.
-    void setInstruments(const std::array<InstrumentWindow*, 4>& instruments);
+    // The instruments, in the order oscilloscope, spectrum, density, statistics, transfer function.
+    void setInstruments(const std::array<InstrumentWindow*, 5>& instruments);
 
     // Start-up: fills the device list and takes the first device, or reports that there is none
     // and tells the application to end. Returns false in that case.
@@ -66,6 +66,7 @@ public:
     QToolButton* sbtnSP;
     QToolButton* sbtnPV;
     QToolButton* SpeedButton1;
+    QToolButton* sbtnTF;
     QToolButton* sbtnGen;
     QToolButton* sbtnGenSetup;
     QToolButton* sbtnMain;
@@ -89,7 +90,7 @@ private:
 
     WaveInput& input_;
     LauncherLink& Launcher;
-    std::array<InstrumentWindow*, 4> instruments_{};
+    std::array<InstrumentWindow*, 5> instruments_{};
     bool probedByPress_ = false;
     std::unique_ptr<GeneratorControl> ownGenerator_;
     GeneratorControl* generator_;

@@ -49,7 +49,29 @@ void TransferAnalyser::SetSettings(const TransferSettings& settings)
         nextResult_ = std::max<std::int64_t>(frames_, keptFrom_ + fftLength_);
     }
     smoother_.Set(fftLength_ / 2 + 1, settings_.Smoothing);
+    if (const int shift = WantedShift(); shift != shift_)
+        Realign(shift);
     MakePoints();
+}
+
+int TransferAnalyser::WantedShift() const
+{
+    return settings_.CompensateDelay && delay_.Valid ? static_cast<int>(std::lround(delay_.Samples)) : 0;
+}
+
+void TransferAnalyser::Realign(int shift)
+{
+    shift_ = shift;
+    spectra_.Reset();
+    // The results due within the kept frames, made again from records the new distance apart.
+    const std::int64_t step = fftLength_ / 4;
+    const std::int64_t oldest = std::max(keptFrom_, frames_ - static_cast<std::int64_t>(ringA_.size()));
+    const std::int64_t reach = fftLength_ + std::abs(shift_);
+    const std::int64_t last = std::min(nextResult_ - step, frames_);
+    if (last - reach < oldest)
+        return;
+    for (std::int64_t end = last - (last - reach - oldest) / step * step; end <= last; end += step)
+        MakeResult(end);
 }
 
 void TransferAnalyser::Prepare()
@@ -72,6 +94,7 @@ void TransferAnalyser::Reset()
 {
     frames_ = 0;
     keptFrom_ = 0;
+    shift_ = 0;
     nextResult_ = fftLength_;
     spectra_.Reset();
     delay_ = {};
@@ -93,8 +116,8 @@ int TransferAnalyser::Feed(std::span<const std::int16_t> interleaved)
     const std::int16_t* in = interleaved.data();
     int made = 0;
     for (;;) {
-        for (; frames_ >= nextResult_; nextResult_ += fftLength_ / 4, ++made)
-            MakeResult(nextResult_);
+        for (; frames_ >= nextResult_; nextResult_ += fftLength_ / 4)
+            made += MakeResult(nextResult_) ? 1 : 0;
         if (frames == 0)
             break;
         const std::size_t take = std::min(frames, static_cast<std::size_t>(nextResult_ - frames_));
@@ -112,19 +135,27 @@ int TransferAnalyser::Feed(std::span<const std::int16_t> interleaved)
     return made;
 }
 
-void TransferAnalyser::MakeResult(std::int64_t end)
+bool TransferAnalyser::MakeResult(std::int64_t end)
 {
+    const std::int64_t endA = end - std::max(shift_, 0);
+    const std::int64_t endB = end - std::max(-shift_, 0);
+    if (std::min(endA, endB) - fftLength_ < keptFrom_)
+        return false;  // the records would reach back across a gap
     const std::size_t mask = ringA_.size() - 1;
     const auto n = static_cast<std::size_t>(fftLength_);
-    const auto start = static_cast<std::size_t>(end - fftLength_) & mask;
-    const std::size_t first = std::min(n, ringA_.size() - start);
-    std::copy_n(ringA_.begin() + static_cast<std::ptrdiff_t>(start), first, blockA_.begin());
-    std::copy_n(ringB_.begin() + static_cast<std::ptrdiff_t>(start), first, blockB_.begin());
-    std::copy_n(ringA_.begin(), n - first, blockA_.begin() + static_cast<std::ptrdiff_t>(first));
-    std::copy_n(ringB_.begin(), n - first, blockB_.begin() + static_cast<std::ptrdiff_t>(first));
+    const auto copy = [&](const std::vector<std::int16_t>& ring, std::int64_t recordEnd,
+                          std::vector<std::int16_t>& block) {
+        const auto start = static_cast<std::size_t>(recordEnd - fftLength_) & mask;
+        const std::size_t first = std::min(n, ring.size() - start);
+        std::copy_n(ring.begin() + static_cast<std::ptrdiff_t>(start), first, block.begin());
+        std::copy_n(ring.begin(), n - first, block.begin() + static_cast<std::ptrdiff_t>(first));
+    };
+    copy(ringA_, endA, blockA_);
+    copy(ringB_, endB, blockB_);
     fftA_.Transform(blockA_, windowTable_.Coefficients());
     fftB_.Transform(blockB_, windowTable_.Coefficients());
     spectra_.Add(fftA_.Bins(), fftB_.Bins(), settings_.Averaging);
+    return true;
 }
 
 void TransferAnalyser::MakePoints()
@@ -139,7 +170,8 @@ void TransferAnalyser::MakePoints()
     const int kHigh = std::clamp(static_cast<int>(std::floor(settings_.HighHz / binHz)), -1, last);
     // e^(+2πifτ) turns by the same angle from bin to bin; it is renewed every 256 bins so that the
     // rounding of the repeated product does not grow.
-    const double tau = settings_.CompensateDelay && delay_.Valid ? delay_.Seconds : 0;
+    // What the records' distance leaves of the delay: a fraction of a sample.
+    const double tau = settings_.CompensateDelay && delay_.Valid ? (delay_.Samples - shift_) / rate_ : 0;
     const double turnAngle = 2 * std::numbers::pi * binHz * tau;
     const std::complex<double> turn = std::polar(1.0, turnAngle);
     std::complex<double> rotation = 1;
@@ -178,6 +210,8 @@ const DelayResult& TransferAnalyser::FindDelay()
     std::copy_n(ringA_.begin(), kept - first, keptA_.begin() + static_cast<std::ptrdiff_t>(first));
     std::copy_n(ringB_.begin(), kept - first, keptB_.begin() + static_cast<std::ptrdiff_t>(first));
     delay_ = delayFinder_.Find(std::span(keptA_).first(kept), std::span(keptB_).first(kept), rate_, rate_);
+    if (const int shift = WantedShift(); shift != shift_)
+        Realign(shift);
     MakePoints();
     return delay_;
 }

@@ -54,7 +54,11 @@ public:
     std::span<const TransferPoint> Points() const { return points_; }
 
     // Correlates the kept frames, at most the last 2 s and lags up to ±1 s; the result stays for
-    // the delay compensation until the next search or reset.
+    // the delay compensation until the next search or reset. While the delay is compensated, the
+    // records of A and B are taken its whole samples apart, so that both hold the same stretch of
+    // the signal (a delay of d samples would otherwise leave d/N of each record unmatched, which
+    // reads as noise); a change of that distance makes the average again from the kept frames, and
+    // only the fraction of a sample left is turned out of the phase.
     const DelayResult& FindDelay();
     const DelayResult& Delay() const { return delay_; }
 
@@ -63,8 +67,11 @@ public:
 
 private:
     void Prepare();
-    void MakeResult(std::int64_t end);
+    bool MakeResult(std::int64_t end);
     void MakePoints();
+    // The whole samples B lags A by in the records: those of the delay compensated, else none.
+    int WantedShift() const;
+    void Realign(int shift);
 
     int rate_ = 0;
     TransferSettings settings_;
@@ -76,6 +83,7 @@ private:
     std::int64_t frames_ = 0;      // frames taken since the reset
     std::int64_t nextResult_ = 0;  // the frame count at which the next result is due
     std::int64_t keptFrom_ = 0;    // the first frame that follows on without a gap
+    int shift_ = 0;                // A's record ends shift_ frames before B's (B's before A's when negative)
 
     std::vector<std::int16_t> blockA_, blockB_, keptA_, keptB_;
     spectrum::WindowTable windowTable_;

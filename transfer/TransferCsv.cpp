@@ -4,6 +4,12 @@
 
 namespace mirel::transfer {
 
+std::string CsvNumber(double value)
+{
+    char text[32];
+    return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
+}
+
 std::string TransferCsv(std::span<const TransferPoint> points)
 {
     std::string out(TransferCsvHeader);

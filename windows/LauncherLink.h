@@ -15,6 +15,7 @@ enum InstrumentNumber : int {
     Spectrum = 2,
     Density = 3,
     Statistics = 4,
+    Transfer = 5,
     MainWindow = 10,  // the launcher itself
 };
 

@@ -7,6 +7,7 @@
 #include "spectrum/TFormSP.h"
 #include "statistics/TFormER.h"
 #include "support/FakeWaveInput.h"
+#include "transfer/TFormTF.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -40,6 +41,7 @@ struct LauncherTest : ::testing::Test {
     std::unique_ptr<TFormSP> FormSP;
     std::unique_ptr<TFormPV> FormPV;
     std::unique_ptr<TFormER> FormER;
+    std::unique_ptr<TFormTF> FormTF;
     // Stands in for a sound card: every queued buffer comes back full a moment later.
     QTimer device;
 
@@ -57,7 +59,10 @@ struct LauncherTest : ::testing::Test {
                 window->Shutdown();
     }
 
-    std::array<InstrumentWindow*, 4> windows() { return {FormOS.get(), FormSP.get(), FormPV.get(), FormER.get()}; }
+    std::array<InstrumentWindow*, 5> windows()
+    {
+        return {FormOS.get(), FormSP.get(), FormPV.get(), FormER.get(), FormTF.get()};
+    }
 
     bool create(std::vector<FakeDevice> devices)
     {
@@ -69,6 +74,7 @@ struct LauncherTest : ::testing::Test {
         FormSP = std::make_unique<TFormSP>(input, link);
         FormPV = std::make_unique<TFormPV>(input, link);
         FormER = std::make_unique<TFormER>(input, link);
+        FormTF = std::make_unique<TFormTF>(input, link);
         MainForm->setInstruments(windows());
         MainForm->show();
         return created;
@@ -156,6 +162,7 @@ TEST_F(LauncherTest, ACardThatRefusesEveryRateLeavesOnlyStatistics)
     EXPECT_FALSE(MainForm->sbtnSP->isEnabled());
     EXPECT_FALSE(MainForm->sbtnPV->isEnabled());
     EXPECT_TRUE(MainForm->SpeedButton1->isEnabled());
+    EXPECT_FALSE(MainForm->sbtnTF->isEnabled());
 }
 
 TEST_F(LauncherTest, UnreadableDevicesAreSkippedButKeepTheirNumbers)
@@ -184,10 +191,24 @@ TEST_F(LauncherTest, NoDeviceShowsTheMessageAndEnds)
 TEST_F(LauncherTest, EachToolbarButtonIsNamedAfterTheWindowItOpens)
 {
     ASSERT_TRUE(create({{"Card"}}));
-    const std::array<QToolButton*, 4> buttons{MainForm->sbtnOS, MainForm->sbtnSP, MainForm->sbtnPV,
-                                              MainForm->SpeedButton1};
+    const std::array<QToolButton*, 5> buttons{MainForm->sbtnOS, MainForm->sbtnSP, MainForm->sbtnPV,
+                                              MainForm->SpeedButton1, MainForm->sbtnTF};
     for (size_t i = 0; i < buttons.size(); ++i)
         EXPECT_EQ(buttons[i]->toolTip(), windows()[i]->windowTitle());
+}
+
+// At the narrowest window the toolbar holds every control whole, none over another.
+TEST_F(LauncherTest, NoToolbarControlCoversAnother)
+{
+    ASSERT_TRUE(create({{"Card"}}));
+    const QList<QWidget*> controls = MainForm->MainPanel->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    ASSERT_GE(controls.size(), 10);
+    for (const QWidget* control : controls) {
+        EXPECT_TRUE(QRect(0, 0, 492, 40).contains(control->geometry())) << control->objectName().toStdString();
+        for (const QWidget* other : controls)
+            EXPECT_TRUE(control == other || !control->geometry().intersects(other->geometry()))
+                << control->objectName().toStdString() << " over " << other->objectName().toStdString();
+    }
 }
 
 TEST_F(LauncherTest, TheToolbarTravelsWithTheInstrumentShown)
@@ -225,6 +246,14 @@ TEST_F(LauncherTest, TheToolbarTravelsWithTheInstrumentShown)
             EXPECT_TRUE(panelOn(FormER.get()));
             EXPECT_FALSE(MainForm->gbFon->isVisible());
             EXPECT_FALSE(MainForm->gbLineWidth->isVisible());
+            MainForm->sbtnTF->click();
+        },
+        [this] {
+            EXPECT_TRUE(FormTF->isVisible());
+            EXPECT_TRUE(FormTF->Running);
+            EXPECT_TRUE(panelOn(FormTF.get()));
+            EXPECT_TRUE(MainForm->gbFon->isVisible());
+            EXPECT_TRUE(MainForm->gbLineWidth->isVisible());
             MainForm->sbtnOSPVClick(MainWindow);
         },
     });
@@ -243,7 +272,7 @@ TEST_F(LauncherTest, TheToolbarTravelsWithTheInstrumentShown)
     ASSERT_NE(close, afterSwitch.end());
     EXPECT_LT(close, open);
     // The next window opens at the size the previous one handed back.
-    EXPECT_EQ(link.InstrumentWidth, FormER->width());
+    EXPECT_EQ(link.InstrumentWidth, FormTF->width());
 }
 
 TEST_F(LauncherTest, TheCloseBoxEndsTheProgramASwitchDoesNot)

@@ -93,6 +93,7 @@ TEST(ManualPage, CarriesEveryWordOfTheHelpInOrder)
                     {R"(\fBmirel\fR \fBsnapshot\fR )", R"(\fB\-\-output\fR \fIFILE\fR)"},
                     {R"(\fBmirel\fR \fBmeasure\fR )", R"(\fIFILE\fR)"},
                     {R"(\fBmirel\fR \fBmeasure\fR \fBreadings\fR )", R"(\fIFILE\fR)"},
+                    {R"(\fBmirel\fR \fBmeasure\fR \fBtransfer\fR )", R"(\fIFILE\fR)"},
                     {R"(\fBmirel\fR \fBplay\fR \fISPEC\fR )", R"(\fISECONDS\fR])"}};
     ASSERT_EQ(synopsisForms.size(), std::size(expected));
     for (size_t i = 0; i < synopsisForms.size(); ++i) {
