@@ -8,6 +8,7 @@
 #include "oscilloscope/OscControlTable.h"
 #include "spectrum/SpectrumControlTable.h"
 #include "spectrum/ViewMenu.h"
+#include "transfer/TransferSettings.h"
 
 #include <algorithm>
 
@@ -77,6 +78,25 @@ std::string viewMenuListed()
     return text;
 }
 
+// The transfer function's controls: lists take an item's text, boxes a number.
+std::string transferListed()
+{
+    std::string lengths;
+    for (int n = transfer::ShortestFftLength; n <= transfer::LongestFftLength; n *= 2)
+        lengths.append(lengths.empty() ? "" : " | ").append(std::to_string(n));
+    std::string windows;
+    for (const spectrum::ViewMenuItem& item : spectrum::ViewMenuItems())
+        if (item.Name == "window")
+            for (const spectrum::ViewChoice& choice : item.Choices)
+                windows.append(windows.empty() ? "" : " | ").append(choice.Text);
+    return "cbN " + Unbroken("«Точек»") + " " + lengths + "; cbWindow " + Unbroken("«Окно»") + " " + windows +
+           "; cbAverage " + Unbroken("«Усредн.»") + " 1 | 4 | 16 | 64 | 256 | Бесконечно; cbSmoothing " +
+           Unbroken("«Сглаж.»") + " Нет | 1/48 | 1/24 | 1/12 | 1/6 | 1/3; edFLow, edFHigh " + Unbroken("«Гц»") +
+           " — полоса в герцах; edDbTop, edDbBottom " + Unbroken("«дБ»") + " — шкала модуля; edCoherence " +
+           Unbroken("«Порог γ²»") + " от 0 до 1; cbBlanking Приглушать | Скрывать; chbCompensate " +
+           Unbroken("«Компенсировать»") + " 0 или 1; у measure transfer еще delay=1 (см. выше)";
+}
+
 // A list entry of the help: the term, then its text from the text column on.
 std::string entry(const std::string& term, const std::string& text)
 {
@@ -104,14 +124,14 @@ std::string controlsHelpText()
                    "позицией, отвергается со списком позиций и их значений. Флажки принимают 0 или 1, "
                    "переключатели 1, список — текст пункта, смещения — позицию в точках графика, "
                    "пункт меню графика — слово выбора, пункт с флажком 0 или 1 (NReadings «Показания» "
-                   "во всех трех окнах). "
+                   "во всех окнах с графиком). "
                    "Элементы окон ниже; В/дел и с/дел — в окне 500x450 (в большем окне деления бывают "
                    "вдвое мельче), частоты — при 48000 Гц",
                    23, TextColumn, LineWidth) +
            "\n" + entry("oscilloscope", listed(oscilloscope)) +
            entry("spectrum", listed(amplitude) + "; у спектра мощностей " + listed(power, &amplitude) +
                                  "; пункты меню графика (щелчок правой кнопкой): " + viewMenuListed()) +
-           entry("density", listed(density));
+           entry("density", listed(density)) + entry("transfer", transferListed());
 }
 
 }  // namespace mirel
