@@ -238,8 +238,9 @@ std::string helpText()
            "                     устройства, B — на его выходе. С --set delay=1 находит\n"
            "                     задержку B относительно A («Найти задержку»), выводит\n"
            "                     строку delay_samples,delay_s,polarity (+ или -) с ее\n"
-           "                     заголовком и вычитает ее из фазы в FILE\n"
-           "    пример: mirel measure transfer --device 1 --play periodic:16384\n"
+           "                     заголовком, вычитает ее («Компенсировать») и снова ждет\n"
+           "                     N результатов\n"
+           "    пример: mirel measure transfer --device 1 --play A=periodic:16384\n"
            "            --set cbAverage=64 --blocks 64 --set delay=1 --output h.csv\n" +
            controlsHelpText() +
            "  Код завершения 2 также при неизвестном элементе управления или значении вне\n"

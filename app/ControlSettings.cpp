@@ -24,11 +24,11 @@ namespace mirel {
 
 namespace {
 
-// A box a number is typed into; not one Qt puts inside another control.
+// A box a number is typed into, which its window marks as one that puts a refused value back.
 bool settableEdit(const QWidget* widget)
 {
     const auto* edit = qobject_cast<const QLineEdit*>(widget);
-    return edit && !edit->isReadOnly() && widget->objectName().startsWith(QStringLiteral("ed"));
+    return edit && !edit->isReadOnly() && widget->property("numberField").toBool();
 }
 
 // Whether two typed texts stand for one number ("20,0" and "20"), or are the same text.

@@ -19,6 +19,7 @@
 #include <QImage>
 #include <functional>
 #include <iostream>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <type_traits>
@@ -233,10 +234,20 @@ int measureTransfer(const BatchCommand& command, WaveInput& input, int device, i
     return runWindow(run, "transfer", input, device, rate, {}, [&command, findDelay](Snapshot& snapshot) {
         auto& form = static_cast<TFormTF&>(snapshot.window());
         if (findDelay) {
+            // The search over ±1 s needs 2 s that follow on; the blocks past the limit were passed by.
+            if (!form.analyser().DelaySearchReady()) {
+                form.analyser().Discontinue();
+                snapshot.setBlockLimit(std::numeric_limits<int>::max());
+                if (!waitUntil([&form] { return form.analyser().DelaySearchReady(); },
+                               [&form] { return static_cast<double>(form.BlockCounter); })) {
+                    std::cerr << "mirel: устройство не дает сигнала " << StallMs / 1000 << " с\n";
+                    return RunFailed;
+                }
+            }
             form.btnDelayClick();
             const transfer::DelayResult& delay = form.analyser().Delay();
             if (!delay.Valid) {
-                std::cerr << "mirel: задержка не найдена: в канале A нет сигнала\n";
+                std::cerr << "mirel: задержка не найдена: нет сигнала или он короче, чем нужно для поиска задержки\n";
                 return RunFailed;
             }
             // The records are now taken the delay apart: the average is made again from the frames

@@ -16,8 +16,8 @@ int takeSnapshot(const BatchCommand& command, WaveInput& input, int device, int 
 int measureReadings(const BatchCommand& command, WaveInput& input, int device, int rate);
 
 // The measure transfer subcommand: the transfer function's window, set and run the same way, writes
-// its averaged result after `command.blocks` results as CSV; with --set delay=1 it first finds the
-// delay, prints it on stdout and takes it out of the phase.
+// its averaged result after `command.blocks` results as CSV; with --set delay=1 it then finds the
+// delay, prints it on stdout, takes it out and measures `command.blocks` results again.
 int measureTransfer(const BatchCommand& command, WaveInput& input, int device, int rate);
 
 // Whether `output` names a file type a snapshot writes (.png, .bmp, .jpg, .csv).

@@ -106,6 +106,10 @@ DelayResult DelayFinder::Find(std::span<const std::int16_t> a, std::span<const s
     for (int lag = -maxLag; lag <= maxLag; ++lag)
         if (std::fabs(at(lag)) > std::fabs(at(peak)))
             peak = lag;
+    // A peak at the edge of the lags searched is no peak: the true one lies beyond them (too short a
+    // stretch for the delay), and the largest value inside is only where the slope towards it ends.
+    if (std::abs(peak) == maxLag)
+        return {};
     const double sign = at(peak) < 0 ? -1 : 1;
 
     // Between the samples: a parabola through the peak and its neighbours gives the start, Newton's

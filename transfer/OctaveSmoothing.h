@@ -1,7 +1,8 @@
 #pragma once
 // Fractional-octave smoothing of the averaged spectra: bin k becomes the mean of the bins whose
-// frequencies lie within f_k · 2^(±1/(2b)), taken from prefix sums so that a pass costs O(bins).
-// The ratio and the coherence are then formed from the smoothed spectra.
+// frequencies lie within f_k · 2^(±1/(2b)), taken from prefix sums so that a pass costs O(bins);
+// of S_AB the size is averaged and the bin keeps its own phase, so that a delay's turning phase does
+// not cancel the mean. The ratio and the coherence are then formed from the smoothed spectra.
 
 #include "transfer/CrossSpectra.h"
 
@@ -32,7 +33,7 @@ private:
     // the power below it: for 16-bit input (at most some 135 dB between a full-scale sine's bin and
     // the quantisation floor) that stays below 1e−4 of the quietest bin's mean.
     std::vector<double> sumAa_, sumBb_;
-    std::vector<std::complex<double>> sumAb_;
+    std::vector<double> sumAb_;  // of |S_AB|
     std::vector<double> aa_, bb_;
     std::vector<std::complex<double>> ab_;
 };

@@ -49,6 +49,7 @@ bool TFormTF::Start()
     analyser_.Reset();
     delaySought_ = false;
     paused_ = false;
+    Live = true;  // a display frozen before would stay empty
     showDelay();
     Running = true;
     ClearFon();
@@ -134,6 +135,7 @@ void TFormTF::btnResetClick()
 {
     analyser_.Reset();
     delaySought_ = false;
+    Live = true;
     showDelay();
     measurementsStale();
     TFPaint();
@@ -190,6 +192,10 @@ void TFormTF::cbBlankingChange()
 
 void TFormTF::btnDelayClick()
 {
+    if (!analyser_.DelaySearchReady()) {
+        lblDelay->setText(QStringLiteral("Мало сигнала для поиска: нужно 2 с без перерыва"));
+        return;
+    }
     analyser_.FindDelay();
     delaySought_ = true;
     showDelay();

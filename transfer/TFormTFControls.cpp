@@ -35,6 +35,8 @@ QLineEdit* edit(QWidget* parent, const char* name, QRect geometry)
     field->setObjectName(name);
     field->setGeometry(geometry);
     setPlainStyle(field);
+    // The command line's --set may type into it: a value refused is put back.
+    field->setProperty("numberField", true);
     return field;
 }
 

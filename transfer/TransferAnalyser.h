@@ -60,6 +60,9 @@ public:
     // reads as noise); a change of that distance makes the average again from the kept frames, and
     // only the fraction of a sample left is turned out of the phase.
     const DelayResult& FindDelay();
+    // Whether 2 s have come since the last gap: the lags of ±1 s need them all, and a shorter
+    // stretch would miss a longer delay and report the largest of the rest.
+    bool DelaySearchReady() const { return rate_ > 0 && frames_ - keptFrom_ >= 2 * static_cast<std::int64_t>(rate_); }
     const DelayResult& Delay() const { return delay_; }
 
     // The averaged spectra as the output uses them (smoothed when smoothing is on).

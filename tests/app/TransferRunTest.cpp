@@ -1,6 +1,6 @@
 // The transfer function without a window, through the built program: a recording whose B is its A
-// inverted and delayed gives back that delay and polarity, a flat response and, with the delay taken
-// out, a phase of 180°; and what the command line refuses.
+// inverted and delayed by more than one result's frames gives back that delay and polarity, a flat
+// response and, with the delay taken out, a phase of 180°; and what the command line refuses.
 #include "ProgramRun.h"
 #include "app/BatchCommandLine.h"
 
@@ -13,14 +13,15 @@ using namespace mirel;
 namespace {
 
 constexpr int Rate = 48000;
-constexpr int Lag = 10;
+constexpr int Lag = 2400;  // 50 ms: more than the frames of one result
 
-// Two seconds: A white noise at about 0.25 V RMS, B = −A delayed by Lag samples.
+// Eight seconds (the run reads some 3 s; the loop's seam would break the delay): A white noise at about 0.25 V RMS, B =
+// −A delayed by Lag samples.
 void writeInvertedDelayed(const QString& path)
 {
     std::mt19937 random(7);
     std::normal_distribution<double> noise(0, 0.25 * 32767);
-    std::vector<short> a(2 * Rate);
+    std::vector<short> a(8 * Rate);
     for (short& sample : a)
         sample = static_cast<short>(std::clamp(std::lround(noise(random)), -32767L, 32767L));
     std::vector<short> frames(2 * a.size());
@@ -40,7 +41,7 @@ TEST(MeasureTransfer, FindsTheDelayAndPolarityAndWritesTheResponseWithoutIt)
     writeInvertedDelayed(input);
     const QString output = dir.filePath("h.csv");
     const ProgramRun run = runProgram({"measure", "transfer", "--input", input, "--set", "cbN=4096", "--set", "delay=1",
-                                       "--blocks", "8", "--output", output});
+                                       "--blocks", "1", "--output", output});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     const QStringList lines = run.out.split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 2) << run.out.toStdString();

@@ -4,17 +4,14 @@
 // Needs a PulseAudio server with a sink named "nullsink" (scripts/sound-server.sh start runs one)
 // and pactl; without them the tests are skipped with the reason. They share that sink with the
 // sound-card capture tests, so CTest runs them one at a time (a resource lock).
-#include "capture/PortAudioInput.h"
 #include "capture/TWaveRecorder.h"
-#include "playback/SignalPlayer.h"
+#include "support/LoopbackFixture.h"
 #include "support/WaitUntil.h"
 
 #include <fftw3.h>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QThread>
 #include <algorithm>
 #include <cmath>
@@ -103,45 +100,9 @@ std::vector<double> crossings(const std::vector<double>& x)
     return at;
 }
 
-QString runTool(const QStringList& arguments, bool* ok)
-{
-    QProcess process;
-    process.start("pactl", arguments);
-    *ok = process.waitForFinished(5000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-    if (process.state() != QProcess::NotRunning) {
-        process.kill();
-        process.waitForFinished(1000);
-    }
-    return QString::fromLocal8Bit(process.readAllStandardOutput());
-}
-
-class PlayerLoopback : public ::testing::Test {
+class PlayerLoopback : public test::LoopbackFixture {
 protected:
-    void SetUp() override
-    {
-        if (QStandardPaths::findExecutable("pactl").isEmpty())
-            GTEST_SKIP() << "no sound-server test: 'pactl' is not installed";
-        bool ok = false;
-        runTool({"info"}, &ok);
-        if (!ok)
-            GTEST_SKIP() << "no sound-server test: no PulseAudio server answers 'pactl info' "
-                            "(scripts/sound-server.sh start runs one)";
-        if (!runTool({"list", "short", "sinks"}, &ok).contains("nullsink") || !ok)
-            GTEST_SKIP() << "no sound-server test: the server has no sink named 'nullsink'";
-        // Play into the null sink and record its monitor; set before the sound libraries start.
-        setenv("PULSE_SINK", "nullsink", 1);
-        setenv("PULSE_SOURCE", "nullsink.monitor", 1);
-        input_ = std::make_unique<PortAudioInput>();
-        player_ = std::make_unique<SignalPlayer>();
-        for (int id = 0; id < input_->deviceCount() && inputDevice_ < 0; ++id) {
-            std::string name;
-            if (input_->deviceName(id, name) == MMSYSERR_NOERROR && name == "pulse")
-                inputDevice_ = id;
-        }
-        outputDevice_ = player_->findDevice("pulse");
-        if (inputDevice_ < 0 || outputDevice_ < 0)
-            GTEST_SKIP() << "no sound-server test: PortAudio lists no 'pulse' input or output";
-    }
+    void SetUp() override { openLoopback("nullsink.monitor"); }
 
     void TearDown() override
     {
@@ -149,7 +110,7 @@ protected:
         input_.reset();
         if (sinkUnloaded_) {
             bool ok = false;
-            runTool({"load-module", "module-null-sink", "sink_name=nullsink", "rate=48000", "channels=2"}, &ok);
+            test::pactl({"load-module", "module-null-sink", "sink_name=nullsink", "rate=48000", "channels=2"}, &ok);
         }
     }
 
@@ -196,10 +157,6 @@ protected:
         return take;
     }
 
-    std::unique_ptr<PortAudioInput> input_;
-    std::unique_ptr<SignalPlayer> player_;
-    int inputDevice_ = -1;
-    int outputDevice_ = -1;
     bool sinkUnloaded_ = false;
 };
 
@@ -349,7 +306,7 @@ TEST_F(PlayerLoopback, ALostSinkStopsThePlayerAndItStartsAgainOnceTheSinkIsBack)
     ASSERT_NO_FATAL_FAILURE(play("A=sine:1000:0.5"));
     EXPECT_FALSE(player_->lost());
     bool ok = false;
-    runTool({"unload-module", "module-null-sink"}, &ok);
+    test::pactl({"unload-module", "module-null-sink"}, &ok);
     ASSERT_TRUE(ok) << "the null sink could not be unloaded";
     sinkUnloaded_ = true;
     EXPECT_TRUE(waitUntil([&] { return player_->lost(); }, 3000)) << "the loss is not noticed";
@@ -360,7 +317,7 @@ TEST_F(PlayerLoopback, ALostSinkStopsThePlayerAndItStartsAgainOnceTheSinkIsBack)
     EXPECT_TRUE(error.starts_with("Не удалось открыть устройство вывода «pulse»: ")) << error;
     EXPECT_GT(error.size(), std::string("Не удалось открыть устройство вывода «pulse»: ").size());
 
-    runTool({"load-module", "module-null-sink", "sink_name=nullsink", "rate=48000", "channels=2"}, &ok);
+    test::pactl({"load-module", "module-null-sink", "sink_name=nullsink", "rate=48000", "channels=2"}, &ok);
     ASSERT_TRUE(ok);
     sinkUnloaded_ = false;
     ASSERT_NO_FATAL_FAILURE(play("A=sine:1000:0.5"));

@@ -6,14 +6,11 @@
 // Needs a PulseAudio server with a sink named "nullsink" and the source "nullsink.left"
 // (scripts/sound-server.sh start runs one) and pactl; without them the test is skipped with the reason. It shares that
 // sink with the other loopback tests, so CTest runs it alone (a resource lock).
-#include "capture/PortAudioInput.h"
 #include "capture/TWaveRecorder.h"
-#include "playback/SignalPlayer.h"
+#include "support/LoopbackFixture.h"
 #include "support/WaitUntil.h"
 #include "transfer/TransferAnalyser.h"
 
-#include <QProcess>
-#include <QStandardPaths>
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -63,54 +60,9 @@ private:
     bool started_ = false;
 };
 
-bool serverAnswers(const QStringList& arguments, QString* output = nullptr)
-{
-    QProcess process;
-    process.start("pactl", arguments);
-    const bool ok =
-        process.waitForFinished(5000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-    if (process.state() != QProcess::NotRunning) {
-        process.kill();
-        process.waitForFinished(1000);
-    }
-    if (output)
-        *output = QString::fromLocal8Bit(process.readAllStandardOutput());
-    return ok;
-}
-
-class TransferLoopback : public ::testing::Test {
+class TransferLoopback : public test::LoopbackFixture {
 protected:
-    void SetUp() override
-    {
-        if (QStandardPaths::findExecutable("pactl").isEmpty())
-            GTEST_SKIP() << "no sound-server test: 'pactl' is not installed";
-        if (!serverAnswers({"info"}))
-            GTEST_SKIP() << "no sound-server test: no PulseAudio server answers 'pactl info' "
-                            "(scripts/sound-server.sh start runs one)";
-        QString sinks;
-        QString sources;
-        if (!serverAnswers({"list", "short", "sinks"}, &sinks) || !sinks.contains("nullsink") ||
-            !serverAnswers({"list", "short", "sources"}, &sources) || !sources.contains("nullsink.left"))
-            GTEST_SKIP() << "no sound-server test: the server has no sink 'nullsink' or no source 'nullsink.left'";
-        // Play into the null sink and record its left channel twice; set before the sound libraries start.
-        setenv("PULSE_SINK", "nullsink", 1);
-        setenv("PULSE_SOURCE", "nullsink.left", 1);
-        input_ = std::make_unique<PortAudioInput>();
-        player_ = std::make_unique<SignalPlayer>();
-        for (int id = 0; id < input_->deviceCount() && inputDevice_ < 0; ++id) {
-            std::string name;
-            if (input_->deviceName(id, name) == MMSYSERR_NOERROR && name == "pulse")
-                inputDevice_ = id;
-        }
-        outputDevice_ = player_->findDevice("pulse");
-        if (inputDevice_ < 0 || outputDevice_ < 0)
-            GTEST_SKIP() << "no sound-server test: PortAudio lists no 'pulse' input or output";
-    }
-
-    std::unique_ptr<PortAudioInput> input_;
-    std::unique_ptr<SignalPlayer> player_;
-    int inputDevice_ = -1;
-    int outputDevice_ = -1;
+    void SetUp() override { openLoopback("nullsink.left"); }
 };
 
 TEST_F(TransferLoopback, PeriodicPinkNoiseSplitToBothInputsIsFlatInPhaseAndWithoutDelay)

@@ -182,7 +182,12 @@ TEST_F(TransferWindowTest, TheDelayFoundIsShownAndTakenOutOfThePhase)
 {
     EXPECT_EQ(form.lblDelay->text(), "—");
     EXPECT_FALSE(form.chbCompensate->isEnabled());
-    feed(12, [this](int n) { return -a(n - 24); });  // 0.5 ms late, inverted
+    const auto late = [this](int n) { return -a(n - 24); };  // 0.5 ms late, inverted
+    feed(12, late);
+    form.btnDelay->click();
+    EXPECT_EQ(form.lblDelay->text(), "Мало сигнала для поиска: нужно 2 с без перерыва");
+    EXPECT_FALSE(form.chbCompensate->isEnabled());
+    feed(82, late);  // 2 s at 48 kHz
     form.btnDelay->click();
     EXPECT_EQ(form.lblDelay->text(), "Задержка: 0,500 мс (24,00 отсч.), полярность −");
     ASSERT_TRUE(form.chbCompensate->isEnabled());
