@@ -240,7 +240,10 @@ bool applySetting(QWidget* window, const QString& control, const QString& value,
         emit edit->editingFinished();
         ok = edit->text() != before || sameNumber(value, before);
     }
-    if (!ok)
+    if (!ok && !widget->property("fault").toString().isEmpty())
+        error = QString::fromStdString(named(entry) + ": " + Quoted(value.toStdString()) + " — ") +
+                widget->property("fault").toString() + "\n";
+    else if (!ok)
         error = wrongValue(widget, entry, value) + settableControlsText(window);
     return ok;
 }

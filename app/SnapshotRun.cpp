@@ -265,6 +265,11 @@ int measureTransfer(const BatchCommand& command, WaveInput& input, int device, i
                       << transfer::CsvNumber(delay.Samples) << ',' << transfer::CsvNumber(delay.Seconds) << ','
                       << (delay.Polarity < 0 ? '-' : '+') << '\n';
         }
+        if (form.analyser().Points().empty()) {
+            std::cerr << "mirel: в полосе нет ни одной частоты ниже половины частоты записи (" << form.SampleRate / 2
+                      << " Гц)\n";
+            return UsageError;
+        }
         if (const int error = WriteFileAtomically(command.output, transfer::TransferCsv(form.analyser().Points()));
             error != 0) {
             std::cerr << "mirel: не удается записать " << Quoted(command.output) << ": " << FileErrorText(error)

@@ -7,6 +7,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QToolTip>
@@ -153,10 +154,13 @@ void TFormTF::edExit(QLineEdit* sender)
     if (typed)
         *field = *typed;
     const std::string fault = typed ? RangeFault(candidate) : "Введите число";
+    // The reason stays with the field too, for the command line that typed into it.
+    sender->setProperty("fault", QString::fromStdString(fault));
     if (!fault.empty()) {
         fieldFault_ = QString::fromStdString(fault);
         showRange();
-        QToolTip::showText(sender->mapToGlobal(QPoint(0, sender->height())), fieldFault_, sender);
+        if (QGuiApplication::platformName() != QStringLiteral("offscreen"))
+            QToolTip::showText(sender->mapToGlobal(QPoint(0, sender->height())), fieldFault_, sender);
         return;
     }
     fieldFault_.clear();

@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <cmath>
 #include <random>
+#include <utility>
 
 using namespace mirel;
 
@@ -81,5 +82,17 @@ TEST(MeasureTransfer, CommandLine)
         {"measure", "transfer", "--generator", "A=silence", "--set", "delay=2", "--output", dir.filePath("h.csv")});
     EXPECT_EQ(wrong.exitCode, 2);
     EXPECT_TRUE(wrong.err.contains("delay")) << wrong.err.toStdString();
+    EXPECT_FALSE(QFile::exists(dir.filePath("h.csv")));
+
+    // A value the window refuses is refused with the window's reason; a band that holds no bin is
+    // refused rather than written empty.
+    for (const auto& [setting, reason] : {std::pair{"edFLow=30000", "Верхняя частота должна быть выше нижней"},
+                                          std::pair{"edFLow=5000", "ни одной частоты"}}) {
+        const ProgramRun refused =
+            runProgram({"measure", "transfer", "--generator", "A=noise", "--rate", "8000", "--set", "edFHigh=6000",
+                        "--set", setting, "--output", dir.filePath("h.csv")});
+        EXPECT_EQ(refused.exitCode, 2) << setting;
+        EXPECT_TRUE(refused.err.contains(QString::fromUtf8(reason))) << refused.err.toStdString();
+    }
     EXPECT_FALSE(QFile::exists(dir.filePath("h.csv")));
 }
