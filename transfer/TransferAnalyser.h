@@ -53,12 +53,13 @@ public:
     int Results() const { return spectra_.Count(); }  // results in the average
     std::span<const TransferPoint> Points() const { return points_; }
 
-    // Correlates the kept frames, at most the last 2 s and lags up to ±1 s; the result stays for
-    // the delay compensation until the next search or reset. While the delay is compensated, the
-    // records of A and B are taken its whole samples apart, so that both hold the same stretch of
-    // the signal (a delay of d samples would otherwise leave d/N of each record unmatched, which
-    // reads as noise); a change of that distance makes the average again from the kept frames, and
-    // only the fraction of a sample left is turned out of the phase.
+    // Correlates the frames kept since the last gap (the ring: 2.7 s at 48 kHz) over lags up to ±1 s
+    // and half the stretch; the result stays for the delay compensation until the next search or
+    // reset. While the delay is compensated, the records of A and B are taken its whole samples
+    // apart, so that both hold the same stretch of the signal (a delay of d samples would otherwise
+    // leave d/N of each record unmatched, which reads as noise); a change of that distance makes the
+    // average again from the kept frames, and only the fraction of a sample left is turned out of
+    // the phase.
     const DelayResult& FindDelay();
     // Whether 2 s have come since the last gap: the lags of ±1 s need them all, and a shorter
     // stretch would miss a longer delay and report the largest of the rest.

@@ -327,7 +327,7 @@ TEST_F(LauncherTest, BlockSizesFollowEachInstrument)
     EXPECT_EQ(FormPV->BufferBytes, 6285 * 2);
 }
 
-TEST_F(LauncherTest, TheColourSchemeReachesAllThreeGraphicalWindows)
+TEST_F(LauncherTest, TheColourSchemeReachesEveryGraphicalWindow)
 {
     ASSERT_TRUE(create({{"Card"}}));
     drive({[this] { MainForm->sbtnOSPVClick(Spectrum); },
@@ -335,13 +335,14 @@ TEST_F(LauncherTest, TheColourSchemeReachesAllThreeGraphicalWindows)
                MainForm->rbBlack->click();
                for (GraphicWindow* window :
                     {static_cast<GraphicWindow*>(FormOS.get()), static_cast<GraphicWindow*>(FormSP.get()),
-                     static_cast<GraphicWindow*>(FormPV.get())})
+                     static_cast<GraphicWindow*>(FormPV.get()), static_cast<GraphicWindow*>(FormTF.get())})
                    EXPECT_EQ(window->currentScheme(), BlackScheme);
                MainForm->rbBlack->click();  // no change: already black
                EXPECT_EQ(FormSP->currentScheme(), BlackScheme);
                MainForm->rbWhite->click();
                EXPECT_EQ(FormOS->currentScheme(), WhiteScheme);
                EXPECT_EQ(FormPV->currentScheme(), WhiteScheme);
+               EXPECT_EQ(FormTF->currentScheme(), WhiteScheme);
                MainForm->sbtnOSPVClick(MainWindow);
            }});
 }

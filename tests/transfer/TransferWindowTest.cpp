@@ -102,6 +102,11 @@ struct ControlCase {
     std::function<bool(const TFormTF&)> Took;
 };
 
+void PrintTo(const ControlCase& c, std::ostream* os)
+{
+    *os << c.Name << '=' << c.Value;
+}
+
 struct TransferControlTest : TransferWindowTest, ::testing::WithParamInterface<ControlCase> {};
 
 TEST_P(TransferControlTest, TakesEffect)
