@@ -27,6 +27,7 @@ void OctaveSmoother::Set(int bins, int fraction)
     sumAa_.assign(size + 1, 0.0);
     sumBb_.assign(size + 1, 0.0);
     sumAb_.assign(size + 1, 0.0);
+    abSize_.assign(size, 0.0);
     aa_.assign(size, 0.0);
     bb_.assign(size, 0.0);
     ab_.assign(size, {});
@@ -40,7 +41,8 @@ SpectraView OctaveSmoother::Apply(const SpectraView& in)
     for (std::size_t k = 0; k < size; ++k) {
         sumAa_[k + 1] = sumAa_[k] + in.Aa[k];
         sumBb_[k + 1] = sumBb_[k] + in.Bb[k];
-        sumAb_[k + 1] = sumAb_[k] + std::abs(in.Ab[k]);
+        abSize_[k] = std::sqrt(std::norm(in.Ab[k]));
+        sumAb_[k + 1] = sumAb_[k] + abSize_[k];
     }
     for (std::size_t k = 0; k < size; ++k) {
         const auto first = static_cast<std::size_t>(first_[k]);
@@ -50,8 +52,8 @@ SpectraView OctaveSmoother::Apply(const SpectraView& in)
         bb_[k] = (sumBb_[end] - sumBb_[first]) * scale;
         // The size of S_AB is averaged, its phase is the bin's own: a delay turns the phase from bin to
         // bin, and a mean of the complex values would cancel where it turns fast.
-        const double size = std::abs(in.Ab[k]);
-        ab_[k] = (sumAb_[end] - sumAb_[first]) * scale * (size > 0 ? in.Ab[k] / size : 1.0);
+        const double mean = (sumAb_[end] - sumAb_[first]) * scale;
+        ab_[k] = abSize_[k] > 0 ? in.Ab[k] * (mean / abSize_[k]) : std::complex<double>(mean);
     }
     return {aa_, bb_, ab_};
 }

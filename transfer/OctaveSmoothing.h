@@ -33,7 +33,8 @@ private:
     // the power below it: for 16-bit input (at most some 135 dB between a full-scale sine's bin and
     // the quantisation floor) that stays below 1e−4 of the quietest bin's mean.
     std::vector<double> sumAa_, sumBb_;
-    std::vector<double> sumAb_;  // of |S_AB|
+    std::vector<double> sumAb_;   // of |S_AB|
+    std::vector<double> abSize_;  // |S_AB| of each bin
     std::vector<double> aa_, bb_;
     std::vector<std::complex<double>> ab_;
 };
