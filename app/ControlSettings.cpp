@@ -24,21 +24,12 @@ namespace mirel {
 
 namespace {
 
-// A box a number is typed into, which its window marks as one that puts a refused value back.
+// A box a number is typed into, which its window marks as one that tells why it refused a value (its
+// "fault" property, empty when the value was taken).
 bool settableEdit(const QWidget* widget)
 {
     const auto* edit = qobject_cast<const QLineEdit*>(widget);
     return edit && !edit->isReadOnly() && widget->property("numberField").toBool();
-}
-
-// Whether two typed texts stand for one number ("20,0" and "20"), or are the same text.
-bool sameNumber(QString a, QString b)
-{
-    bool aRead = false;
-    bool bRead = false;
-    const double x = a.replace(',', '.').toDouble(&aRead);
-    const double y = b.replace(',', '.').toDouble(&bRead);
-    return a == b || (aRead && bRead && x == y);
 }
 
 // Whether `widget` is a control that can be set by its name.
@@ -234,13 +225,12 @@ bool applySetting(QWidget* window, const QString& control, const QString& value,
         if ((ok = item >= 0))
             combo->setCurrentIndex(item);
     } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
-        // Typed and left, as a user does; a value the window refuses, it puts back.
-        const QString before = edit->text();
+        // Typed and left, as a user does.
         edit->setText(value);
         emit edit->editingFinished();
-        ok = edit->text() != before || sameNumber(value, before);
+        ok = edit->property("fault").toString().isEmpty();
     }
-    if (!ok && !widget->property("fault").toString().isEmpty())
+    if (!ok && settableEdit(widget))
         error = QString::fromStdString(named(entry) + ": " + Quoted(value.toStdString()) + " — ") +
                 widget->property("fault").toString() + "\n";
     else if (!ok)

@@ -35,7 +35,7 @@ QLineEdit* edit(QWidget* parent, const char* name, QRect geometry)
     field->setObjectName(name);
     field->setGeometry(geometry);
     setPlainStyle(field);
-    // The command line's --set may type into it: a value refused is put back.
+    // The command line's --set may type into it; edExit leaves the reason of a refusal in "fault".
     field->setProperty("numberField", true);
     return field;
 }
